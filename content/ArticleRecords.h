@@ -1,0 +1,53 @@
+// Article records: style byte, indent byte, NUL-terminated text; the article ends
+// at the first style byte 0.
+#pragma once
+
+#include "../platform/win32.h"
+
+// Style byte bits.
+constexpr BYTE kStylePlain = 0x01;
+constexpr BYTE kStyleSmall = 0x02;
+constexpr BYTE kStyleLarge = 0x04;
+constexpr BYTE kStyleBold = 0x08;
+constexpr BYTE kStyleRtl = 0x10;
+constexpr BYTE kStyleRight = 0x20;
+constexpr BYTE kStyleCentre = 0x40;
+constexpr BYTE kStyleAlignMask = 0x60;
+constexpr BYTE kStyleBlankAfter = 0x80;
+constexpr BYTE kStyleSeparatorMask = 0x07;
+constexpr BYTE kFontKeyMask = 0x1F;
+
+constexpr BYTE kTitleStyle = 0xCC;
+constexpr BYTE kRtlTitleStyle = 0xDC;
+constexpr BYTE kSubtitleStyle = 0xC1;
+constexpr BYTE kRtlSubtitleStyle = 0xD1;
+
+inline bool IsSeparatorStyle(BYTE style) { return (style & kStyleSeparatorMask) == kStyleSeparatorMask; }
+
+struct ArticleHeaderEntry {
+    uint32_t textLength;
+    uint32_t width;
+    BYTE style;
+    const BYTE* text;
+};
+
+void ReadArticleHeader(const BYTE* article, ArticleHeaderEntry* title, ArticleHeaderEntry* subtitle);
+
+// One record of an article, as the walker hands it out.
+struct ArticleRecord {
+    BYTE style;
+    BYTE indent;
+    const BYTE* text;     // the record's text inside the buffer
+    uint32_t textLength;  // bytes before the text's NUL
+};
+
+// The record walker every reader of articles uses. It never reads past the
+// terminating NUL that every content buffer carries: a record cut short by that
+// NUL ends the walk as the end of the article does.
+struct ArticleWalker {
+    const BYTE* next;  // start of the next record, null once the walk has ended
+};
+
+ArticleWalker StartArticleWalk(const BYTE* article);
+// Fills the record and returns true, or returns false at the end of the article.
+bool NextArticleRecord(ArticleWalker* walker, ArticleRecord* record);

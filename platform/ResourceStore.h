@@ -1,0 +1,24 @@
+// The read-only store behind FindResourceW / SizeofResource / LoadResource.
+// The program links two tables: the content resources generated from the
+// collection at build time, and the user-interface resources of resources/.
+#pragma once
+
+#include <cstdint>
+
+struct ResourceEntry {
+    uint16_t type;  // RT_* number
+    uint16_t id;
+    const unsigned char* data;
+    uint32_t size;
+};
+
+struct ResourceTable {
+    const ResourceEntry* entries;
+    uint32_t count;
+};
+
+extern const ResourceTable kContentResourceTable;
+extern const ResourceTable kUiResourceTable;
+
+// Tests put a table of their own in front of the linked ones (nullptr removes it).
+void SetOverrideResourceTable(const ResourceTable* table);

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running Velun need.
+# Idempotent: packages already installed are left alone, and nothing is done when
+# all of them are present. Runs apt-get as root, or through sudo.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  libfribidi-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth imagemagick xclip
+  fonts-dejavu-core fonts-freefont-ttf culmus
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=()
+elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+  SUDO=(sudo -n)
+else
+  echo "install-deps: these Debian packages are missing: ${missing[*]}" >&2
+  echo "install-deps: I am not root and cannot use sudo without a password; install them with" >&2
+  echo "  sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -qq
+"${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

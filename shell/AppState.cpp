@@ -1,0 +1,15 @@
+#include "AppState.h"
+
+AppState gApp;
+BOOL gFullScreen;
+BOOL gIgnoreActivate;
+BOOL gAllowSipInSearch = 1;
+HWND gTaskBarWindow;
+
+void ResetAppState() {
+    std::memset(&gApp, 0, sizeof gApp);
+    gFullScreen = 0;
+    gIgnoreActivate = 0;
+    gAllowSipInSearch = 1;
+    gTaskBarWindow = nullptr;
+}

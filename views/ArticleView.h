@@ -1,0 +1,53 @@
+// The article view: an article laid out into lines and rows, painted and scrolled.
+#pragma once
+
+#include "../platform/win32.h"
+#include "Fonts.h"
+
+struct ArticleLine {
+    uint16_t offset;  // article offset of the line's first character (label on a hanging first line)
+    uint16_t count;   // characters of the main run
+    uint16_t x;       // left edge of the main run
+    uint16_t hang;    // hanging width, first line of a hanging paragraph only
+    uint16_t width;   // pixel extent of the main run; a separator's length
+    uint16_t height;  // cell height of the line's font
+    BYTE style;       // record style; 0x80 kept only on the paragraph's last line
+};
+
+struct ArticleView {
+    ArticleLine* lines;  // capacity + 1 entries
+    HDC surface;         // not owned
+    BYTE* article;       // owned
+    int32_t rowsPainted;
+    FontSettings fontSettings;
+    FontCacheEntry* fonts;
+    int32_t left, top, width, height;
+    uint16_t topRow;
+    uint16_t rowCount;
+    uint16_t lineCount;
+    uint16_t capacity;
+    uint16_t maxTopRow;
+    uint16_t hitStart, hitEnd;
+};
+
+// Layout statuses (16-bit unsigned, besides -1 for a missing view).
+constexpr int kLayoutOk = 0;
+constexpr int kLayoutNothing = 2;
+constexpr int kLayoutMalformed = 0xFFFC;
+constexpr int kLayoutNoMemory = 0xFFFE;
+constexpr int kTableGrowth = 128;
+
+ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings* settings, int capacity);
+int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership);
+int ResizeArticleView(ArticleView* view, int width, int height);
+int ComputeMaxTopRow(ArticleView* view);
+void DestroyArticleView(ArticleView* view, BOOL freeView);
+
+int PaintArticleView(ArticleView* view, BOOL erase);
+int HighlightSearchHit(ArticleView* view);
+void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, int runLength, int x, int y);
+int ScrollArticleView(ArticleView* view, int delta, int paintMode, int clamp);
+int ScrollToOffset(ArticleView* view, int offset);
+void DrawTitleBox(ArticleView* view);
+int SetViewFonts(ArticleView* view, const FontSettings* settings);
+int HitTestView(ArticleView* view, int x, int y);

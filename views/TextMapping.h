@@ -1,0 +1,22 @@
+// Mapping stored single-byte text to UTF-16 through the code point base.
+#pragma once
+
+#include "../platform/win32.h"
+
+constexpr int32_t kRestingBase = 97;
+
+struct MappingContext {
+    WCHAR* buffer;     // owned scratch buffer, holds capacity + 1 units; null until first use
+    int32_t capacity;  // units the buffer was allocated for
+    int32_t base;      // current base; 97 at rest
+};
+
+// The one program-wide mapping context.
+extern MappingContext gMapping;
+
+// With a context the result belongs to it (valid until its next MapText); without
+// one the base is 97 and the caller frees the result with free(). Null when memory
+// is short.
+WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context);
+// Reverses count units in place, mirroring () [] {}. 0, or 1 when it could not.
+int ReverseText(WCHAR* units, int count);
