@@ -1,6 +1,6 @@
 // The read-only store behind FindResourceW / SizeofResource / LoadResource.
-// The program links two tables: the content resources generated from the
-// collection at build time, and the user-interface resources of resources/.
+// The program links the content resources generated from the collection at build
+// time and the user-interface resources of resources/ (bitmaps, dialogs, menus).
 #pragma once
 
 #include <cstdint>
@@ -17,8 +17,10 @@ struct ResourceTable {
     uint32_t count;
 };
 
-extern const ResourceTable kContentResourceTable;
-extern const ResourceTable kUiResourceTable;
+extern const ResourceTable kContentResourceTable;  // generated from collection/
+extern const ResourceTable kBitmapResourceTable;   // resources/Bitmaps.cpp
+extern const ResourceTable kDialogResourceTable;   // resources/Dialogs.cpp
+extern const ResourceTable kMenuResourceTable;     // resources/Menus.cpp
 
 // Tests put a table of their own in front of the linked ones (nullptr removes it).
 void SetOverrideResourceTable(const ResourceTable* table);

@@ -41,10 +41,12 @@ HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
     // Only integer identifiers exist in this program's resources.
     if (!IS_INTRESOURCE(name) || !IS_INTRESOURCE(type)) return nullptr;
     uint16_t id = (uint16_t)(ULONG_PTR)name, kind = (uint16_t)(ULONG_PTR)type;
-    const ResourceEntry* e = FindIn(gOverride, kind, id);
-    if (!e) e = FindIn(&kContentResourceTable, kind, id);
-    if (!e) e = FindIn(&kUiResourceTable, kind, id);
-    return (HRSRC)e;
+    const ResourceTable* tables[] = {gOverride, &kContentResourceTable, &kBitmapResourceTable, &kDialogResourceTable,
+                                     &kMenuResourceTable};
+    for (const ResourceTable* table : tables) {
+        if (const ResourceEntry* e = FindIn(table, kind, id)) return (HRSRC)e;
+    }
+    return nullptr;
 }
 
 DWORD SizeofResource(HMODULE, HRSRC resource) {
