@@ -41,9 +41,10 @@ struct ArticleRecord {
     uint32_t textLength;  // bytes before the text's NUL
 };
 
-// The record walker every reader of articles uses. It never reads past the
-// terminating NUL that every content buffer carries: a record cut short by that
-// NUL ends the walk as the end of the article does.
+// The record walker every reader of articles uses. It stops at the first style
+// byte 0 and relies on the zero tail of every content buffer (kContentZeroTail,
+// content/Content.h): a malformed last record ends inside that tail, so the walk
+// never leaves the buffer. Buffers built elsewhere must end the same way.
 struct ArticleWalker {
     const BYTE* next;  // start of the next record, null once the walk has ended
 };
@@ -51,3 +52,20 @@ struct ArticleWalker {
 ArticleWalker StartArticleWalk(const BYTE* article);
 // Fills the record and returns true, or returns false at the end of the article.
 bool NextArticleRecord(ArticleWalker* walker, ArticleRecord* record);
+
+// One index record (key 2 bytes little-endian, style, level, NUL-terminated text).
+struct IndexEntry {
+    uint16_t key;
+    BYTE style;
+    BYTE level;
+    const BYTE* text;
+    uint32_t textLength;
+};
+
+// The same walk over an index buffer: ends at the first style byte 0.
+struct IndexWalker {
+    const BYTE* next;
+};
+
+IndexWalker StartIndexWalk(const BYTE* index);
+bool NextIndexEntry(IndexWalker* walker, IndexEntry* entry);
