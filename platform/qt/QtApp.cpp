@@ -1,0 +1,15 @@
+#include "QtApp.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+void EnsureQtApplication() {
+    if (QCoreApplication::instance()) return;
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Qt keeps references to argc and argv for the application's lifetime.
+    static int sArgc = 1;
+    static char sName[] = "velun";
+    static char* sArgv[] = {sName, nullptr};
+    new QApplication(sArgc, sArgv);
+}
