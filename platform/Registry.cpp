@@ -1,0 +1,262 @@
+// The registry: typed named values under keys, kept in memory and saved to one
+// text file (RegistryFile.cpp). The file is read when the first key is opened and
+// replaced whenever a key that was written to is closed.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "RegistryStore.h"
+#include "Utf16.h"
+
+namespace {
+
+struct KeyHandle {
+    std::u16string path;
+    bool written;
+};
+
+bool gLoaded = false;
+// Set when the file could neither be read nor moved aside: it is then never overwritten.
+bool gReadOnly = false;
+std::string gPath;
+RegistryContents gContents;
+std::set<KeyHandle*> gHandles;
+
+const char16_t* RootName(HKEY key) {
+    if (key == HKEY_CURRENT_USER) return u"HKEY_CURRENT_USER";
+    if (key == HKEY_LOCAL_MACHINE) return u"HKEY_LOCAL_MACHINE";
+    if (key == HKEY_CLASSES_ROOT) return u"HKEY_CLASSES_ROOT";
+    return nullptr;
+}
+
+// Key and value names compare without regard to letter case, as on the platform.
+bool SameName(const std::u16string& a, const std::u16string& b) {
+    return a.size() == b.size() && (a.empty() || _wcsicmp(a.c_str(), b.c_str()) == 0);
+}
+
+std::string Timestamp() {
+    char buf[32];
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &local);
+    return buf;
+}
+
+// 0: read; 1: there is no file; -1: unreadable or too large (*why says which).
+int ReadWholeFile(const std::string& path, std::string* text, std::string* why) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return 1;
+        return *why = std::strerror(errno), -1;
+    }
+    if ((size_t)st.st_size > kMaxRegistryFileSize) return *why = "the file is too large", -1;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return *why = std::strerror(errno), -1;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad() || buffer.str().size() > kMaxRegistryFileSize) return *why = "read error", -1;
+    *text = buffer.str();
+    return 0;
+}
+
+// A file that cannot be used is moved aside, never overwritten: what the user had stays on disk.
+void SetAsideBrokenFile(const std::string& why) {
+    std::string aside = gPath + ".broken-" + Timestamp();
+    if (access(aside.c_str(), F_OK) == 0) aside += "-" + std::to_string(getpid());
+    if (std::rename(gPath.c_str(), aside.c_str()) == 0) {
+        std::fprintf(stderr, "velun: %s: %s; using default settings (the file was kept as %s)\n", gPath.c_str(),
+                     why.c_str(), aside.c_str());
+    } else {
+        gReadOnly = true;
+        std::fprintf(stderr, "velun: %s: %s; using default settings, and this run will not save them\n",
+                     gPath.c_str(), why.c_str());
+    }
+}
+
+void EnsureLoaded() {
+    if (gLoaded) return;
+    gLoaded = true;
+    gReadOnly = false;
+    gContents.keys.clear();
+    gPath = RegistryFilePath();
+    std::string text, why;
+    int read = ReadWholeFile(gPath, &text, &why);
+    if (read == 1) return;
+    if (read == 0 && ParseRegistry(text, &gContents, &why)) return;
+    gContents.keys.clear();
+    SetAsideBrokenFile(why);
+}
+
+void Save() {
+    if (gReadOnly) return;
+    if (!WriteFileAtomically(gPath, FormatRegistry(gContents))) {
+        std::fprintf(stderr, "velun: cannot save the settings to %s: %s\n", gPath.c_str(), std::strerror(errno));
+    }
+}
+
+RegistryKey* FindKey(const std::u16string& path) {
+    for (RegistryKey& key : gContents.keys) {
+        if (SameName(key.path, path)) return &key;
+    }
+    return nullptr;
+}
+
+// A key exists when it was created, when a key below it was, or when it is a root.
+bool KeyExists(const std::u16string& path) {
+    if (path.find(u'\\') == std::u16string::npos) return true;
+    for (const RegistryKey& key : gContents.keys) {
+        if (key.path.size() > path.size() && key.path[path.size()] == u'\\' &&
+            SameName(key.path.substr(0, path.size()), path))
+            return true;
+    }
+    return FindKey(path) != nullptr;
+}
+
+KeyHandle* HandleOf(HKEY key) {
+    KeyHandle* h = (KeyHandle*)key;
+    return gHandles.count(h) ? h : nullptr;
+}
+
+bool ResolvePath(HKEY parent, LPCWSTR subKey, std::u16string* path) {
+    if (const char16_t* root = RootName(parent)) {
+        *path = root;
+    } else if (KeyHandle* h = HandleOf(parent)) {
+        *path = h->path;
+    } else {
+        return false;
+    }
+    std::u16string part;
+    for (const WCHAR* p = subKey ? subKey : u"";; p++) {
+        if (*p == u'\\' || *p == 0) {
+            if (!part.empty()) *path += u'\\' + part;
+            part.clear();
+            if (*p == 0) return true;
+        } else {
+            part += *p;
+        }
+    }
+}
+
+RegistryValue* FindValue(RegistryKey* key, LPCWSTR name) {
+    std::u16string wanted = name ? name : u"";
+    for (RegistryValue& v : key->values) {
+        if (SameName(v.name, wanted)) return &v;
+    }
+    return nullptr;
+}
+
+HKEY NewHandle(const std::u16string& path, bool written) {
+    KeyHandle* h = new KeyHandle{path, written};
+    gHandles.insert(h);
+    return (HKEY)h;
+}
+
+// Values set through a root handle have no close to wait for.
+void NoteWrite(HKEY key) {
+    if (KeyHandle* h = HandleOf(key)) {
+        h->written = true;
+    } else {
+        Save();
+    }
+}
+
+}  // namespace
+
+void ForgetRegistry() {
+    gLoaded = false;
+    gContents.keys.clear();
+}
+
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    EnsureLoaded();
+    std::u16string path;
+    if (!ResolvePath(key, subKey, &path)) return ERROR_INVALID_HANDLE;
+    if (!KeyExists(path)) return ERROR_FILE_NOT_FOUND;
+    *result = NewHandle(path, false);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES*, HKEY* result,
+                        LPDWORD disposition) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    EnsureLoaded();
+    std::u16string path;
+    if (!ResolvePath(key, subKey, &path)) return ERROR_INVALID_HANDLE;
+    bool existed = KeyExists(path);
+    if (!existed) gContents.keys.push_back(RegistryKey{path, {}});
+    if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+    *result = NewHandle(path, !existed);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+    std::u16string path;
+    if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
+    EnsureLoaded();
+    RegistryKey* k = FindKey(path);
+    RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    if (data && !dataSize) return ERROR_INVALID_PARAMETER;
+    if (type) *type = v->type;
+    DWORD size = (DWORD)v->data.size();
+    if (data && *dataSize < size) {
+        *dataSize = size;
+        return ERROR_MORE_DATA;
+    }
+    if (data && size) std::memcpy(data, v->data.data(), size);
+    if (dataSize) *dataSize = size;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD dataSize) {
+    std::u16string path;
+    if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
+    if (dataSize > kMaxRegistryValueSize || (!data && dataSize)) return ERROR_INVALID_PARAMETER;
+    EnsureLoaded();
+    RegistryKey* k = FindKey(path);
+    if (!k) {
+        gContents.keys.push_back(RegistryKey{path, {}});
+        k = &gContents.keys.back();
+    }
+    RegistryValue* v = FindValue(k, valueName);
+    if (!v) {
+        k->values.push_back(RegistryValue{valueName ? valueName : u"", 0, {}});
+        v = &k->values.back();
+    }
+    v->type = type;
+    v->data.assign(data, data + dataSize);
+    NoteWrite(key);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
+    std::u16string path;
+    if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
+    EnsureLoaded();
+    RegistryKey* k = FindKey(path);
+    RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    k->values.erase(k->values.begin() + (v - k->values.data()));
+    NoteWrite(key);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY key) {
+    if (RootName(key)) return ERROR_SUCCESS;
+    KeyHandle* h = HandleOf(key);
+    if (!h) return ERROR_INVALID_HANDLE;
+    if (h->written) Save();
+    gHandles.erase(h);
+    delete h;
+    return ERROR_SUCCESS;
+}

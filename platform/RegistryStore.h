@@ -1,0 +1,40 @@
+// The registry's contents in memory and the text file that keeps them between runs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "win32.h"
+
+struct RegistryValue {
+    std::u16string name;  // empty: the key's default value ("@" in the file)
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct RegistryKey {
+    std::u16string path;  // begins with the root's name, e.g. HKEY_CURRENT_USER\Software\Velmora
+    std::vector<RegistryValue> values;
+};
+
+struct RegistryContents {
+    std::vector<RegistryKey> keys;
+};
+
+// A hostile or damaged file must not exhaust memory.
+constexpr size_t kMaxRegistryValueSize = 64 * 1024;
+constexpr size_t kMaxRegistryFileSize = 4 * 1024 * 1024;
+
+// $XDG_CONFIG_HOME/velun/registry.txt, with ~/.config when XDG_CONFIG_HOME is unset or relative.
+std::string RegistryFilePath();
+
+std::string FormatRegistry(const RegistryContents& contents);
+// On failure *error says where and why ("line 3: ...") and *out is unspecified.
+bool ParseRegistry(const std::string& text, RegistryContents* out, std::string* error);
+
+// Replaces the file so that a crash at any moment leaves either the old or the new one.
+bool WriteFileAtomically(const std::string& path, const std::string& text);
+
+// Drops the registry held in memory; the next key opened reads the file again.
+// Open key handles stay valid. Tests use it after pointing XDG_CONFIG_HOME elsewhere.
+void ForgetRegistry();

@@ -1,0 +1,252 @@
+// The registry store: exact types and bytes, key paths without letter case, the text
+// file (hand edits, round trip, atomic replacement) and damaged or hostile files.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "TempConfig.h"
+#include "platform/Utf16.h"
+#include "platform/win32.h"
+
+namespace {
+
+const WCHAR kProduct[] = u"Software\\Velmora\\Tessaly-Velun";
+
+// No test of this binary may write to the real ~/.config, even one that forgets TempConfig.
+const bool kIsolated = [] {
+    char pattern[] = "/tmp/velun-tests-XXXXXX";
+    if (mkdtemp(pattern)) setenv("XDG_CONFIG_HOME", pattern, 1);
+    return true;
+}();
+
+struct Stored {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    LSTATUS status = 0;
+};
+
+Stored Query(LPCWSTR path, LPCWSTR name) {
+    Stored s;
+    HKEY key;
+    s.status = RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+    if (s.status != ERROR_SUCCESS) return s;
+    DWORD size = 0;
+    s.status = RegQueryValueExW(key, name, nullptr, &s.type, nullptr, &size);
+    if (s.status == ERROR_SUCCESS) {
+        s.data.resize(size);
+        s.status = RegQueryValueExW(key, name, nullptr, nullptr, s.data.data(), &size);
+    }
+    RegCloseKey(key);
+    return s;
+}
+
+void Set(LPCWSTR name, DWORD type, std::vector<BYTE> data) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProduct, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, name, 0, type, data.data(), (DWORD)data.size()), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+std::vector<BYTE> Units(const std::u16string& text, bool terminated = true) {
+    std::vector<BYTE> out;
+    for (char16_t u : text) out.insert(out.end(), {(BYTE)(u & 0xFF), (BYTE)(u >> 8)});
+    if (terminated) out.insert(out.end(), {0, 0});
+    return out;
+}
+
+}  // namespace
+
+TEST(Registry, ValuesKeepTheirTypeAndBytesAcrossTheFile) {
+    TempConfig config;
+    struct Case {
+        const WCHAR* name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    std::vector<Case> cases = {
+        {u"Flags", REG_DWORD, {0x40, 0x00, 0x14, 0xD1}},
+        {u"FontName", REG_SZ, Units(u"DejaVu Serif")},
+        {u"Quoted", REG_SZ, Units(u"say \"hi\" C:\\dir\ttab \u05D0\u05D1 \U0001F600")},
+        {u"LoneSurrogate", REG_SZ, Units(u"a\xD800z")},
+        {u"Unterminated", REG_SZ, Units(u"abc", false)},
+        {u"Empty", REG_SZ, Units(u"")},
+        {u"Bookmarks", REG_BINARY, {5, 0, 3, 0, 0, 0}},
+        {u"NoBytes", REG_BINARY, {}},
+        {u"ShortDword", REG_DWORD, {1, 2, 3}},
+        {u"Other", 7, {0x61, 0, 0, 0}},
+        {u"", REG_SZ, Units(u"default value")},
+    };
+    for (const Case& c : cases) Set(c.name, c.type, c.data);
+
+    std::string text = config.ReadRegistryFile();
+    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Flags\"=dword:d1140040\n"), std::string::npos);
+    EXPECT_NE(text.find("\"FontName\"=\"DejaVu Serif\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Bookmarks\"=hex:05,00,03,00,00,00\n"), std::string::npos);
+    EXPECT_NE(text.find("say \\\"hi\\\" C:\\\\dir\\u0009tab \xD7\x90\xD7\x91"), std::string::npos);
+
+    ForgetRegistry();
+    for (const Case& c : cases) {
+        Stored s = Query(kProduct, c.name);
+        ASSERT_EQ(s.status, ERROR_SUCCESS) << Utf16ToUtf8(c.name);
+        EXPECT_EQ(s.type, c.type) << Utf16ToUtf8(c.name);
+        EXPECT_EQ(s.data, c.data) << Utf16ToUtf8(c.name);
+    }
+    // Saving what was read gives the same file again.
+    Set(u"Flags", REG_DWORD, {0x40, 0x00, 0x14, 0xD1});
+    EXPECT_EQ(config.ReadRegistryFile(), text);
+}
+
+TEST(Registry, KeyAndValueNamesIgnoreLetterCase) {
+    TempConfig config;
+    Set(u"Lesson", REG_DWORD, {12, 0, 0, 0});
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"software\\Velmora", 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(Query(u"SOFTWARE\\velmora\\tessaly-velun", u"LESSON").data, (std::vector<BYTE>{12, 0, 0, 0}));
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Other", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Velmora\\Tessaly", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query(kProduct, u"Missing").status, ERROR_FILE_NOT_FOUND);
+
+    // Setting a value under another spelling replaces it rather than adding a second one.
+    Set(u"lesson", REG_DWORD, {13, 0, 0, 0});
+    std::string text = config.ReadRegistryFile();
+    EXPECT_EQ(text.find("\"Lesson\""), text.rfind("\"Lesson\""));
+    EXPECT_EQ(Query(kProduct, u"Lesson").data, (std::vector<BYTE>{13, 0, 0, 0}));
+}
+
+TEST(Registry, QueryReportsTheSizeAndRefusesSmallBuffers) {
+    TempConfig config;
+    Set(u"SearchString", REG_BINARY, {'a', 'b', 'c', 0});
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kProduct, 0, KEY_READ, &key), ERROR_SUCCESS);
+    BYTE small[2] = {9, 9};
+    DWORD size = sizeof small;
+    EXPECT_EQ(RegQueryValueExW(key, u"SearchString", nullptr, nullptr, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(small[0], 9);
+    EXPECT_EQ(RegQueryValueExW(key, u"SearchString", nullptr, nullptr, small, nullptr), ERROR_INVALID_PARAMETER);
+    RegCloseKey(key);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegQueryValueExW(key, u"SearchString", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+}
+
+TEST(Registry, ReadsAHandEditedFile) {
+    TempConfig config;
+    config.WriteRegistryFile(
+        "\xEF\xBB\xBF; my settings\r\n"
+        "\r\n"
+        "# another comment\n"
+        "[hkey_current_user\\software\\velmora]\n"
+        "  \"FullScreen\" = dword:1\n"
+        "\"SurroundingGutter\"=\"8\"\t\n"
+        "[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"
+        "\"FontName\"=\"Caf\xC3\xA9 \\u05d0\"\n"
+        "\"Bookmarks\"=hex:5, 0,0A,00 ,00,00\n"
+        "\"Flags\"=dword:D1140040\n"
+        "\"Flags\"=dword:40\n"
+        "@=hex(0):\n");
+    EXPECT_EQ(Query(u"Software\\Velmora", u"FullScreen").data, (std::vector<BYTE>{1, 0, 0, 0}));
+    Stored gutter = Query(u"Software\\Velmora", u"SurroundingGutter");
+    EXPECT_EQ(gutter.type, (DWORD)REG_SZ);
+    EXPECT_EQ(gutter.data, Units(u"8"));
+    EXPECT_EQ(Query(kProduct, u"FontName").data, Units(u"Caf\u00E9 \u05D0"));
+    EXPECT_EQ(Query(kProduct, u"Bookmarks").data, (std::vector<BYTE>{5, 0, 10, 0, 0, 0}));
+    EXPECT_EQ(Query(kProduct, u"Flags").data, (std::vector<BYTE>{0x40, 0, 0, 0}));
+    Stored def = Query(kProduct, nullptr);
+    EXPECT_EQ(def.status, ERROR_SUCCESS);
+    EXPECT_EQ(def.type, 0u);
+    EXPECT_TRUE(def.data.empty());
+}
+
+TEST(Registry, ADamagedFileGivesDefaultsAndIsKeptAside) {
+    const char* damaged[] = {
+        "[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n\"Flags\"=dword:123456789\n",
+        "\"Flags\"=dword:1\n",
+        "[Software\\Velmora]\n",
+        "[HKEY_CURRENT_USER\\Software]\n\"Name\"=\"no end\n",
+        "[HKEY_CURRENT_USER\\Software]\n\"Name\"=\"bad \\q escape\"\n",
+        "[HKEY_CURRENT_USER\\Software]\n\"Name\"=\"Latin-1 \xE9\"\n",
+        "[HKEY_CURRENT_USER\\Software]\n\"Name\"=hex:0g\n",
+        "[HKEY_CURRENT_USER\\\\Software]\n",
+        "\x7F" "ELF binary garbage\n",
+    };
+    for (const char* text : damaged) {
+        TempConfig config;
+        config.WriteRegistryFile(text);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Query(kProduct, u"Flags").status, ERROR_FILE_NOT_FOUND) << text;
+        std::string warning = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+        EXPECT_NE(warning.find("default settings"), std::string::npos) << warning;
+
+        std::vector<std::filesystem::path> aside;
+        for (auto& e : std::filesystem::directory_iterator(config.dir + "/velun")) {
+            if (e.path().filename().string().rfind("registry.txt.broken-", 0) == 0) aside.push_back(e.path());
+        }
+        ASSERT_EQ(aside.size(), 1u) << text;
+        std::ifstream in(aside[0], std::ios::binary);
+        std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(kept, text);
+
+        // Saving afterwards writes a fresh file and leaves the damaged one alone.
+        Set(u"Lesson", REG_DWORD, {3, 0, 0, 0});
+        EXPECT_NE(config.ReadRegistryFile().find("\"Lesson\"=dword:00000003"), std::string::npos);
+        EXPECT_TRUE(std::filesystem::exists(aside[0]));
+    }
+}
+
+TEST(Registry, HugeValuesAreRefused) {
+    TempConfig config;
+    std::vector<BYTE> big(kMaxRegistryValueSize + 1, 0x41);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProduct, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, u"Big", 0, REG_BINARY, big.data(), (DWORD)big.size()), ERROR_INVALID_PARAMETER);
+    RegCloseKey(key);
+
+    std::string hostile = "[HKEY_CURRENT_USER\\Software]\n\"Big\"=hex:00";
+    for (size_t i = 0; i < kMaxRegistryValueSize; i++) hostile += ",41";
+    config.WriteRegistryFile(hostile + "\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Query(u"Software", u"Big").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("too large"), std::string::npos);
+
+    config.WriteRegistryFile(std::string(kMaxRegistryFileSize + 1, ';'));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Query(u"Software", u"Big").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("too large"), std::string::npos);
+}
+
+// A save killed at any moment leaves either the old file or the new one, whole.
+TEST(Registry, ASaveKilledAtAnyMomentLeavesOldOrNewFile) {
+    TempConfig config;
+    RegistryContents a, b;
+    a.keys.push_back({u"HKEY_CURRENT_USER\\Software\\A", {}});
+    b.keys.push_back({u"HKEY_CURRENT_USER\\Software\\B", {}});
+    for (int i = 0; i < 2000; i++) {
+        std::u16string name = u"Value" + Utf8ToUtf16(std::to_string(i));
+        a.keys[0].values.push_back({name, REG_DWORD, {1, 0, 0, 0}});
+        b.keys[0].values.push_back({name, REG_BINARY, {2, 2, 2, 2, 2, 2}});
+    }
+    std::string textA = FormatRegistry(a), textB = FormatRegistry(b);
+    ASSERT_TRUE(WriteFileAtomically(config.RegistryPath(), textA));
+    for (int round = 0; round < 20; round++) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; i++) WriteFileAtomically(config.RegistryPath(), i % 2 ? textA : textB);
+        }
+        usleep(1000 + round * 700);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        std::string now = config.ReadRegistryFile();
+        ASSERT_TRUE(now == textA || now == textB) << "round " << round << ": " << now.size() << " bytes";
+    }
+}
