@@ -43,6 +43,8 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_MOUSEMOVE 0x0200
 #define WM_USER 0x0400
 
+#define MK_LBUTTON 0x0001
+
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2
@@ -167,6 +169,9 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+BOOL PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name);
@@ -193,6 +198,7 @@ HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);
 HWND GetParent(HWND window);
 HWND SetFocus(HWND window);
+HWND GetFocus();
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextW(HWND window, LPWSTR text, int maxCount);
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
