@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libfribidi-dev
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xauth imagemagick xclip
   fonts-dejavu-core fonts-freefont-ttf culmus
 )
