@@ -34,7 +34,11 @@ struct ViewFontState {
 };
 
 void CreateStyleFont(const FontSettings* settings, FontCacheEntry* entry, BYTE key);
+// Returns the font selected before, or null when no font could be had (then
+// nothing was selected and there is nothing to restore).
 HFONT SelectStyleFont(const ViewFontState& view, int request);
+// Puts back the font SelectStyleFont returned (nothing for null).
+void RestoreFont(HDC surface, HFONT previous);
 void ReleaseViewFonts(const ViewFontState& view);
 // Frees the cache entries themselves (after ReleaseViewFonts).
 void FreeFontCache(FontCacheEntry** cache);

@@ -20,3 +20,8 @@ extern MappingContext gMapping;
 WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context);
 // Reverses count units in place, mirroring () [] {}. 0, or 1 when it could not.
 int ReverseText(WCHAR* units, int count);
+
+// Sets gMapping's base for a run of the given record style: the program-wide
+// ascii base for right-to-left text, 97 otherwise. ResetRunBase puts it back to rest.
+void SetRunBase(BYTE style);
+void ResetRunBase();

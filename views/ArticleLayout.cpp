@@ -1,0 +1,274 @@
+// Breaks an article's paragraph records into the view's lines and rows.
+#include "../content/ArticleRecords.h"
+#include "../shell/AppState.h"
+#include "ArticleView.h"
+#include "TextMapping.h"
+
+namespace {
+
+struct LayoutState {
+    ArticleView* view;
+    const BYTE* article;
+    int line;         // index of the next line to store
+    int blankRows;    // rows added by paragraphs that end with a blank row
+    int lineHeight;   // cell height of the font in force
+    BYTE style;       // style whose font is selected
+    int indent;       // left (or right) edge of the text, carried between records
+    int hangCode;     // hanging class of the current record, 0 for none
+};
+
+constexpr int kNoWidthLimit = 0x7FFF;
+constexpr int kMaxEntries = 0xFFFF;  // lines, rows and capacity are 16-bit
+
+bool IsLayoutable(const BYTE* article) {
+    ArticleWalker walker = StartArticleWalk(article);
+    ArticleRecord first;
+    if (!NextArticleRecord(&walker, &first)) return false;
+    return IsSeparatorStyle(first.style) || first.textLength > 0;
+}
+
+bool GrowLineTable(ArticleView* view) {
+    int capacity = view->lines ? view->capacity : 0;
+    if (capacity + kTableGrowth >= kMaxEntries) return false;
+    auto* lines = (ArticleLine*)malloc(sizeof(ArticleLine) * (capacity + kTableGrowth + 1));
+    if (!lines) return false;
+    if (capacity) memcpy(lines, view->lines, sizeof(ArticleLine) * (capacity + 1));
+    free(view->lines);
+    view->lines = lines;
+    view->capacity = (uint16_t)(capacity + kTableGrowth);
+    return true;
+}
+
+bool MakeRoom(LayoutState& st) {
+    ArticleView* view = st.view;
+    bool full = st.line + st.blankRows + 1 >= kMaxEntries;
+    if (st.line < view->capacity && !full) return true;
+    if (!full && GrowLineTable(view)) return true;
+    view->lines[st.line] = ArticleLine{};
+    return false;
+}
+
+void StoreLine(LayoutState& st, int offset, int count, int x, int hang, int width, BYTE style) {
+    st.view->lines[st.line++] = ArticleLine{(uint16_t)offset, (uint16_t)count, (uint16_t)x, (uint16_t)hang,
+                                            (uint16_t)width,  (uint16_t)st.lineHeight, style};
+    if (style & kStyleBlankAfter) st.blankRows++;
+}
+
+void ReadLineHeight(LayoutState& st) {
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(st.view->surface, &metrics);
+    st.lineHeight = metrics.tmHeight;
+}
+
+int MaxCharWidth(HDC surface) {
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(surface, &metrics);
+    return metrics.tmMaxCharWidth;
+}
+
+// Indent byte of a record. A hanging record whose text starts with a space
+// continues the list item above it: it keeps that item's text column.
+void ApplyIndent(LayoutState& st, const ArticleRecord& record, BYTE previousIndent) {
+    int a = record.indent;
+    if (a >= 0x40 && record.text[0] == ' ' && st.line > 0) {
+        st.indent += (a & 0x3F) - (previousIndent & 0x3F);
+        if (st.indent < 0) st.indent = 0;
+        st.hangCode = 0;
+        return;
+    }
+    st.indent = a;
+    st.hangCode = a >> 6;
+}
+
+int SeparatorLength(BYTE b, int width) {
+    int length = b <= 160 ? b : ((b + 96) & 0xFF) * width * 2 / 100;
+    return length < width ? length : width;
+}
+
+// Left edge of a run of `extent` pixels whose text area starts `a` pixels in
+// (indent plus any hang); centred runs are centred from the indent.
+int AlignedX(BYTE style, int left, int width, int indent, int a, int extent) {
+    int room = width - a - extent;
+    switch (style & kStyleAlignMask) {
+        case kStyleRight: return left + room;
+        case kStyleCentre: return left + indent + room / 2;
+        default: return left + a;
+    }
+}
+
+bool LayoutSeparator(LayoutState& st, const ArticleRecord& record) {
+    if (record.indent == 0) return true;
+    if (!MakeRoom(st)) return false;
+    ArticleView* view = st.view;
+    int length = SeparatorLength(record.indent, view->width);
+    int x = AlignedX(record.style, view->left, view->width, 0, 0, length);
+    StoreLine(st, (int)(record.text - st.article), 0, x, 0, length, record.style);
+    return true;
+}
+
+void FitRun(const LayoutState& st, const BYTE* text, BYTE style, int* width, int* count) {
+    SetRunBase(style);
+    MeasureText(st.view->surface, text, width, count);
+    ResetRunBase();
+}
+
+// How many characters of the run starting at `run` go on the line, and their extent.
+// At most two measurements: the fit, then the extent of a shortened line.
+int FitLine(const LayoutState& st, const BYTE* text, int run, int length, int available, BYTE style, int* extent) {
+    int count = length - run;
+    *extent = available;
+    FitRun(st, text + run, style, extent, &count);
+    int take = count;
+    if (run + count < length && text[run + count] != ' ') {
+        int k = count - 1;
+        while (k > 0 && text[run + k] != ' ' && text[run + k] != '-') k--;
+        if (k > 0) take = text[run + k] == ' ' ? k : k + 1;
+    }
+    if (take == 0) take = 1;  // not even one character fits: take one anyway so the paragraph ends
+    if (take != count) {
+        int n = take;
+        *extent = take == 1 && count == 0 ? kNoWidthLimit : available;
+        FitRun(st, text + run, style, extent, &n);
+    }
+    return take;
+}
+
+// Right-to-left text is stored in display order; lines are filled from a reversed
+// copy so that the first line holds the reading start.
+BYTE* ReversedCopy(const ArticleRecord& record) {
+    auto* copy = (BYTE*)malloc(record.textLength + 1);
+    if (!copy) return nullptr;
+    for (uint32_t k = 0; k < record.textLength; k++) copy[k] = record.text[record.textLength - 1 - k];
+    copy[record.textLength] = 0;
+    return copy;
+}
+
+bool LayoutLines(LayoutState& st, const ArticleRecord& record, const BYTE* text, int hang) {
+    ArticleView* view = st.view;
+    bool rtl = record.style & kStyleRtl;
+    int length = (int)record.textLength;
+    int textOffset = (int)(record.text - st.article);
+    int s = 0;
+    for (;;) {
+        while (s < length && text[s] == ' ') s++;
+        if (s >= length) return true;
+        if (!MakeRoom(st)) return false;
+        int available = view->width - st.indent;
+        int run = s;
+        if (hang > 0) {  // the first word hangs as a label; the text starts after it
+            while (run < length && text[run] != ' ') run++;
+            while (run < length && text[run] == ' ') run++;
+            available = available > hang ? available - hang : 0;
+        }
+        int extent = 0;
+        int count = run < length ? FitLine(st, text, run, length, available, record.style, &extent) : 0;
+        int offset = rtl ? textOffset + length - run - count : textOffset + s;
+        int a = st.indent + hang;
+        int x = AlignedX(record.style, view->left, view->width, st.indent, a, extent);
+        bool ends = run + count >= length;
+        StoreLine(st, offset, count, x, hang, extent, ends ? record.style : (BYTE)(record.style & ~kStyleBlankAfter));
+        st.indent = a;
+        s = run + count;
+        hang = 0;
+    }
+}
+
+bool LayoutTextRecord(LayoutState& st, const ArticleRecord& record) {
+    if ((record.style ^ st.style) & kFontKeyMask) {
+        SelectStyleFont(FontStateOf(st.view, false), record.style);
+        ReadLineHeight(st);
+    }
+    st.style = record.style;
+    int hang = 0;
+    if (st.hangCode > 0) {
+        st.indent &= 0x3F;
+        hang = MaxCharWidth(st.view->surface) * (st.hangCode + 1) / 2;
+    }
+    BYTE* reversed = nullptr;
+    if (record.style & kStyleRtl) {
+        reversed = ReversedCopy(record);
+        if (!reversed) {
+            st.view->lines[st.line] = ArticleLine{};
+            return false;
+        }
+    }
+    if (st.indent >= st.view->width) st.indent = 0;
+    bool done = LayoutLines(st, record, reversed ? reversed : record.text, hang);
+    free(reversed);
+    return done;
+}
+
+bool EnsureLineTable(ArticleView* view) {
+    if (view->lines && view->capacity) return true;
+    free(view->lines);
+    view->lines = nullptr;
+    view->capacity = 0;
+    return GrowLineTable(view);
+}
+
+void ForgetArticle(ArticleView* view) {
+    free(view->article);
+    view->article = nullptr;
+}
+
+// Out of memory part-way: the table stays terminated where it stopped, and is
+// emptied when its lines point into a buffer the view does not hold.
+int FailLayout(LayoutState& st, BYTE* article, BOOL takeOwnership) {
+    ArticleView* view = st.view;
+    view->lineCount = (uint16_t)st.line;
+    if (view->article != article) {
+        view->lines[0] = ArticleLine{};
+        view->lineCount = 0;
+        if (takeOwnership) free(article);
+    }
+    return kLayoutNoMemory;
+}
+
+}  // namespace
+
+int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership) {
+    if (!view) return -1;
+    view->rowCount = view->maxTopRow = view->hitStart = view->hitEnd = 0;
+    bool replacing = takeOwnership && article != view->article;
+    if (!article) {
+        if (takeOwnership) ForgetArticle(view);
+        return kLayoutNothing;
+    }
+    if (!IsLayoutable(article)) {
+        if (replacing) free(article);  // the view was given it and cannot use it
+        return kLayoutMalformed;
+    }
+    if (replacing) ForgetArticle(view);
+    if (!EnsureLineTable(view)) {
+        if (replacing) free(article);
+        return kLayoutNoMemory;
+    }
+
+    LayoutState st = {view, article, 0, 0, 0, kStylePlain, 0, 0};
+    HFONT previous = SelectStyleFont(FontStateOf(view, false), kStylePlain);
+    ReadLineHeight(st);
+    ArticleWalker walker = StartArticleWalk(article);
+    ArticleRecord record;
+    BYTE previousIndent = 0;
+    bool ok = true;
+    while (ok && NextArticleRecord(&walker, &record)) {
+        ApplyIndent(st, record, previousIndent);
+        ok = IsSeparatorStyle(record.style) ? LayoutSeparator(st, record) : LayoutTextRecord(st, record);
+        previousIndent = record.indent;
+    }
+    RestoreFont(view->surface, previous);
+    if (!ok) return FailLayout(st, article, takeOwnership);
+
+    view->lines[st.line] = ArticleLine{};
+    view->lineCount = (uint16_t)st.line;
+    int rows = st.blankRows + st.line;
+    ArticleLine* last = st.line > 0 ? &view->lines[st.line - 1] : nullptr;
+    if (last && (last->style & kStyleBlankAfter)) {  // an article ends without a blank row
+        last->style &= ~kStyleBlankAfter;
+        rows--;
+    }
+    view->rowCount = (uint16_t)rows;
+    view->article = article;
+    ComputeMaxTopRow(view);
+    return kLayoutOk;
+}

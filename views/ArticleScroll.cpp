@@ -1,0 +1,45 @@
+// Moving the article view: scrolling by rows, to a text offset, and the tap hit test.
+#include "../content/ArticleRecords.h"
+#include "../shell/AppState.h"
+#include "ArticleView.h"
+
+constexpr int kScrollRefused = 1;
+constexpr int kScrollMoved = 3;
+
+int ScrollArticleView(ArticleView* view, int delta, int paintMode, int clamp) {
+    if (!view) return -1;
+    int top = view->topRow;
+    int row = top + delta;
+    if (row < 0) {
+        row = 0;
+    } else if (clamp || row > view->rowCount) {
+        // Once the last page has been reached, no further step down.
+        if (row >= top && top >= view->maxTopRow) return kScrollRefused;
+        if (row > view->rowCount) row = view->maxTopRow;
+    }
+    if (paintMode == 1 && row == top) return kScrollRefused;
+    if (row != top) view->topRow = (uint16_t)row;
+    if (paintMode) return PaintArticleView(view, TRUE);
+    return row != top ? kScrollMoved : kScrollRefused;
+}
+
+int ScrollToOffset(ArticleView* view, int offset) {
+    if (!view || !view->lines) return 0;
+    int row = 0;
+    for (const ArticleLine* line = view->lines; line->style; line++) {
+        if (line->offset <= offset && offset <= line->offset + line->count) {
+            view->topRow = (uint16_t)(row > view->maxTopRow ? view->maxTopRow : row);
+            return 1;
+        }
+        row += (line->style & kStyleBlankAfter) ? 2 : 1;
+    }
+    return 0;
+}
+
+int HitTestView(ArticleView* view, int x, int y) {
+    if (!view) return 0;
+    int m = gApp.SurroundingGutter;
+    bool across = view->left - m <= x && x <= view->left + view->width + m;
+    bool down = view->top - m <= y && y <= view->top + view->height;
+    return across && down;
+}

@@ -1,0 +1,71 @@
+// The per-view font cache: one font per style key, created on first use.
+#include "Fonts.h"
+
+#include "../shell/Memory.h"
+
+constexpr BYTE kKeyLarge = 0x04;
+constexpr BYTE kKeySmall = 0x02;
+constexpr BYTE kKeyBold = 0x08;
+
+static LONG StyleHeight(int32_t size, BYTE key) {
+    if (key & kKeyLarge) return size ? size * 5 / 4 : 20;
+    if (key & kKeySmall) return size ? size * 6 / 8 : 14;
+    return size;
+}
+
+void CreateStyleFont(const FontSettings* settings, FontCacheEntry* entry, BYTE key) {
+    LOGFONTW description = {};
+    description.lfHeight = StyleHeight(settings->size, key);
+    description.lfWeight = (key & kKeyBold) ? FW_BOLD : FW_NORMAL;
+    memcpy(description.lfFaceName, settings->faceName, sizeof description.lfFaceName);
+    description.lfFaceName[LF_FACESIZE - 1] = 0;  // a settings copy without its NUL stays bounded
+    entry->font = CreateFontIndirectW(&description);
+}
+
+static FontCacheEntry* FindFont(FontCacheEntry* cache, BYTE key) {
+    for (FontCacheEntry* entry = cache; entry; entry = entry->next)
+        if (entry->key == key) return entry;
+    return nullptr;
+}
+
+// A new entry at the head of the list, where later searches find it first.
+static FontCacheEntry* AddFont(const ViewFontState& view, BYTE key) {
+    size_t size = sizeof(FontCacheEntry);
+    auto* entry = (FontCacheEntry*)(view.checkedAlloc ? CheckedAlloc(size) : malloc(size));
+    if (!entry) return nullptr;
+    entry->key = key;
+    CreateStyleFont(view.settings, entry, key);
+    entry->next = *view.cache;
+    *view.cache = entry;
+    return entry;
+}
+
+HFONT SelectStyleFont(const ViewFontState& view, int request) {
+    BYTE key = (BYTE)(request & 0x1F);
+    FontCacheEntry* entry = FindFont(*view.cache, key);
+    if (!entry || !entry->font) entry = AddFont(view, key);
+    if (request & kColourRequest)
+        SetTextColor(view.surface, (key & (kKeyLarge | kKeyBold)) == (kKeyLarge | kKeyBold) ? kBlue : kBlack);
+    // Without a font (no memory for the entry, or creation failed) nothing is selected.
+    if (!entry || !entry->font) return nullptr;
+    return (HFONT)SelectObject(view.surface, entry->font);
+}
+
+void ReleaseViewFonts(const ViewFontState& view) {
+    for (FontCacheEntry* entry = *view.cache; entry; entry = entry->next) {
+        if (entry->font) DeleteObject(entry->font);
+        entry->font = nullptr;
+    }
+}
+
+void FreeFontCache(FontCacheEntry** cache) {
+    while (*cache) {
+        FontCacheEntry* next = (*cache)->next;
+        free(*cache);
+        *cache = next;
+    }
+}
+
+void RestoreFont(HDC surface, HFONT previous) {
+    if (previous) SelectObject(surface, previous);
+}
