@@ -213,7 +213,9 @@ bool ParseSourceBlock(const SourceBlock& block, const std::string& file, ParsedB
         std::string& t = pieces[0].text;
         size_t dot = t.find('.');
         size_t rest = t.find_first_not_of(' ', dot + 1);
-        t = t.substr(0, dot + 1) + (rest == std::string::npos ? "" : " " + t.substr(rest));
+        std::string text = rest == std::string::npos ? "" : t.substr(rest);
+        t.erase(dot + 1);
+        if (!text.empty()) t += ' ' + text;
     }
     out->role = marker->role == MarkerRole::Title      ? BlockRole::Title
                 : marker->role == MarkerRole::Subtitle ? BlockRole::Subtitle

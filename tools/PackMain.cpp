@@ -7,7 +7,9 @@
 
 #include "../content/Content.h"
 #include "Collection.h"
+#include "Dump.h"
 #include "EmitCpp.h"
+#include "Stats.h"
 
 namespace fs = std::filesystem;
 
@@ -87,6 +89,51 @@ bool DecodesBack(const PackedResource& r) {
     return same;
 }
 
+// The decompressed content of a resource file, as the program's loader would see it.
+bool ReadResource(const std::string& path, Bytes* content, bool* isIndex, std::string* problem) {
+    bool ok;
+    std::string data = ReadFile(path, &ok);
+    if (!ok) {
+        *problem = "cannot read the file";
+        return false;
+    }
+    const BYTE* bytes = (const BYTE*)data.data();
+    if (data.size() < 14 || (size_t)(bytes[0] << 8 | bytes[1]) != data.size() - 6) {
+        *problem = "not a content resource: the length field does not match the file size";
+        return false;
+    }
+    int status = 0;
+    BYTE* decoded = UnpackContent(bytes + 6, (int)data.size() - 6, 0, &status);
+    if (!decoded) {
+        *problem = "the content does not decompress (status " + std::to_string(status) + ")";
+        return false;
+    }
+    content->assign(decoded, decoded + (bytes[8] << 8 | bytes[9]));
+    free(decoded);
+    *isIndex = bytes[2] == 0 && bytes[3] == 1 && bytes[4] == 0 && bytes[5] == 255;
+    return true;
+}
+
+int Dump(const Options& o) {
+    int result = 0;
+    for (const std::string& path : o.dumpFiles) {
+        Bytes content;
+        bool isIndex;
+        std::string text;  // the source form, or what went wrong
+        bool ok = ReadResource(path, &content, &isIndex, &text);
+        if (ok && isIndex) ok = DumpIndex(content, &text);
+        if (ok && !isIndex) text = DumpArticle(content);
+        if (!ok) {
+            fprintf(stderr, "%s: %s\n", path.c_str(), text.c_str());
+            result = 1;
+            continue;
+        }
+        if (o.dumpFiles.size() > 1) printf("// %s\n", path.c_str());
+        fputs(text.c_str(), stdout);
+    }
+    return result;
+}
+
 int Pack(const Options& o) {
     Diagnostics diag;
     std::vector<PackedResource> resources = PackCollection(o.dir, &diag);
@@ -98,6 +145,7 @@ int Pack(const Options& o) {
         fprintf(stderr, "velun-pack: %zu error(s), nothing written\n", diag.list.size());
         return 1;
     }
+    if (o.stats) fputs(CollectionStats(resources).c_str(), stdout);
     if (!o.cppFile.empty() && !WriteIfChanged(o.cppFile, EmitContentTable(resources))) {
         fprintf(stderr, "%s: cannot write the file\n", o.cppFile.c_str());
         return 1;
@@ -127,5 +175,5 @@ int main(int argc, char** argv) {
         fputs(kUsage, stderr);
         return 2;
     }
-    return Pack(o);
+    return o.dumpFiles.empty() ? Pack(o) : Dump(o);
 }

@@ -1,0 +1,6 @@
+// What a compiled collection holds, in numbers.
+#pragma once
+
+#include "Collection.h"
+
+std::string CollectionStats(const std::vector<PackedResource>& resources);
