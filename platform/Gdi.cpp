@@ -108,7 +108,7 @@ HDC CreateCompatibleDC(HDC dc) {
     auto* pixel = new GdiBitmap;
     pixel->width = pixel->height = 1;
     pixel->bitsPixel = 1;
-    pixel->pixels.assign(1, 0);
+    pixel->pixels.assign(1, 0xFFFFFFFFu);
     RegisterGdiObject(pixel);
     GdiDC* record = DCOf(memory);
     Swap(record->bitmap, pixel);

@@ -8,8 +8,8 @@ constexpr int kMaxSide = 16384;
 uint32_t Read32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
 uint16_t Read16(const uint8_t* p) { return (uint16_t)(p[0] | p[1] << 8); }
 
-// RGBQUAD (blue, green, red, reserved) to 0x00RRGGBB.
-uint32_t FromQuad(const uint8_t* q) { return (uint32_t)q[2] << 16 | q[1] << 8 | q[0]; }
+// RGBQUAD (blue, green, red, reserved) to 0xFFRRGGBB.
+uint32_t FromQuad(const uint8_t* q) { return 0xFF000000u | (uint32_t)q[2] << 16 | q[1] << 8 | q[0]; }
 
 uint32_t PixelAt(const uint8_t* row, int x, int bits, const uint8_t* palette, uint32_t paletteCount) {
     if (bits == 24) return FromQuad(row + x * 3);
@@ -18,7 +18,7 @@ uint32_t PixelAt(const uint8_t* row, int x, int bits, const uint8_t* palette, ui
     if (bits == 8) index = row[x];
     else if (bits == 4) index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
     else index = (row[x / 8] >> (7 - x % 8)) & 1;
-    return index < paletteCount ? FromQuad(palette + index * 4) : 0;
+    return index < paletteCount ? FromQuad(palette + index * 4) : 0xFF000000u;
 }
 
 // Decodes a BITMAPINFOHEADER bitmap (BI_RGB, 1/4/8/24/32 bits). Anything that does
@@ -64,7 +64,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     auto* bitmap = new GdiBitmap;
     bitmap->width = width;
     bitmap->height = height;
-    bitmap->pixels.assign((size_t)width * height, 0);
+    bitmap->pixels.assign((size_t)width * height, 0xFF000000u);
     return (HBITMAP)RegisterGdiObject(bitmap);
 }
 

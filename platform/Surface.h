@@ -39,7 +39,8 @@ struct GdiBrush : GdiObject {
     GdiBrush() : GdiObject(GdiKind::Brush) {}
 };
 
-// Pixels are kept as 0x00RRGGBB, top row first, whatever the source format was.
+// Pixels are kept as 0xFFRRGGBB (the layout of an RGB32 image), top row first,
+// whatever the source format was.
 struct GdiBitmap : GdiObject {
     int width = 0;
     int height = 0;

@@ -1,0 +1,154 @@
+#include "QtFonts.h"
+
+#include <QFontDatabase>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "QtApp.h"
+
+namespace {
+constexpr int kDefaultCellHeight = 16;
+
+// Faces tried, in order, for characters the chosen face lacks; Hebrew is covered
+// by several of them.
+const char* const kFallbackFamilies[] = {"DejaVu Sans", "FreeSerif", "FreeSans", "Frank Ruehl CLM", "Nachlieli CLM",
+                                         "Miriam CLM", "David CLM"};
+
+using FontKey = std::tuple<std::u16string, LONG, LONG, bool>;
+
+QString FamilyOf(const LOGFONTW& font) {
+    QString family = QString::fromUtf16(font.lfFaceName, (qsizetype)std::u16string(font.lfFaceName).size());
+    return family.isEmpty() ? DefaultFontFamily() : family;
+}
+
+int WeightOf(const LOGFONTW& font) {
+    if (font.lfWeight <= 0) return FW_NORMAL;
+    return std::min<int>(font.lfWeight, 1000);
+}
+
+QRawFont RawFont(const QString& family, qreal pixelSize, int weight, bool italic) {
+    QFont font(family);
+    font.setPixelSize(std::max(1, (int)std::lround(pixelSize)));
+    font.setWeight(QFont::Weight(weight));
+    font.setItalic(italic);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    QRawFont raw = QRawFont::fromFont(font);
+    raw.setPixelSize(pixelSize);
+    return raw;
+}
+
+int Ceil(qreal value) { return (int)std::ceil(value - 1e-6); }
+
+int AdvanceOf(const QRawFont& face, quint32 glyph) {
+    QPointF advance;
+    face.advancesForGlyphIndexes(&glyph, &advance, 1, QRawFont::SeparateAdvances);
+    return (int)std::lround(advance.x());
+}
+
+// A positive height is the cell height: the largest pixel size whose ascent and
+// descent fit it. Negative heights are the character (em) height, 0 the default.
+void Realise(QtRealFont& real, const LOGFONTW& font) {
+    QString family = FamilyOf(font);
+    int weight = WeightOf(font);
+    real.bold = weight >= FW_BOLD;
+    real.italic = font.lfItalic != 0;
+    LONG height = font.lfHeight == 0 ? kDefaultCellHeight : font.lfHeight;
+    QRawFont probe = RawFont(family, 100, weight, real.italic);
+    qreal perPixel = probe.isValid() ? (probe.ascent() + probe.descent()) / 100 : 1.2;
+    qreal size;
+    if (height > 0) {
+        size = height / perPixel;
+        while (size > 1 && Ceil(probe.ascent() * size / 100) + Ceil(probe.descent() * size / 100) > height)
+            size -= 0.25;
+    } else {
+        size = -(qreal)height;
+    }
+    real.pixelSize = size;
+    real.faces.push_back(RawFont(family, size, weight, real.italic));
+    for (const char* fallback : kFallbackFamilies) real.fallbackFamilies.push_back(QString::fromLatin1(fallback));
+
+    const QRawFont& face = real.faces[0];
+    SurfaceFontMetrics& m = real.metrics;
+    m.ascent = Ceil(face.ascent());
+    m.height = height > 0 ? (int)height : m.ascent + Ceil(face.descent());
+    m.descent = m.height - m.ascent;
+    m.aveCharWidth = GlyphOf(real, U'x').advance;
+    // The widest character of the text the reader shows, not of the whole face
+    // (whose widest symbol would make hanging indents absurd).
+    m.maxCharWidth = 0;
+    for (char32_t c = 0x20; c < 0x7F; c++) m.maxCharWidth = std::max(m.maxCharWidth, GlyphOf(real, c).advance);
+}
+
+QtGlyph Resolve(QtRealFont& font, char32_t codePoint) {
+    for (size_t i = 0;; i++) {
+        if (i == font.faces.size()) {
+            if (i - 1 >= font.fallbackFamilies.size()) break;
+            font.faces.push_back(RawFont(font.fallbackFamilies[i - 1], font.pixelSize, font.bold ? FW_BOLD : FW_NORMAL,
+                                         font.italic));
+        }
+        const QRawFont& face = font.faces[i];
+        if (!face.isValid() || !face.supportsCharacter(codePoint)) continue;
+        QtGlyph glyph;
+        glyph.face = (int)i;
+        QList<quint32> indexes = face.glyphIndexesForString(QString::fromUcs4(&codePoint, 1));
+        glyph.index = indexes.isEmpty() ? 0 : indexes[0];
+        glyph.advance = AdvanceOf(face, glyph.index);
+        return glyph;
+    }
+    // No face has it: the chosen face's missing-glyph box.
+    QtGlyph glyph;
+    glyph.face = 0;
+    glyph.advance = font.faces[0].isValid() ? AdvanceOf(font.faces[0], 0) : 0;
+    return glyph;
+}
+}  // namespace
+
+QString DefaultFontFamily() {
+    EnsureQtApplication();
+    static const QString sFamily = QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans"))
+                                       ? QStringLiteral("DejaVu Sans")
+                                       : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    return sFamily;
+}
+
+QtRealFont& RealiseFont(const LOGFONTW& font) {
+    static std::map<FontKey, std::unique_ptr<QtRealFont>> sCache;
+    FontKey key{std::u16string(font.lfFaceName), font.lfHeight, WeightOf(font), font.lfItalic != 0};
+    std::unique_ptr<QtRealFont>& slot = sCache[key];
+    if (!slot) {
+        EnsureQtApplication();
+        slot = std::make_unique<QtRealFont>();
+        slot->lowGlyphs.resize(kLowGlyphs);
+        Realise(*slot, font);
+    }
+    return *slot;
+}
+
+const QtGlyph& GlyphOf(QtRealFont& font, char32_t codePoint) {
+    QtGlyph& glyph = codePoint < kLowGlyphs ? font.lowGlyphs[codePoint] : font.otherGlyphs[codePoint];
+    if (glyph.face < 0) glyph = Resolve(font, codePoint);
+    return glyph;
+}
+
+QFont QFontFromLogFont(const LOGFONTW& font) {
+    QtRealFont& real = RealiseFont(font);
+    QFont qfont(FamilyOf(font));
+    qfont.setPixelSize(std::max(1, (int)std::lround(real.pixelSize)));
+    qfont.setWeight(QFont::Weight(WeightOf(font)));
+    qfont.setItalic(font.lfItalic != 0);
+    qfont.setUnderline(font.lfUnderline != 0);
+    return qfont;
+}
+
+LOGFONTW LogFontFromQFont(const QFont& font) {
+    LOGFONTW out{};
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : (int)std::lround(font.pointSizeF() * 96 / 72);
+    out.lfHeight = -pixels;
+    out.lfWeight = font.weight();
+    out.lfItalic = font.italic();
+    out.lfUnderline = font.underline();
+    std::u16string family = font.family().toStdU16String().substr(0, LF_FACESIZE - 1);
+    std::copy(family.begin(), family.end(), out.lfFaceName);
+    return out;
+}

@@ -1,0 +1,42 @@
+// Fonts realised for the Qt surface: a LOGFONTW becomes a QRawFont at a pixel
+// size, with fallback faces for characters the chosen face lacks, whole-pixel
+// advances and the cell metrics GDI reports.
+#pragma once
+
+#include <QFont>
+#include <QRawFont>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "../Surface.h"
+
+struct QtGlyph {
+    int face = -1;  // index into QtRealFont::faces, -1 until resolved
+    quint32 index = 0;
+    int advance = 0;
+};
+
+struct QtRealFont {
+    // faces[0] is the chosen face; later entries are fallbacks, realised on demand.
+    std::vector<QRawFont> faces;
+    std::vector<QString> fallbackFamilies;
+    qreal pixelSize = 0;
+    bool bold = false;
+    bool italic = false;
+    SurfaceFontMetrics metrics;
+    std::vector<QtGlyph> lowGlyphs;  // code points below kLowGlyphs, filled as met
+    std::unordered_map<char32_t, QtGlyph> otherGlyphs;
+};
+
+constexpr char32_t kLowGlyphs = 0x600;  // Latin, Greek, Cyrillic and Hebrew
+
+// The realised font for a description; cached for the life of the process.
+QtRealFont& RealiseFont(const LOGFONTW& font);
+// The glyph that draws a code point, from the first face that has it.
+const QtGlyph& GlyphOf(QtRealFont& font, char32_t codePoint);
+// The family used for an empty face name.
+QString DefaultFontFamily();
+// A QFont that matches what the surface draws for the description (for widgets).
+QFont QFontFromLogFont(const LOGFONTW& font);
+LOGFONTW LogFontFromQFont(const QFont& font);

@@ -1,0 +1,162 @@
+#include "QtSurface.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+
+#include "../GdiInternal.h"
+#include "QtApp.h"
+#include "QtFonts.h"
+#include "QtGdi.h"
+
+namespace {
+QColor ColourOf(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QRect RectOf(const RECT& r) { return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)); }
+
+bool IsHigh(WCHAR u) { return u >= 0xD800 && u < 0xDC00; }
+bool IsLow(WCHAR u) { return u >= 0xDC00 && u < 0xE000; }
+
+// Calls f(index, code point) for each character; a surrogate pair is one
+// character at its first unit, and its second unit gets no glyph and no advance.
+template <class F>
+void ForEachCharacter(const WCHAR* text, int count, F f) {
+    for (int i = 0; i < count; i++) {
+        if (IsHigh(text[i]) && i + 1 < count && IsLow(text[i + 1])) {
+            f(i, (char32_t)(0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00)));
+            i++;
+        } else {
+            f(i, (char32_t)text[i]);
+        }
+    }
+}
+
+QImage ImageOfPixels(const GdiBitmap& bitmap) {
+    return QImage(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
+                  bitmap.width * 4, QImage::Format_RGB32);
+}
+}  // namespace
+
+QtSurface::QtSurface(QImage* image, std::function<void()> onDraw) : image_(image), onDraw_(std::move(onDraw)) {
+    EnsureQtApplication();
+}
+
+void QtSurface::Drawn() {
+    if (onDraw_) onDraw_();
+}
+
+SurfaceFontMetrics QtSurface::Metrics(const LOGFONTW& font) { return RealiseFont(font).metrics; }
+
+void QtSurface::Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) {
+    QtRealFont& real = RealiseFont(font);
+    std::fill(advances, advances + count, 0);
+    ForEachCharacter(text, count, [&](int i, char32_t c) { advances[i] = GlyphOf(real, c).advance; });
+}
+
+void QtSurface::DrawRun(const SurfaceTextRun& run) {
+    if (!Drawable()) return;
+    QtRealFont& real = RealiseFont(*run.font);
+    QPainter painter(image_);
+    if (run.clip) painter.setClipRect(RectOf(*run.clip));
+    if (run.background) painter.fillRect(RectOf(*run.background), ColourOf(run.backgroundColour));
+    painter.setPen(ColourOf(run.textColour));
+    int baseline = run.y + real.metrics.ascent;
+
+    // Consecutive characters from the same face go out as one glyph run, each
+    // glyph at the position the DC logic measured: the run is never reordered.
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    int face = -1;
+    auto flush = [&]() {
+        if (indexes.isEmpty()) return;
+        QGlyphRun glyphs;
+        glyphs.setRawFont(real.faces[face]);
+        glyphs.setGlyphIndexes(indexes);
+        glyphs.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), glyphs);
+        indexes.clear();
+        positions.clear();
+    };
+    ForEachCharacter(run.text, run.count, [&](int i, char32_t c) {
+        const QtGlyph& glyph = GlyphOf(real, c);
+        if (glyph.face != face) {
+            flush();
+            face = glyph.face;
+        }
+        indexes.append(glyph.index);
+        positions.append(QPointF(run.x + run.positions[i], baseline));
+    });
+    flush();
+    if (run.font->lfUnderline && run.count > 0) {
+        int thickness = std::max(1, real.metrics.height / 16);
+        painter.fillRect(run.x, baseline + std::max(1, real.metrics.descent / 3), run.positions[run.count], thickness,
+                         ColourOf(run.textColour));
+    }
+    painter.end();
+    Drawn();
+}
+
+void QtSurface::Fill(const RECT& rect, const GdiBrush& brush) {
+    if (!Drawable()) return;
+    QPainter(image_).fillRect(RectOf(rect), ColourOf(brush.colour));
+    Drawn();
+}
+
+void QtSurface::DrawRectangle(const RECT& rect, const GdiPen& pen, const GdiBrush& brush) {
+    if (!Drawable()) return;
+    QPainter painter(image_);
+    QRect area = RectOf(rect);
+    int w = pen.style == PS_NULL ? 0 : std::min({pen.width, (area.width() + 1) / 2, (area.height() + 1) / 2});
+    if (!brush.hollow) painter.fillRect(area.adjusted(w, w, -w, -w), ColourOf(brush.colour));
+    if (w > 0) {
+        QColor colour = ColourOf(pen.colour);
+        painter.fillRect(QRect(area.left(), area.top(), area.width(), w), colour);
+        painter.fillRect(QRect(area.left(), area.bottom() - w + 1, area.width(), w), colour);
+        painter.fillRect(QRect(area.left(), area.top(), w, area.height()), colour);
+        painter.fillRect(QRect(area.right() - w + 1, area.top(), w, area.height()), colour);
+    }
+    painter.end();
+    Drawn();
+}
+
+void QtSurface::Stretch(const RECT& dest, const GdiBitmap& source, const RECT& sourceRect) {
+    if (!Drawable()) return;
+    QImage from = ImageOfPixels(source);
+    if (from.constBits() == image_->constBits()) from = from.copy();  // a bitmap copied onto itself
+    QPainter painter(image_);
+    painter.drawImage(RectOf(dest), from, RectOf(sourceRect));  // nearest pixel, as the platform stretches
+    painter.end();
+    Drawn();
+}
+
+std::unique_ptr<Surface> QtSurface::CreateCompatible() { return std::make_unique<QtSurface>(nullptr, nullptr); }
+
+void QtSurface::Target(GdiBitmap* bitmap) {
+    if (!bitmap) return;
+    bitmapImage_ = QImage(reinterpret_cast<uchar*>(bitmap->pixels.data()), bitmap->width, bitmap->height,
+                          bitmap->width * 4, QImage::Format_RGB32);
+    image_ = &bitmapImage_;
+}
+
+// ---- The API the window layer uses ----
+
+HDC CreateImageDC(QImage* image, std::function<void()> onDraw) {
+    return CreateSurfaceDC(std::make_unique<QtSurface>(image, std::move(onDraw)));
+}
+
+void DestroyImageDC(HDC dc) { DeleteDC(dc); }
+
+QImage* ImageOfDC(HDC dc) {
+    GdiDC* record = DCOf(dc);
+    auto* surface = record ? dynamic_cast<QtSurface*>(record->surface.get()) : nullptr;
+    return surface ? surface->image() : nullptr;
+}
+
+QImage ImageOfBitmap(HBITMAP bitmap) {
+    auto* record = GdiObjectAs<GdiBitmap>(bitmap, GdiKind::Bitmap);
+    return record ? ImageOfPixels(*record).copy() : QImage();
+}
+
+QFont QFontOfHandle(HFONT font) {
+    auto* record = GdiObjectAs<GdiFont>(font, GdiKind::Font);
+    return QFontFromLogFont(record ? record->logFont : LOGFONTW{});
+}

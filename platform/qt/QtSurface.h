@@ -1,0 +1,33 @@
+// The Qt drawing backend: draws into a QImage that someone else owns (a window's
+// client image), or into the pixels of the bitmap selected into a memory DC.
+#pragma once
+
+#include <QImage>
+#include <functional>
+
+#include "../Surface.h"
+
+class QtSurface : public Surface {
+  public:
+    // onDraw runs after every drawing call (a window schedules its repaint there).
+    QtSurface(QImage* image, std::function<void()> onDraw);
+
+    QImage* image() { return image_; }
+
+    SurfaceFontMetrics Metrics(const LOGFONTW& font) override;
+    void Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) override;
+    void DrawRun(const SurfaceTextRun& run) override;
+    void Fill(const RECT& rect, const GdiBrush& brush) override;
+    void DrawRectangle(const RECT& rect, const GdiPen& pen, const GdiBrush& brush) override;
+    void Stretch(const RECT& dest, const GdiBitmap& source, const RECT& sourceRect) override;
+    std::unique_ptr<Surface> CreateCompatible() override;
+    void Target(GdiBitmap* bitmap) override;
+
+  private:
+    bool Drawable() const { return image_ && !image_->isNull(); }
+    void Drawn();
+
+    QImage* image_;
+    QImage bitmapImage_;  // a memory DC's view of its selected bitmap
+    std::function<void()> onDraw_;
+};
