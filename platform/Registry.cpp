@@ -69,7 +69,7 @@ int ReadWholeFile(const std::string& path, std::string* text, std::string* why) 
 // A file that cannot be used is moved aside, never overwritten: what the user had stays on disk.
 void SetAsideBrokenFile(const std::string& why) {
     std::string aside = gPath + ".broken-" + Timestamp();
-    if (access(aside.c_str(), F_OK) == 0) aside += "-" + std::to_string(getpid());
+    if (access(aside.c_str(), F_OK) == 0) aside += '-' + std::to_string(getpid());
     if (std::rename(gPath.c_str(), aside.c_str()) == 0) {
         std::fprintf(stderr, "velun: %s: %s; using default settings (the file was kept as %s)\n", gPath.c_str(),
                      why.c_str(), aside.c_str());

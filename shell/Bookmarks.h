@@ -1,0 +1,21 @@
+// Bookmarks of the current article, and the two menu check marks that mirror state.
+#pragma once
+
+#include "../platform/win32.h"
+
+constexpr uint16_t kBookmarkNoQuestion = 0x0001;  // bookmark options: remove without asking
+
+enum CheckMode { kCheckSet = 0, kCheckToggle = 1 };
+
+void LoadBookmarks();
+void SaveBookmarks();
+void FreeBookmarks();
+int IsBookmarked();
+void AddBookmark();
+void RemoveBookmark();
+// The Bookmark command: adds the current article, or removes it after asking.
+void ToggleBookmark(int bookmarked);
+
+int SetMenuCheck(HMENU menu, CheckMode mode, UINT item, int wanted);
+void UpdateBookmarkCheck(HWND window, CheckMode mode);
+void UpdateReverseCheck(HWND window, CheckMode mode);

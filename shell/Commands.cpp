@@ -1,0 +1,94 @@
+// The menu and tool button commands, and moving between articles.
+#include <cstdlib>
+
+#include "../content/Content.h"
+#include "About.h"
+#include "AppState.h"
+#include "Bookmarks.h"
+#include "Export.h"
+#include "FontDialog.h"
+#include "IndexDialog.h"
+#include "MainWindow.h"
+#include "Search.h"
+
+namespace {
+
+constexpr int kAboutDialog = 103;
+constexpr int kFontDialog = 105;
+constexpr int kSearchDialog = 115;
+
+void ChooseFromIndex(HWND window) {
+    uint16_t n = OpenIndexDialog(gApp.instance, gApp.mainWindow, gApp.currentArticle, &gApp.fontSettings);
+    if (n > 0 && n != gApp.currentArticle) ShowArticle(window, n);
+}
+
+void ChooseFont(HWND window) {
+    if (RunDialog(kFontDialog, window, FontDialogProc, (LPARAM)&gApp.fontSettings) == 1 && gApp.articleView)
+        SetViewFonts(gApp.articleView, &gApp.fontSettings);
+}
+
+}  // namespace
+
+int HandleCommand(HWND window, WPARAM wParam) {
+    ArticleView* view = gApp.articleView;
+    switch ((uint16_t)LOWORD(wParam)) {
+        case kCmdIndexOld:
+        case kCmdIndex: ChooseFromIndex(window); break;
+        case kCmdNextArticle: NextArticle(window); break;
+        case kCmdPreviousArticle: PreviousArticle(window); break;
+        case kCmdSearch: RunDialog(kSearchDialog, gApp.mainWindow, SearchDialogProc, 0); break;
+        case kCmdSearchAgain: FindNext(gApp.mainWindow); break;
+        case kCmdReverse:
+            UpdateReverseCheck(window, kCheckToggle);
+            if (view) PaintArticleView(view, TRUE);
+            break;
+        case kCmdBookmark:
+            ToggleBookmark(IsBookmarked());
+            UpdateBookmarkCheck(window, kCheckSet);
+            break;
+        case kCmdCheckForUpdates: CheckForUpdates(gApp.mainWindow); break;
+        case kCmdAbout: RunDialog(kAboutDialog, window, AboutDialogProc, 0); break;
+        case kCmdExit: DestroyWindow(window); break;
+        case kCmdFont: ChooseFont(window); break;
+        case kCmdCopy:
+        case kCmdAppend:
+            if (view) ExportArticle(view, LOWORD(wParam) == kCmdAppend);
+            break;
+        default: return 1;
+    }
+    return 0;
+}
+
+int ShowArticle(HWND window, int number) {
+    ArticleView* view = gApp.articleView;
+    // Without a view there is nowhere to show it; the current article stays.
+    if (!view) return 1;
+    uint16_t previous = gApp.currentArticle;
+    SetCurrentArticle(number);
+    int status = 0;
+    BYTE* article = LoadContent(gApp.currentArticle, &status);
+    if (!article) {
+        gApp.currentArticle = previous;
+        return 1;
+    }
+    LayoutArticle(view, article, TRUE);
+    if (view->article != article) std::free(article);
+    view->topRow = 0;
+    RepaintNow(window, kPaintAll);
+    UpdateBookmarkCheck(window, kCheckSet);
+    return 0;
+}
+
+void StepArticle(HWND window, int delta) {
+    int n = gApp.currentArticle + delta;
+    if (n > kLastArticle) {
+        n = kFirstArticle;
+    } else if (n < kFirstArticle) {
+        n = kLastArticle;
+    }
+    ShowArticle(window, n);
+}
+
+void NextArticle(HWND window) { StepArticle(window, 1); }
+
+void PreviousArticle(HWND window) { StepArticle(window, -1); }

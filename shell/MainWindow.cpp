@@ -1,0 +1,195 @@
+#include "MainWindow.h"
+
+#include <cstdlib>
+
+#include "../content/Content.h"
+#include "AppState.h"
+
+bool gExitAfterFirstPaint;
+
+namespace {
+
+constexpr UINT kMenuResource = 102;
+constexpr int kToolBitmap = 114;
+constexpr int kToolImageCount = 6;
+constexpr int kToolImageSize = 16;
+
+const TBBUTTON kToolButtons[kToolImageCount] = {
+    {0, kCmdPreviousArticle, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
+    {1, kCmdIndex, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
+    {2, kCmdNextArticle, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
+    {3, kCmdFont, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
+    {4, kCmdSearch, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
+    {5, kCmdSearchAgain, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
+};
+
+// The first entry is null; then the texts of the tool buttons in their order.
+const WCHAR* const kToolTips[kToolImageCount + 1] = {
+    nullptr, TEXT("Previous Article"), TEXT("Choose Article"), TEXT("Next Article"),
+    TEXT("Choose Font"), TEXT("Search"), TEXT("Search Again"),
+};
+
+// Versions from 4.21 on always have the Pocket PC menu bar.
+bool SystemHasMenuBar() {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExW(&version);
+    return version.dwMajorVersion > 4 || (version.dwMajorVersion == 4 && version.dwMinorVersion >= 21);
+}
+
+void CreateMenuBar() {
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof info;
+    info.hwndParent = gApp.mainWindow;
+    info.dwFlags = SHCMBF_HIDESIPBUTTON;
+    info.nToolBarId = kMenuResource;
+    info.hInstRes = gApp.instance;
+    if (SHCreateMenuBar(&info)) gApp.barWindow = info.hwndMB;
+    if (!gApp.barWindow) return;
+    RECT r;
+    GetWindowRect(gApp.barWindow, &r);
+    gApp.barHeight = r.bottom - r.top;
+    // Narrower by a scroll bar's width, whether or not the window has one.
+    MoveWindow(gApp.barWindow, r.left, r.top, r.right - GetSystemMetrics(SM_CXVSCROLL) - r.left, gApp.barHeight,
+               TRUE);
+}
+
+void CreateCommandBar() {
+    gApp.barWindow = CommandBar_Create(gApp.instance, gApp.mainWindow, 1);
+    if (!gApp.barWindow) return;
+    gApp.barHeight = CommandBar_Height(gApp.barWindow);
+    CommandBar_InsertMenubar(gApp.barWindow, gApp.instance, kMenuResource, 0);
+}
+
+}  // namespace
+
+void CreateCommandBars() {
+    if (SystemHasMenuBar()) gApp.useMenuBar = TRUE;
+    // Without a bar window the bar takes no room.
+    gApp.barHeight = 0;
+    if (gApp.useMenuBar) {
+        CreateMenuBar();
+    } else {
+        CreateCommandBar();
+    }
+    HWND bar = gApp.barWindow;
+    if (!bar) return;
+    SendMessageW(bar, TB_SETTOOLTIPS, kToolImageCount + 1, (LPARAM)kToolTips);
+    CommandBar_AddBitmap(bar, gApp.instance, kToolBitmap, kToolImageCount, kToolImageSize, kToolImageSize);
+    SendMessageW(bar, TB_ADDBUTTONSW, kToolImageCount, (LPARAM)kToolButtons);
+    // The system's standard images follow ours; no button uses them.
+    CommandBar_AddBitmap(bar, HINST_COMMCTRL, IDB_STD_SMALL_COLOR, -kToolImageCount, kToolImageSize,
+                         kToolImageSize);
+    if (gFullScreen && !gApp.useMenuBar) CommandBar_Show(bar, FALSE);
+    CommandBar_AddAdornments(bar, CMDBAR_HELP, 0);
+}
+
+int OpenArticleView(HWND window) {
+    HDC surface = GetDC(window);
+    RECT r;
+    GetClientRect(window, &r);
+    if (gApp.useMenuBar) {
+        r.bottom -= gApp.barHeight;
+    } else {
+        r.top += gApp.barHeight;
+    }
+    // The view starts g in from the left and top and ends 2g in from the right and
+    // bottom; a direction too small for the gutter keeps its full extent.
+    LONG g = gApp.SurroundingGutter;
+    if (r.bottom - r.top > 2 * g) {
+        r.top += g;
+        r.bottom -= 2 * g;
+    }
+    if (r.right - r.left > 2 * g) {
+        r.left += g;
+        r.right -= 2 * g;
+    }
+    ArticleView* view = CreateArticleView(surface, &r, &gApp.fontSettings, kViewCapacity);
+    gApp.articleView = view;
+    if (!view) {
+        ReleaseDC(window, surface);
+        return 1;
+    }
+    int status = 0;
+    BYTE* article = LoadContent(gApp.currentArticle, &status);
+    if (!article) {
+        MessageBoxW(window, TEXT("Resource not found"), TEXT("Error"), MB_ICONEXCLAMATION);
+        return 0;
+    }
+    LayoutArticle(view, article, FALSE);
+    // A malformed article is not taken by the view.
+    if (view->article != article) std::free(article);
+    view->topRow = gApp.lastPosition;
+    UpdateScrollBar(window);
+    return 0;
+}
+
+void SetCurrentArticle(int number) {
+    if (number == 0) {
+        if (gApp.currentArticle == 0) {
+            gApp.currentArticle = kFirstArticle;
+            gApp.lastPosition = 0;
+        }
+    } else if ((uint16_t)number != gApp.currentArticle) {
+        gApp.currentArticle = (uint16_t)number;
+        gApp.lastPosition = 0;
+    }
+}
+
+void UpdateScrollBar(HWND window) {
+    ArticleView* view = gApp.articleView;
+    if (!(gApp.Flags & kFlagScrollBar) || !view) return;
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_POS, 0, view->maxTopRow, 0, view->topRow, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+}
+
+void PaintMainWindow(HDC surface, HWND window, UINT flags) {
+    PAINTSTRUCT ps;
+    if (!surface) BeginPaint(window, &ps);
+    // The view draws on its own surface, not on the one BeginPaint gives.
+    if ((flags & kPaintView) && gApp.articleView) PaintArticleView(gApp.articleView, (flags & kPaintErase) != 0);
+    if (!surface) EndPaint(window, &ps);
+    if (gExitAfterFirstPaint) {
+        gExitAfterFirstPaint = false;
+        PostMessageW(window, kMsgCloseFromOutside, 0, 0);
+    }
+}
+
+void RepaintNow(HWND window, UINT flags) {
+    if (!window) window = gApp.mainWindow;
+    HDC surface = GetDC(window);
+    PaintMainWindow(surface, window, flags);
+    ReleaseDC(window, surface);
+    UpdateScrollBar(window);
+}
+
+void ResizeForWindow(HWND window, LPARAM size) {
+    int w = LOWORD(size), h = HIWORD(size);
+    int g = gApp.SurroundingGutter;
+    if (w > 2 * g) w -= 2 * g;
+    if (h > 2 * g) h -= 2 * g;
+    ArticleView* view = gApp.articleView;
+    if (!view) return;
+    // Left and top stay where OpenArticleView put them: from now on the view is inset
+    // by g on all four sides of the area the bar leaves.
+    if (w != view->width || h != view->height) {
+        ResizeArticleView(view, w, h - gApp.barHeight);
+        UpdateScrollBar(window);
+    }
+}
+
+void InitShellDialog(HWND dialog, DWORD flags) {
+    SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, flags | (gFullScreen ? 0 : SHIDIF_DONEBUTTON)};
+    SHInitDialog(&info);
+    if (gFullScreen) {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        MoveWindow(dialog, r.left, 0, r.right, r.bottom, FALSE);
+    }
+}
+
+INT_PTR RunDialog(int id, HWND owner, DLGPROC proc, LPARAM param) {
+    HGLOBAL dialog = LoadResource(gApp.instance, FindResourceW(gApp.instance, MAKEINTRESOURCEW(id), RT_DIALOG));
+    if (!dialog) return -1;
+    return DialogBoxIndirectParamW(gApp.instance, (LPCDLGTEMPLATEW)dialog, owner, proc, param);
+}

@@ -1,0 +1,59 @@
+// The main window: its bar, the article view inside it, painting and the messages.
+#pragma once
+
+#include "../platform/win32.h"
+#include "../views/ArticleView.h"
+
+enum Command : uint16_t {
+    kCmdIndexOld = 107,  // no menu item sends it; handled as kCmdIndex
+    kCmdNextArticle = 109,
+    kCmdPreviousArticle = 110,
+    kCmdSearch = 116,
+    kCmdSearchAgain = 117,
+    kCmdIndex = 119,
+    kCmdReverse = 122,
+    kCmdBookmark = 123,
+    kCmdCheckForUpdates = 129,
+    kCmdFileMenu = 40001,
+    kCmdGoMenu = 40002,
+    kCmdAbout = 40004,
+    kCmdExit = 40005,
+    kCmdFont = 40006,
+    kCmdCopy = 40007,
+    kCmdAppend = 40009,
+};
+
+// Sent from outside (the session ending, a signal): the window is destroyed and the
+// program ends through its exit sequence.
+constexpr UINT kMsgCloseFromOutside = 1023;
+
+constexpr int kFirstArticle = 1;
+constexpr int kLastArticle = 187;
+constexpr int kViewCapacity = 100;
+
+// PaintMainWindow flags: paint the view, and erase its background first.
+constexpr UINT kPaintView = 0x1;
+constexpr UINT kPaintErase = 0x100;
+constexpr UINT kPaintAll = 0x1FF;
+
+// Program-wide: set by RunReader for start-up measurements.
+extern bool gExitAfterFirstPaint;
+
+void CreateCommandBars();
+int OpenArticleView(HWND window);
+void SetCurrentArticle(int number);
+void UpdateScrollBar(HWND window);
+void PaintMainWindow(HDC surface, HWND window, UINT flags);
+void RepaintNow(HWND window, UINT flags);
+void ResizeForWindow(HWND window, LPARAM size);
+void InitShellDialog(HWND dialog, DWORD flags);
+// Runs dialog template id modally; -1 when the template is missing.
+INT_PTR RunDialog(int id, HWND owner, DLGPROC proc, LPARAM param);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int HandleCommand(HWND window, WPARAM wParam);
+int ShowArticle(HWND window, int number);
+void StepArticle(HWND window, int delta);
+void NextArticle(HWND window);
+void PreviousArticle(HWND window);
+void TapPage(HWND window, ArticleView* view, int x, int y);

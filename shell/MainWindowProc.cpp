@@ -1,0 +1,166 @@
+// The main window's messages: creation and destruction, paging by keys, taps and the
+// scroll bar, activation, and the ways the program is ended from outside.
+#include <cstdlib>
+
+#include "AppState.h"
+#include "Bookmarks.h"
+#include "MainWindow.h"
+#include "Search.h"
+#include "About.h"
+#include "Settings.h"
+
+namespace {
+
+constexpr DWORD kFullScreenState = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
+constexpr int kAboutDialog = 103;
+
+// The shell keeps its activation record here; nothing in the program reads it.
+SHACTIVATEINFO gActivateInfo = {sizeof(SHACTIVATEINFO), nullptr, 0, 0, 0, 0};
+
+// A paging field (bits 20-22 for keys, 24-26 for taps) of 2 or 4 means half the rows
+// shown; anything else the rows shown less one.
+int PageAmount(int shift, int rowsPainted) {
+    uint32_t field = (gApp.Flags >> shift) & kPageFieldMask;
+    return field == 2 || field == 4 ? rowsPainted / 2 : rowsPainted - 1;
+}
+
+void ScrollBy(HWND window, ArticleView* view, int rows) {
+    ScrollArticleView(view, rows, 1, 1);
+    UpdateScrollBar(window);
+}
+
+void OnCreate(HWND window) {
+    gApp.mainWindow = window;
+    CreateCommandBars();
+    OpenArticleView(window);
+    UpdateReverseCheck(window, kCheckSet);
+    UpdateBookmarkCheck(window, kCheckSet);
+}
+
+void OnDestroy(HWND window) {
+    if (gApp.articleView) ReleaseDC(window, gApp.articleView->surface);
+    if (gApp.barWindow) DestroyWindow(gApp.barWindow);
+    gApp.barWindow = nullptr;
+    ExitProgram();
+}
+
+// 0 for a key of the table, 1 for any other (which is not passed on).
+LRESULT OnKeyDown(HWND window, WPARAM key) {
+    ArticleView* view = gApp.articleView;
+    switch (key) {
+        case VK_RETURN:
+            if (gApp.searchString[0]) FindNext(window);
+            return 0;
+        case VK_LEFT:
+            PreviousArticle(window);
+            return 0;
+        case VK_RIGHT:
+            NextArticle(window);
+            return 0;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_UP:
+        case VK_DOWN:
+            break;
+        default:
+            return 1;
+    }
+    if (!view) return 0;
+    // The sign goes on after the amount: with rows painted 0 a page forward is one row back.
+    int page = PageAmount(kKeyPageShift, view->rowsPainted);
+    int rows = 0;
+    switch (key) {
+        case VK_PRIOR: rows = -page; break;
+        case VK_NEXT: rows = page; break;
+        case VK_END: rows = view->maxTopRow ? view->maxTopRow : page; break;
+        case VK_HOME: rows = view->topRow ? -view->topRow : -page; break;
+        case VK_UP: rows = -1; break;
+        case VK_DOWN: rows = 1; break;
+    }
+    ScrollBy(window, view, rows);
+    return 0;
+}
+
+// The scroll bar always pages by a full page.
+int ScrollBarAmount(const ArticleView* view, int code, int position) {
+    switch (code) {
+        case SB_LINEUP: return -1;
+        case SB_LINEDOWN: return 1;
+        case SB_PAGEUP: return 1 - view->rowsPainted;
+        case SB_PAGEDOWN: return view->rowsPainted - 1;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: return position - view->topRow;
+        case SB_TOP: return -view->topRow;
+        case SB_BOTTOM: return 1;
+        default: return 0;
+    }
+}
+
+void OnScroll(HWND window, WPARAM wParam, LPARAM lParam) {
+    ArticleView* view = gApp.articleView;
+    int rows = view ? ScrollBarAmount(view, LOWORD(wParam), (SHORT)HIWORD(wParam)) : 0;
+    if (rows) ScrollArticleView(view, rows, 1, 1);
+    DefWindowProcW(window, WM_VSCROLL, wParam, lParam);
+    if (rows) UpdateScrollBar(window);
+}
+
+}  // namespace
+
+void TapPage(HWND window, ArticleView* view, int x, int y) {
+    if (!HitTestView(view, x, y) || !(gApp.Flags & kFlagTapPaging)) return;
+    bool vertical = (gApp.Flags & kFlagTapVertical) != 0;
+    int c = vertical ? y : x;
+    int mid = vertical ? view->top + view->height / 2 : view->left + view->width / 2;
+    int page = std::abs(PageAmount(kTapPageShift, view->rowsPainted));
+    ScrollBy(window, view, c < mid ? -page : page);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy(window);
+            return 0;
+        case WM_SIZE:
+            ResizeForWindow(window, lParam);
+            return 0;
+        case WM_PAINT:
+            PaintMainWindow((HDC)wParam, window, kPaintAll);
+            return 0;
+        case WM_ACTIVATE:
+            if (gIgnoreActivate) return DefWindowProcW(window, message, wParam, lParam);
+            if (LOWORD(wParam) != WA_INACTIVE) SHFullScreen(window, gFullScreen ? kFullScreenState : SHFS_HIDESIPBUTTON);
+            return 0;
+        case WM_SETTINGCHANGE:
+            SHHandleWMSettingChange(window, wParam, lParam, &gActivateInfo);
+            return 0;
+        case WM_WINDOWPOSCHANGED: {
+            // The shell closes the program with this combination.
+            const WINDOWPOS* pos = (const WINDOWPOS*)lParam;
+            if (pos && (pos->flags & 0xFFFF0000) && (pos->flags & SWP_NOACTIVATE)) DestroyWindow(window);
+            return 0;
+        }
+        case WM_HELP:
+            RunDialog(kAboutDialog, window, AboutDialogProc, 0);
+            return 0;
+        case WM_KEYDOWN:
+            return OnKeyDown(window, wParam);
+        case WM_COMMAND:
+            if (HandleCommand(window, wParam)) return DefWindowProcW(window, message, wParam, lParam);
+            return 0;
+        case WM_VSCROLL:
+            OnScroll(window, wParam, lParam);
+            return 1;
+        case WM_LBUTTONDOWN:
+            if (gApp.articleView) TapPage(window, gApp.articleView, LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case kMsgCloseFromOutside:
+            DestroyWindow(window);
+            return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

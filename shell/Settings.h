@@ -1,0 +1,40 @@
+// The settings store: registry access, the settings load at start and the exit sequence.
+#pragma once
+
+#include "../platform/win32.h"
+
+// Both keys live under HKEY_CURRENT_USER. The vendor key is only read.
+extern const WCHAR kProductKey[];  // "Software\Velmora\Tessaly-Velun"
+extern const WCHAR kVendorKey[];   // "software\Velmora"
+
+// The Flags word, beside the bits named in AppState.h (kFlagMatchCase 0x20,
+// kFlagScrollBar 0xC0, kFlagReverse 0x800, kFlagTapVertical 0x10000000,
+// kFlagTapPaging 0x80000000). Bits 18 and 30 are set by default and read by nothing.
+// A paging field of 2 or 4 pages by half the rows shown, any other value by the rows shown - 1.
+constexpr int kKeyPageShift = 20;  // bits 20-22: paging amount of the keys
+constexpr int kTapPageShift = 24;  // bits 24-26: paging amount of taps
+constexpr uint32_t kPageFieldMask = 7;
+
+constexpr int kMaxFaceNameUnits = 31;
+
+int32_t RegReadNumber(LPCWSTR keyPath, LPCWSTR name, int32_t defaultValue);
+int32_t ReadSetting(LPCWSTR name, int32_t defaultValue);
+// New buffers from CheckedAlloc (caller frees), or null.
+WCHAR* RegReadString(LPCWSTR name);
+BYTE* RegReadBytes(LPCWSTR name);
+// Returns fallback and leaves *size alone when the value cannot be read.
+BYTE* RegReadBytesSized(LPCWSTR name, BYTE* fallback, DWORD* size);
+void ReadByteString(LPCWSTR name, char* buffer, int capacity);
+
+// Each write returns 1 when the value was set, else 0.
+int RegWriteNumber(LPCWSTR name, int32_t number);
+int RegWriteString(LPCWSTR name, LPCWSTR text);
+int RegWriteByteString(LPCWSTR name, const char* text);
+int RegWriteBytes(LPCWSTR name, const void* bytes, DWORD size);
+
+void LoadSettings();
+void ExitProgram();
+
+// True between a completed LoadSettings and the exit sequence that writes the settings
+// back: an exit before the load finished, or a second one, writes nothing.
+extern bool gSettingsLoaded;

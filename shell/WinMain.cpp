@@ -1,0 +1,115 @@
+#include "WinMain.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "../platform/Utf16.h"
+#include "AppState.h"
+#include "MainWindow.h"
+#include "Settings.h"
+
+const WCHAR kMainWindowClass[] = TEXT("Tessaly-Velun");
+const WCHAR kMainWindowTitle[] = TEXT("Velun");
+
+namespace {
+
+constexpr DWORD kFullScreenState = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
+constexpr int kAcceleratorTable = 3;
+constexpr int kWindowIcon = 101;
+constexpr int kMaxGutter = 0x7FFF;
+
+// A margin is never negative; a huge one would overflow the view arithmetic.
+int32_t SaneGutter(int32_t gutter) { return gutter < 0 ? 0 : gutter > kMaxGutter ? kMaxGutter : gutter; }
+
+// A second start hands over to the running instance: it opens its index when its main
+// window is in front, comes to the front when another program is, and does nothing
+// visible when one of its dialogs is.
+bool HandOverToRunningInstance() {
+    HWND running = FindWindowW(kMainWindowClass, kMainWindowTitle);
+    if (!running) return false;
+    HWND front = GetForegroundWindow();
+    HWND top = front;
+    while (top && GetParent(top)) top = GetParent(top);
+    if (running == front) SendMessageW(running, WM_COMMAND, kCmdIndex, 0);
+    if (running != top) SetForegroundWindow(running);
+    return true;
+}
+
+}  // namespace
+
+void RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className) {
+    WNDCLASSW wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kWindowIcon));
+    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+}
+
+HWND StartMainWindow(int showCommand) {
+    if (HandOverToRunningInstance()) return nullptr;
+    InitCommonControls();
+    if (gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
+    LoadSettings();
+    SetCurrentArticle(0);
+    RegisterMainWindowClass(gApp.instance, kMainWindowClass);
+
+    DWORD style = WS_VISIBLE | ((gApp.Flags & kFlagScrollBar) ? WS_VSCROLL : 0);
+    HWND window = CreateWindowExW(WS_EX_WINDOWEDGE, kMainWindowClass, kMainWindowTitle, style, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, gApp.instance,
+                                  nullptr);
+    if (!window) return nullptr;
+    if (gFullScreen) {
+        // Width and height are the old right and bottom: the window moves to the top
+        // edge and keeps its bottom edge.
+        RECT r;
+        GetWindowRect(window, &r);
+        SHFullScreen(window, kFullScreenState);
+        MoveWindow(window, r.left, 0, r.right, r.bottom, FALSE);
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return window;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
+    ResetAppState();
+    gApp.instance = instance;
+    gIgnoreActivate = RegReadNumber(kVendorKey, TEXT("IgnoreActivate"), 0) != 0;
+    gFullScreen = RegReadNumber(kVendorKey, TEXT("FullScreen"), 0) != 0;
+    gAllowSipInSearch = RegReadNumber(kVendorKey, TEXT("AllowSipInHebrewSearch"), 1) != 0;
+    if (gFullScreen) gTaskBarWindow = FindWindowW(TEXT("HHTaskBar"), TEXT(""));
+    BOOL taskBarWasVisible = gTaskBarWindow ? IsWindowVisible(gTaskBarWindow) : FALSE;
+    gApp.useMenuBar = RegReadNumber(kVendorKey, TEXT("MenuBarOnBottom"), 0) != 0;
+    gApp.SurroundingGutter = SaneGutter(RegReadNumber(kVendorKey, TEXT("SurroundingGutter"), 0));
+    // The command line changes nothing: the shell's Today screen starts the reader
+    // with "/today" (in any letter case), and it opens as it always does.
+
+    if (!StartMainWindow(showCommand)) return 0;
+
+    // There is no accelerator table: the shortcuts the menus show are labels only.
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kAcceleratorTable));
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (gTaskBarWindow && taskBarWasVisible) ShowWindow(gTaskBarWindow, SW_SHOW);
+    return (int)msg.wParam;
+}
+
+int RunReader(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; i++) {
+        if (i > 1) line += ' ';
+        line += argv[i];
+    }
+    std::u16string commandLine = Utf8ToUtf16(line);
+    const char* exitAfterPaint = std::getenv("VELUN_EXIT_AFTER_FIRST_PAINT");
+    gExitAfterFirstPaint = exitAfterPaint && std::string(exitAfterPaint) == "1";
+    return WinMain(GetModuleHandleW(nullptr), nullptr, commandLine.data(), SW_SHOW);
+}

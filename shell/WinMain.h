@@ -1,0 +1,17 @@
+// The program entry: start order, the one-instance hand-over and the message loop.
+#pragma once
+
+#include "../platform/win32.h"
+
+extern const WCHAR kMainWindowClass[];  // "Tessaly-Velun"
+extern const WCHAR kMainWindowTitle[];  // "Velun"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
+// The main window, or null when the program must end at once.
+HWND StartMainWindow(int showCommand);
+void RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className);
+
+// Builds the command line from argv and runs WinMain. VELUN_EXIT_AFTER_FIRST_PAINT=1
+// ends the program through its normal exit sequence once the first paint is done
+// (start-up measurements).
+int RunReader(int argc, char** argv);
