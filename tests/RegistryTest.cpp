@@ -23,42 +23,6 @@ const bool kIsolated = [] {
     return true;
 }();
 
-struct Stored {
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    LSTATUS status = 0;
-};
-
-Stored Query(LPCWSTR path, LPCWSTR name) {
-    Stored s;
-    HKEY key;
-    s.status = RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
-    if (s.status != ERROR_SUCCESS) return s;
-    DWORD size = 0;
-    s.status = RegQueryValueExW(key, name, nullptr, &s.type, nullptr, &size);
-    if (s.status == ERROR_SUCCESS) {
-        s.data.resize(size);
-        s.status = RegQueryValueExW(key, name, nullptr, nullptr, s.data.data(), &size);
-    }
-    RegCloseKey(key);
-    return s;
-}
-
-void Set(LPCWSTR name, DWORD type, std::vector<BYTE> data) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProduct, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, name, 0, type, data.data(), (DWORD)data.size()), ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-std::vector<BYTE> Units(const std::u16string& text, bool terminated = true) {
-    std::vector<BYTE> out;
-    for (char16_t u : text) out.insert(out.end(), {(BYTE)(u & 0xFF), (BYTE)(u >> 8)});
-    if (terminated) out.insert(out.end(), {0, 0});
-    return out;
-}
-
 }  // namespace
 
 TEST(Registry, ValuesKeepTheirTypeAndBytesAcrossTheFile) {
@@ -70,18 +34,18 @@ TEST(Registry, ValuesKeepTheirTypeAndBytesAcrossTheFile) {
     };
     std::vector<Case> cases = {
         {u"Flags", REG_DWORD, {0x40, 0x00, 0x14, 0xD1}},
-        {u"FontName", REG_SZ, Units(u"DejaVu Serif")},
-        {u"Quoted", REG_SZ, Units(u"say \"hi\" C:\\dir\ttab \u05D0\u05D1 \U0001F600")},
-        {u"LoneSurrogate", REG_SZ, Units(u"a\xD800z")},
-        {u"Unterminated", REG_SZ, Units(u"abc", false)},
-        {u"Empty", REG_SZ, Units(u"")},
+        {u"FontName", REG_SZ, Utf16Bytes(u"DejaVu Serif")},
+        {u"Quoted", REG_SZ, Utf16Bytes(u"say \"hi\" C:\\dir\ttab \u05D0\u05D1 \U0001F600")},
+        {u"LoneSurrogate", REG_SZ, Utf16Bytes(u"a\xD800z")},
+        {u"Unterminated", REG_SZ, Utf16Bytes(u"abc", false)},
+        {u"Empty", REG_SZ, Utf16Bytes(u"")},
         {u"Bookmarks", REG_BINARY, {5, 0, 3, 0, 0, 0}},
         {u"NoBytes", REG_BINARY, {}},
         {u"ShortDword", REG_DWORD, {1, 2, 3}},
         {u"Other", 7, {0x61, 0, 0, 0}},
-        {u"", REG_SZ, Units(u"default value")},
+        {u"", REG_SZ, Utf16Bytes(u"default value")},
     };
-    for (const Case& c : cases) Set(c.name, c.type, c.data);
+    for (const Case& c : cases) SetValue(kProduct, c.name, c.type, c.data);
 
     std::string text = config.ReadRegistryFile();
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"), std::string::npos);
@@ -92,38 +56,38 @@ TEST(Registry, ValuesKeepTheirTypeAndBytesAcrossTheFile) {
 
     ForgetRegistry();
     for (const Case& c : cases) {
-        Stored s = Query(kProduct, c.name);
+        StoredValue s = QueryValue(kProduct, c.name);
         ASSERT_EQ(s.status, ERROR_SUCCESS) << Utf16ToUtf8(c.name);
         EXPECT_EQ(s.type, c.type) << Utf16ToUtf8(c.name);
         EXPECT_EQ(s.data, c.data) << Utf16ToUtf8(c.name);
     }
     // Saving what was read gives the same file again.
-    Set(u"Flags", REG_DWORD, {0x40, 0x00, 0x14, 0xD1});
+    SetValue(kProduct, u"Flags", REG_DWORD, {0x40, 0x00, 0x14, 0xD1});
     EXPECT_EQ(config.ReadRegistryFile(), text);
 }
 
 TEST(Registry, KeyAndValueNamesIgnoreLetterCase) {
     TempConfig config;
-    Set(u"Lesson", REG_DWORD, {12, 0, 0, 0});
+    SetValue(kProduct, u"Lesson", REG_DWORD, {12, 0, 0, 0});
     HKEY key;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"software\\Velmora", 0, KEY_READ, &key), ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_EQ(Query(u"SOFTWARE\\velmora\\tessaly-velun", u"LESSON").data, (std::vector<BYTE>{12, 0, 0, 0}));
+    EXPECT_EQ(QueryValue(u"SOFTWARE\\velmora\\tessaly-velun", u"LESSON").data, (std::vector<BYTE>{12, 0, 0, 0}));
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Other", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Velmora\\Tessaly", 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(Query(kProduct, u"Missing").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(QueryValue(kProduct, u"Missing").status, ERROR_FILE_NOT_FOUND);
 
     // Setting a value under another spelling replaces it rather than adding a second one.
-    Set(u"lesson", REG_DWORD, {13, 0, 0, 0});
+    SetValue(kProduct, u"lesson", REG_DWORD, {13, 0, 0, 0});
     std::string text = config.ReadRegistryFile();
     EXPECT_EQ(text.find("\"Lesson\""), text.rfind("\"Lesson\""));
-    EXPECT_EQ(Query(kProduct, u"Lesson").data, (std::vector<BYTE>{13, 0, 0, 0}));
+    EXPECT_EQ(QueryValue(kProduct, u"Lesson").data, (std::vector<BYTE>{13, 0, 0, 0}));
 }
 
 TEST(Registry, QueryReportsTheSizeAndRefusesSmallBuffers) {
     TempConfig config;
-    Set(u"SearchString", REG_BINARY, {'a', 'b', 'c', 0});
+    SetValue(kProduct, u"SearchString", REG_BINARY, {'a', 'b', 'c', 0});
     HKEY key;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kProduct, 0, KEY_READ, &key), ERROR_SUCCESS);
     BYTE small[2] = {9, 9};
@@ -152,14 +116,14 @@ TEST(Registry, ReadsAHandEditedFile) {
         "\"Flags\"=dword:D1140040\n"
         "\"Flags\"=dword:40\n"
         "@=hex(0):\n");
-    EXPECT_EQ(Query(u"Software\\Velmora", u"FullScreen").data, (std::vector<BYTE>{1, 0, 0, 0}));
-    Stored gutter = Query(u"Software\\Velmora", u"SurroundingGutter");
+    EXPECT_EQ(QueryValue(u"Software\\Velmora", u"FullScreen").data, (std::vector<BYTE>{1, 0, 0, 0}));
+    StoredValue gutter = QueryValue(u"Software\\Velmora", u"SurroundingGutter");
     EXPECT_EQ(gutter.type, (DWORD)REG_SZ);
-    EXPECT_EQ(gutter.data, Units(u"8"));
-    EXPECT_EQ(Query(kProduct, u"FontName").data, Units(u"Caf\u00E9 \u05D0"));
-    EXPECT_EQ(Query(kProduct, u"Bookmarks").data, (std::vector<BYTE>{5, 0, 10, 0, 0, 0}));
-    EXPECT_EQ(Query(kProduct, u"Flags").data, (std::vector<BYTE>{0x40, 0, 0, 0}));
-    Stored def = Query(kProduct, nullptr);
+    EXPECT_EQ(gutter.data, Utf16Bytes(u"8"));
+    EXPECT_EQ(QueryValue(kProduct, u"FontName").data, Utf16Bytes(u"Caf\u00E9 \u05D0"));
+    EXPECT_EQ(QueryValue(kProduct, u"Bookmarks").data, (std::vector<BYTE>{5, 0, 10, 0, 0, 0}));
+    EXPECT_EQ(QueryValue(kProduct, u"Flags").data, (std::vector<BYTE>{0x40, 0, 0, 0}));
+    StoredValue def = QueryValue(kProduct, nullptr);
     EXPECT_EQ(def.status, ERROR_SUCCESS);
     EXPECT_EQ(def.type, 0u);
     EXPECT_TRUE(def.data.empty());
@@ -181,7 +145,7 @@ TEST(Registry, ADamagedFileGivesDefaultsAndIsKeptAside) {
         TempConfig config;
         config.WriteRegistryFile(text);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Query(kProduct, u"Flags").status, ERROR_FILE_NOT_FOUND) << text;
+        EXPECT_EQ(QueryValue(kProduct, u"Flags").status, ERROR_FILE_NOT_FOUND) << text;
         std::string warning = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
         EXPECT_NE(warning.find("default settings"), std::string::npos) << warning;
@@ -196,7 +160,7 @@ TEST(Registry, ADamagedFileGivesDefaultsAndIsKeptAside) {
         EXPECT_EQ(kept, text);
 
         // Saving afterwards writes a fresh file and leaves the damaged one alone.
-        Set(u"Lesson", REG_DWORD, {3, 0, 0, 0});
+        SetValue(kProduct, u"Lesson", REG_DWORD, {3, 0, 0, 0});
         EXPECT_NE(config.ReadRegistryFile().find("\"Lesson\"=dword:00000003"), std::string::npos);
         EXPECT_TRUE(std::filesystem::exists(aside[0]));
     }
@@ -215,12 +179,12 @@ TEST(Registry, HugeValuesAreRefused) {
     for (size_t i = 0; i < kMaxRegistryValueSize; i++) hostile += ",41";
     config.WriteRegistryFile(hostile + "\n");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Query(u"Software", u"Big").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(QueryValue(u"Software", u"Big").status, ERROR_FILE_NOT_FOUND);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too large"), std::string::npos);
 
     config.WriteRegistryFile(std::string(kMaxRegistryFileSize + 1, ';'));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Query(u"Software", u"Big").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(QueryValue(u"Software", u"Big").status, ERROR_FILE_NOT_FOUND);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too large"), std::string::npos);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/RegistryStore.h"
+#include "platform/win32.h"
 
 struct TempConfig {
     std::string dir;
@@ -39,3 +40,43 @@ struct TempConfig {
         ForgetRegistry();
     }
 };
+
+// ---- Reading and writing values as they are stored ----
+
+struct StoredValue {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    LSTATUS status = 0;
+};
+
+inline StoredValue QueryValue(LPCWSTR path, LPCWSTR name) {
+    StoredValue s;
+    HKEY key;
+    s.status = RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+    if (s.status != ERROR_SUCCESS) return s;
+    DWORD size = 0;
+    s.status = RegQueryValueExW(key, name, nullptr, &s.type, nullptr, &size);
+    if (s.status == ERROR_SUCCESS) {
+        s.data.resize(size);
+        s.status = RegQueryValueExW(key, name, nullptr, nullptr, s.data.data(), &size);
+    }
+    RegCloseKey(key);
+    return s;
+}
+
+inline void SetValue(LPCWSTR path, LPCWSTR name, DWORD type, const std::vector<BYTE>& data) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, name, 0, type, data.data(), (DWORD)data.size()), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+inline std::vector<BYTE> Utf16Bytes(const std::u16string& text, bool terminated = true) {
+    std::vector<BYTE> out;
+    for (char16_t u : text) out.insert(out.end(), {(BYTE)(u & 0xFF), (BYTE)(u >> 8)});
+    if (terminated) out.insert(out.end(), {0, 0});
+    return out;
+}
+
+inline std::vector<BYTE> DwordBytes(uint32_t d) { return {(BYTE)d, (BYTE)(d >> 8), (BYTE)(d >> 16), (BYTE)(d >> 24)}; }
