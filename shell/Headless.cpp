@@ -1,0 +1,172 @@
+#include "Headless.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "../content/Content.h"
+#include "../platform/Utf16.h"
+#include "../platform/qt/PictureDC.h"
+#include "AppState.h"
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitBadArguments = 2;
+constexpr int kMaxPictureSide = 8192;
+
+// Whole decimal number in [low, high].
+bool ParseNumber(const char* text, int low, int high, int* out) {
+    if (!*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    long value = strtol(text, &end, 10);
+    if (*end || errno || value < low || value > high) return false;
+    *out = (int)value;
+    return true;
+}
+
+bool SetArticle(HeadlessOptions& o, const char* value) {
+    o.render = RenderArticlePicture;
+    return ParseNumber(value, 1, kArticleCount, &o.target);
+}
+
+bool SetSize(HeadlessOptions& o, const char* value) {
+    const char* x = strchr(value, 'x');
+    if (!x) return false;
+    std::string width(value, x - value);
+    return ParseNumber(width.c_str(), 1, kMaxPictureSide, &o.width) &&
+           ParseNumber(x + 1, 1, kMaxPictureSide, &o.height);
+}
+
+bool SetTopRow(HeadlessOptions& o, const char* value) { return ParseNumber(value, 0, 0xFFFF, &o.topRow); }
+
+bool SetFace(HeadlessOptions& o, const char* value) {
+    std::u16string face = Utf8ToUtf16(value);
+    if (face.size() >= 32) return false;
+    memset(o.font.faceName, 0, sizeof o.font.faceName);
+    memcpy(o.font.faceName, face.data(), face.size() * sizeof(WCHAR));
+    return true;
+}
+
+bool SetFontSize(HeadlessOptions& o, const char* value) { return ParseNumber(value, 0, 400, &o.font.size); }
+
+bool SetBase(HeadlessOptions& o, const char* value) {
+    int base = 0;
+    if (!ParseNumber(value, 97, 1488, &base) || (base != 97 && base != 224 && base != 1488)) return false;
+    o.font.FontAsciiBase = base;
+    return true;
+}
+
+bool SetReverse(HeadlessOptions& o, const char*) {
+    o.reverse = true;
+    return true;
+}
+
+bool SetOut(HeadlessOptions& o, const char* value) {
+    o.out = value;
+    return !o.out.empty();
+}
+
+struct HeadlessOption {
+    const char* name;
+    const char* value;  // what the value looks like; null for a switch
+    bool (*apply)(HeadlessOptions& options, const char* value);
+};
+
+// Render kinds and their settings; a new kind is one more entry and one render function.
+const HeadlessOption kOptions[] = {
+    {"--render", "ARTICLE (1 to 187)", SetArticle},
+    {"--size", "WIDTHxHEIGHT", SetSize},
+    {"--top-row", "N (0 to 65535)", SetTopRow},
+    {"--font-face", "NAME (at most 31 characters)", SetFace},
+    {"--font-size", "N (0 to 400)", SetFontSize},
+    {"--base", "97, 224 or 1488", SetBase},
+    {"--reverse", nullptr, SetReverse},
+    {"--out", "FILE.png", SetOut},
+};
+
+const HeadlessOption* FindOption(const char* name) {
+    for (const HeadlessOption& option : kOptions)
+        if (strcmp(option.name, name) == 0) return &option;
+    return nullptr;
+}
+
+bool IsRenderKind(const HeadlessOption* option) { return option && option->apply == SetArticle; }
+
+}  // namespace
+
+bool IsHeadlessRequest(int argc, char** argv) {
+    for (int i = 1; i < argc; i++)
+        if (IsRenderKind(FindOption(argv[i]))) return true;
+    return false;
+}
+
+bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::string* error) {
+    for (int i = 1; i < argc; i++) {
+        const HeadlessOption* option = FindOption(argv[i]);
+        if (!option) {
+            *error = std::string("unknown argument '") + argv[i] + "'";
+            return false;
+        }
+        const char* value = "";
+        if (option->value) {
+            if (i + 1 >= argc) {
+                *error = std::string(option->name) + " needs " + option->value;
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (!option->apply(*options, value)) {
+            *error = std::string(option->name) + " needs " + option->value + ", not '" + value + "'";
+            return false;
+        }
+    }
+    if (!options->render) *error = "nothing to render";
+    else if (options->out.empty()) *error = "--out FILE.png is missing";
+    return error->empty();
+}
+
+int RunHeadless(int argc, char** argv) {
+    HeadlessOptions options;
+    std::string error;
+    if (!ParseHeadlessOptions(argc, argv, &options, &error)) {
+        fprintf(stderr, "velun: %s\n", error.c_str());
+        return kExitBadArguments;
+    }
+    ResetAppState();
+    gApp.instance = GetModuleHandleW(nullptr);
+    gApp.fontSettings = options.font;
+    gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
+    return options.render(options);
+}
+
+int RenderArticlePicture(const HeadlessOptions& options) {
+    int status = 0;
+    BYTE* article = LoadContent(options.target, &status);
+    if (!article) {
+        fprintf(stderr, "velun: article %d cannot be loaded (status %d)\n", options.target, status);
+        return kExitFailed;
+    }
+    HDC dc = CreatePictureDC(options.width, options.height);
+    RECT rect = {0, 0, options.width, options.height};
+    ArticleView* view = dc ? CreateArticleView(dc, &rect, &gApp.fontSettings, 100) : nullptr;
+    if (!view) {
+        free(article);
+        if (dc) DestroyPictureDC(dc);
+        fprintf(stderr, "velun: not enough memory for a %dx%d picture\n", options.width, options.height);
+        return kExitFailed;
+    }
+    LayoutArticle(view, article, TRUE);
+    view->topRow = (uint16_t)options.topRow;
+    PaintArticleView(view, TRUE);
+    bool written = WritePicturePng(dc, options.out.c_str());
+    DestroyArticleView(view, TRUE);
+    DestroyPictureDC(dc);
+    if (!written) {
+        fprintf(stderr, "velun: cannot write %s\n", options.out.c_str());
+        return kExitFailed;
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+// Rendering without a window: `velun --render ARTICLE [options] --out FILE.png`
+// lays out and paints through the same code as the window and writes a PNG.
+#pragma once
+
+#include <string>
+
+#include "../views/Fonts.h"
+
+struct HeadlessOptions;
+typedef int (*HeadlessRender)(const HeadlessOptions& options);
+
+struct HeadlessOptions {
+    HeadlessRender render = nullptr;  // the kind of picture asked for
+    int target = 0;                   // article number
+    int width = 240;
+    int height = 320;
+    int topRow = 0;
+    FontSettings font = {{}, 0, 97};
+    bool reverse = false;
+    std::string out;
+};
+
+// True when the arguments ask for a picture instead of the reader.
+bool IsHeadlessRequest(int argc, char** argv);
+// Fills the options; false with a one-line message for bad arguments.
+bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::string* error);
+// Exit status: 0 written, 1 the picture could not be made, 2 bad arguments.
+int RunHeadless(int argc, char** argv);
+
+int RenderArticlePicture(const HeadlessOptions& options);
