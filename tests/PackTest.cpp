@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "content/Content.h"
@@ -146,7 +147,7 @@ TEST(PackIndex, KeysStylesAndLevels) {
     Diagnostics diag;
     std::string source = "// outline\n# Top\n- 001 One\n## Sub\n\n- 002 Two\n-5 003 Deep\n";
     for (int n = 4; n <= 187; n++) source += "-2 " + std::to_string(n) + " A\n";
-    std::vector<IndexEntry> entries = ParseIndexSource(source, "index.txt", &diag);
+    std::vector<IndexSourceEntry> entries = ParseIndexSource(source, "index.txt", &diag);
     ASSERT_TRUE(diag.list.empty()) << Messages(diag)[0];
     Bytes bytes = IndexBytes(entries);
     Bytes start = {0xFE, 0xBF, 0x8C, 1, 'T', 'o', 'p', 0,  0x01, 0x40, 0x01, 2,   'O', 'n', 'e', 0,
@@ -246,6 +247,30 @@ TEST(PackTool, TableIsRewrittenOnlyWhenItChanges) {
     WriteWhole(temp.path / "c" / "articles" / "001-article.txt", "# Changed\n");
     ASSERT_EQ(system(command.c_str()), 0);
     EXPECT_NE(fs::last_write_time(table), fs::file_time_type());
+}
+
+TEST(PackTool, ResourceFilesDumpBackToTheirSource) {
+    TempDir temp;
+    WriteMinimalCollection(temp.path / "c");
+    WriteWhole(temp.path / "c" / "articles" / "009-article.txt", "# Nine\n\nhebrew: \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 9\n");
+    std::string pack = std::string(VELUN_PACK) + " ";
+    ASSERT_EQ(system((pack + (temp.path / "c").string() + " --out-dir " + (temp.path / "out").string()).c_str()), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path / "out"), fs::directory_iterator()), 188);
+    fs::path dumped = temp.path / "dumped";
+    ASSERT_EQ(system((pack + "--dump " + (temp.path / "out" / "1009.bin").string() + " >" + dumped.string()).c_str()), 0);
+    EXPECT_EQ(ReadWhole(dumped), ReadWhole(temp.path / "c" / "articles" / "009-article.txt"));
+    ASSERT_EQ(system((pack + "--dump " + (temp.path / "out" / "32767.bin").string() + " >" + dumped.string()).c_str()), 0);
+    EXPECT_EQ(ReadWhole(dumped), ReadWhole(temp.path / "c" / "index.txt"));
+}
+
+TEST(PackTool, ContentThatCannotBeStoredIsRefused) {
+    std::mt19937 rng(3);
+    Bytes noise(kMaxContentSize);
+    for (uint8_t& b : noise) b = (uint8_t)(0x80 | rng());
+    PackedResource r;
+    EXPECT_FALSE(PackResource(1001, noise, &r));  // the stream would not fit its 16-bit length
+    EXPECT_FALSE(PackResource(1001, Bytes(kMaxContentSize + 1, 'a'), &r));
+    EXPECT_TRUE(PackResource(1001, Bytes(kMaxContentSize, 'a'), &r));
 }
 
 class PackCollectionTest : public ::testing::Test {

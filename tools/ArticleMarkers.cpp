@@ -1,10 +1,12 @@
 #include "ArticleMarkers.h"
 
+#include "../content/ArticleRecords.h"
+
 const ArticleMarker kPlainMarker = {"", 0x81, 0x00, MarkerText::AsWritten, MarkerRole::Text};
 
 const ArticleMarker kArticleMarkers[] = {
-    {"#", 0xCC, 0x00, MarkerText::AsWritten, MarkerRole::Title},
-    {"%", 0xC1, 0x00, MarkerText::AsWritten, MarkerRole::Subtitle},
+    {"#", kTitleStyle, 0x00, MarkerText::AsWritten, MarkerRole::Title},
+    {"%", kSubtitleStyle, 0x00, MarkerText::AsWritten, MarkerRole::Subtitle},
     {"##", 0xCC, 0x00, MarkerText::AsWritten, MarkerRole::Text},
     {"1.", 0x81, 0x40, MarkerText::Numbered, MarkerRole::Text},
     {"*", 0x81, 0x40, MarkerText::Bullet, MarkerRole::Text},

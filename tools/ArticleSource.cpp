@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "../content/ArticleRecords.h"
 #include "ArticleMarkers.h"
 #include "HebrewText.h"
 #include "Utf8.h"
@@ -228,6 +229,10 @@ bool ParseSourceBlock(const SourceBlock& block, const std::string& file, ParsedB
     return true;
 }
 
+bool IsTitleRecord(const PackedRecord& r) {
+    return (r.style == kTitleStyle || r.style == kRtlTitleStyle) && r.indent == 0;
+}
+
 std::vector<PackedRecord> ParseArticleSource(const std::string& text, const std::string& file, Diagnostics* diag) {
     std::vector<PackedRecord> records;
     std::vector<SourceBlock> blocks = SplitSourceBlocks(text);
@@ -242,7 +247,7 @@ std::vector<PackedRecord> ParseArticleSource(const std::string& text, const std:
         int line = blocks[i].lines[0].number;
         bool ok = ParseSourceBlock(blocks[i], file, &parsed, diag);
         const PackedRecord& r = parsed.record;
-        bool isTitle = ok && (r.style == 0xCC || r.style == 0xDC) && r.indent == 0;
+        bool isTitle = ok && IsTitleRecord(r);
         if (i == 0 && ok && !isTitle) AddError(diag, file, line, "the article must start with its title (# Title)");
         if (i == 0 && isTitle && r.text.empty()) AddError(diag, file, line, "the title is empty");
         if (i > 0 && parsed.role == BlockRole::Title)

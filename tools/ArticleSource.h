@@ -25,6 +25,8 @@ struct ParsedBlock {
 std::vector<SourceBlock> SplitSourceBlocks(const std::string& text);
 // Parses one block on its own (no checks that need the neighbouring blocks). False on error.
 bool ParseSourceBlock(const SourceBlock& block, const std::string& file, ParsedBlock* out, Diagnostics* diag);
+// The record the article's header reader takes as its title.
+bool IsTitleRecord(const PackedRecord& record);
 // Parses a whole article file, with the title, subtitle and size checks.
 std::vector<PackedRecord> ParseArticleSource(const std::string& text, const std::string& file, Diagnostics* diag);
 // The stored article: the records, then the three zero bytes that end it.

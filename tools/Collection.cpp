@@ -45,7 +45,7 @@ std::map<int, fs::path> FindArticleFiles(const fs::path& dir, Diagnostics* diag)
         std::string name = entry.path().filename().string();
         if (entry.path().extension() != ".txt") continue;
         int number = ArticleNumberOf(name);
-        if (number < 1 || number > kPackArticleCount) {
+        if (number < 1 || number > kArticleCount) {
             AddError(diag, entry.path().string(), 0, "not an article file: name it NNN-name.txt, NNN from 001 to 187");
         } else if (files.count(number)) {
             AddError(diag, entry.path().string(), 0, "article " + std::to_string(number) + " is also in " +
@@ -54,7 +54,7 @@ std::map<int, fs::path> FindArticleFiles(const fs::path& dir, Diagnostics* diag)
             files[number] = entry.path();
         }
     }
-    for (int number = 1; number <= kPackArticleCount && !ec; number++) {
+    for (int number = 1; number <= kArticleCount && !ec; number++) {
         if (!files.count(number)) AddError(diag, dir.string(), 0, "article " + std::to_string(number) + " is missing");
     }
     return files;
@@ -62,10 +62,11 @@ std::map<int, fs::path> FindArticleFiles(const fs::path& dir, Diagnostics* diag)
 }  // namespace
 
 bool PackResource(uint16_t id, const Bytes& content, PackedResource* out) {
+    if (content.empty() || content.size() > kMaxContentSize) return false;
     Bytes stream = Compress(content);
-    if (content.empty() || content.size() > kMaxContentSize || stream.size() > kMaxStreamSize) return false;
+    if (stream.size() > kMaxStreamSize) return false;
     bool isIndex = id == kIndexId;
-    uint16_t number = isIndex ? 1 : (uint16_t)(id - kArticleIdBase);
+    uint16_t number = isIndex ? 1 : (uint16_t)(id - kContentIdBase);
     out->id = id;
     out->content = content;
     out->resource = WrapContainer(stream, content.size(), number, isIndex ? 255 : number);
@@ -84,7 +85,7 @@ std::vector<PackedResource> PackCollection(const std::string& dirName, Diagnosti
             continue;
         }
         std::vector<PackedRecord> records = ParseArticleSource(text, path.string(), diag);
-        contents.push_back({(uint16_t)(kArticleIdBase + number), ArticleBytes(records)});
+        contents.push_back({(uint16_t)(kContentIdBase + number), ArticleBytes(records)});
     }
     fs::path indexPath = dir / "index.txt";
     std::string indexText;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "../content/ArticleRecords.h"
 #include "ArticleMarkers.h"
 #include "ArticleSource.h"
 #include "HebrewText.h"
@@ -44,8 +45,8 @@ const ArticleMarker* PlainMarkerFor(const PackedRecord& r) {
 // The most readable block for the record; it may not compile back, which the caller checks.
 std::string ReadableBlock(const PackedRecord& r, bool first, bool afterTitle) {
     const std::string& t = r.text;
-    if (r.style == 0xCC && r.indent == 0 && first) return "# " + t;
-    if (r.style == 0xC1 && r.indent == 0 && afterTitle) return "% " + t;
+    if (r.style == kTitleStyle && r.indent == 0 && first) return "# " + t;
+    if (r.style == kSubtitleStyle && r.indent == 0 && afterTitle) return "% " + t;
     if (r.style == 0x81 && r.indent == 0x40) {
         if (t.size() >= 2 && (uint8_t)t[0] == kBulletByte && t[1] == ' ') return "* " + t.substr(2);
         if (!t.empty() && t[0] == ' ') return "+ " + t.substr(1);
@@ -96,7 +97,7 @@ std::string DumpArticle(const Bytes& content) {
         }
         std::string block = ReadableBlock(r, index == 0, afterTitle);
         if (block.empty() || !CompilesTo(block, r, index == 0, afterTitle)) block = RawBlock(r);
-        afterTitle = index == 0 && (r.style == 0xCC || r.style == 0xDC) && r.indent == 0;
+        afterTitle = index == 0 && IsTitleRecord(r);
         if (index > 0) out += '\n';
         out += block + "\n";
     }
@@ -126,7 +127,7 @@ bool DumpIndex(const Bytes& content, std::string* out) {
         bool heading = key == IndexHeadingKey(position) && level >= 1 && level <= 5 &&
                        style == (level == 1 ? kIndexTopHeadingStyle : kIndexEntryStyle);
         int article = key & 0x3FFF;
-        bool link = (key & 0xC000) == 0x4000 && article >= 1 && article <= kPackArticleCount &&
+        bool link = (key & 0xC000) == 0x4000 && article >= 1 && article <= kArticleCount &&
                     style == kIndexEntryStyle && level >= 1;
         char number[8];
         snprintf(number, sizeof number, "%03d", article);

@@ -31,7 +31,7 @@ bool CheckCaption(const std::string& caption, const std::string& file, int line,
 }
 
 // "-" or "-N", then the article number, then the caption.
-bool ParseLink(const std::string& line, int headingLevel, IndexEntry* entry, std::string* problem) {
+bool ParseLink(const std::string& line, int headingLevel, IndexSourceEntry* entry, std::string* problem) {
     size_t space = line.find(' ');
     std::string dash = line.substr(0, space);
     if (dash.size() == 2 && dash[1] >= '1' && dash[1] <= '0' + kMaxLevel) {
@@ -50,7 +50,7 @@ bool ParseLink(const std::string& line, int headingLevel, IndexEntry* entry, std
         return false;
     }
     int article = std::stoi(rest.substr(0, digits));
-    if (article < 1 || article > kPackArticleCount) {
+    if (article < 1 || article > kArticleCount) {
         *problem = "there is no article " + std::to_string(article) + " (1 to 187)";
         return false;
     }
@@ -60,9 +60,9 @@ bool ParseLink(const std::string& line, int headingLevel, IndexEntry* entry, std
     return true;
 }
 
-void CheckEveryArticleLinked(const std::vector<IndexEntry>& entries, const std::string& file, Diagnostics* diag) {
-    std::vector<int> linkedAt(kPackArticleCount + 1, 0);
-    for (const IndexEntry& e : entries) {
+void CheckEveryArticleLinked(const std::vector<IndexSourceEntry>& entries, const std::string& file, Diagnostics* diag) {
+    std::vector<int> linkedAt(kArticleCount + 1, 0);
+    for (const IndexSourceEntry& e : entries) {
         if (!(e.key & 0x4000)) continue;
         int article = e.key & 0x3FFF;
         if (linkedAt[article])
@@ -71,14 +71,14 @@ void CheckEveryArticleLinked(const std::vector<IndexEntry>& entries, const std::
         else
             linkedAt[article] = e.line;
     }
-    for (int article = 1; article <= kPackArticleCount; article++) {
+    for (int article = 1; article <= kArticleCount; article++) {
         if (!linkedAt[article]) AddError(diag, file, 0, "article " + std::to_string(article) + " has no link");
     }
 }
 }  // namespace
 
-std::vector<IndexEntry> ParseIndexSource(const std::string& text, const std::string& file, Diagnostics* diag) {
-    std::vector<IndexEntry> entries;
+std::vector<IndexSourceEntry> ParseIndexSource(const std::string& text, const std::string& file, Diagnostics* diag) {
+    std::vector<IndexSourceEntry> entries;
     int headingLevel = 0;
     size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     size_t size = kIndexEndSize;
@@ -89,7 +89,7 @@ std::vector<IndexEntry> ParseIndexSource(const std::string& text, const std::str
         start = end + 1;
         std::string line = Trim(raw);
         if (line.empty() || raw.compare(0, 2, "//") == 0) continue;
-        IndexEntry entry{0, 0, 0, "", number};
+        IndexSourceEntry entry{0, 0, 0, "", number};
         std::string problem;
         if (line[0] == '#') {
             size_t level = line.find_first_not_of('#');
@@ -120,9 +120,9 @@ std::vector<IndexEntry> ParseIndexSource(const std::string& text, const std::str
     return entries;
 }
 
-Bytes IndexBytes(const std::vector<IndexEntry>& entries) {
+Bytes IndexBytes(const std::vector<IndexSourceEntry>& entries) {
     Bytes out;
-    for (const IndexEntry& e : entries) {
+    for (const IndexSourceEntry& e : entries) {
         out.push_back((uint8_t)(e.key & 0xFF));
         out.push_back((uint8_t)(e.key >> 8));
         out.push_back(e.style);

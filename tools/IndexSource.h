@@ -3,7 +3,7 @@
 
 #include "PackTypes.h"
 
-struct IndexEntry {
+struct IndexSourceEntry {
     uint16_t key;
     uint8_t style;
     uint8_t level;
@@ -20,6 +20,6 @@ inline uint16_t IndexHeadingKey(size_t position) { return (uint16_t)(0xC000 - (p
 inline uint16_t IndexLinkKey(int article) { return (uint16_t)(0x4000 | article); }
 
 // Parses index.txt; checks every article 1..187 is linked exactly once.
-std::vector<IndexEntry> ParseIndexSource(const std::string& text, const std::string& file, Diagnostics* diag);
+std::vector<IndexSourceEntry> ParseIndexSource(const std::string& text, const std::string& file, Diagnostics* diag);
 // The stored index: the records, then five zero bytes.
-Bytes IndexBytes(const std::vector<IndexEntry>& entries);
+Bytes IndexBytes(const std::vector<IndexSourceEntry>& entries);

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "../content/Content.h"
+
 typedef std::vector<uint8_t> Bytes;
 
-constexpr int kPackArticleCount = 187;
-constexpr uint16_t kArticleIdBase = 1000;
-constexpr uint16_t kIndexId = 32767;
+constexpr uint16_t kIndexId = kIndexContentNumber + kContentIdBase;
 constexpr size_t kMaxContentSize = 65535;  // width of the container's length fields
 
 // One article record: style byte, indent byte and its text (without the NUL).

@@ -99,7 +99,7 @@ std::string CollectionStats(const std::vector<PackedResource>& resources) {
         out += line;
     }
     out += "\nLargest article: " + Thousands(counts.largest) + " bytes (article " +
-           std::to_string(counts.largestId - kArticleIdBase) + ")\n";
+           std::to_string(counts.largestId - kContentIdBase) + ")\n";
     out += index;
     char line[200];
     snprintf(line, sizeof line,
