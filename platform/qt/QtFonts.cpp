@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -113,6 +114,10 @@ QString DefaultFontFamily() {
 }
 
 QtRealFont& RealiseFont(const LOGFONTW& font) {
+    // Layout asks for the same font many times in a row: skip the keyed lookup then.
+    static LOGFONTW sLastFont;
+    static QtRealFont* sLast = nullptr;
+    if (sLast && std::memcmp(&sLastFont, &font, sizeof font) == 0) return *sLast;
     static std::map<FontKey, std::unique_ptr<QtRealFont>> sCache;
     FontKey key{std::u16string(font.lfFaceName), font.lfHeight, WeightOf(font), font.lfItalic != 0};
     std::unique_ptr<QtRealFont>& slot = sCache[key];
@@ -122,6 +127,8 @@ QtRealFont& RealiseFont(const LOGFONTW& font) {
         slot->lowGlyphs.resize(kLowGlyphs);
         Realise(*slot, font);
     }
+    sLastFont = font;
+    sLast = slot.get();
     return *slot;
 }
 
