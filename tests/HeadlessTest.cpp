@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/PictureDC.h"
+#include "platform/qt/QtGdi.h"
 #include "shell/Headless.h"
 
 namespace {
@@ -99,6 +101,23 @@ TEST(Headless, WritesThePaintedArticle) {
 
 TEST(Headless, UnwritableOutputFails) {
     EXPECT_EQ(Render({"--render", "1", "--out", "/nonexistent-folder/x.png"}), 1);
+}
+
+// The stored list bullet, byte 0x95, reaches the surface as U+0095 and must show
+// as the bullet that Windows fonts draw for it, not as a missing glyph.
+QImage Drawn(const char16_t* text) {
+    HDC dc = CreatePictureDC(40, 20);
+    RECT rect = {0, 0, 40, 20};
+    DrawTextW(dc, text, 1, &rect, DT_SINGLELINE | DT_NOPREFIX);
+    QImage image = *ImageOfDC(dc);
+    DestroyPictureDC(dc);
+    return image;
+}
+
+TEST(Headless, ListBulletIsDrawnAsABullet) {
+    QImage stored = Drawn(u"\u0095");
+    EXPECT_GT(InkedPixels(stored), 0);
+    EXPECT_EQ(stored, Drawn(u"\u2022"));
 }
 
 }  // namespace
