@@ -28,7 +28,6 @@ void MeasureText(HDC surface, const BYTE* bytes, int* width, int* count) {
         int ignored = 0;
         GetTextExtentExPointW(surface, text, fit, *width, &ignored, nullptr, &extent);
     }
-    if (fit == 0) extent.cx = 0;
     *count = fit;
     *width = extent.cx;
 }
