@@ -62,6 +62,15 @@ TEST_F(LayoutTest, NothingFitsTakesOneCharacterALine) {
     EXPECT_EQ(Line(0).count, 1);
     EXPECT_EQ(Line(0).width, 8);
     EXPECT_EQ(Line(2).offset, Offset(0, 3));
+
+    Open(12, 320);  // the hang leaves 2 px: the label stands alone, then a character a line
+    ASSERT_EQ(Layout({{0x01, 0x40, "1. ab"}}), kLayoutOk);
+    ASSERT_EQ(view->lineCount, 3);
+    EXPECT_EQ(Line(0).count, 0);
+    EXPECT_EQ(Line(0).hang, 10);
+    EXPECT_EQ(Line(1).offset, Offset(0, 3));
+    EXPECT_EQ(Line(1).count, 1);
+    EXPECT_EQ(Line(1).x, 10);
 }
 
 TEST_F(LayoutTest, AlignmentAndIndent) {

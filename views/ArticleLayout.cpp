@@ -113,8 +113,10 @@ void FitRun(const LayoutState& st, const BYTE* text, BYTE style, int* width, int
 }
 
 // How many characters of the run starting at `run` go on the line, and their extent.
-// At most two measurements: the fit, then the extent of a shortened line.
-int FitLine(const LayoutState& st, const BYTE* text, int run, int length, int available, BYTE style, int* extent) {
+// At most two measurements: the fit, then the extent of a shortened line. A line
+// without a label must take something, or the paragraph would never end.
+int FitLine(const LayoutState& st, const BYTE* text, int run, int length, int available, BYTE style,
+            bool hasLabel, int* extent) {
     int count = length - run;
     *extent = available;
     FitRun(st, text + run, style, extent, &count);
@@ -124,7 +126,7 @@ int FitLine(const LayoutState& st, const BYTE* text, int run, int length, int av
         while (k > 0 && text[run + k] != ' ' && text[run + k] != '-') k--;
         if (k > 0) take = text[run + k] == ' ' ? k : k + 1;
     }
-    if (take == 0) take = 1;  // not even one character fits: take one anyway so the paragraph ends
+    if (take == 0 && !hasLabel) take = 1;  // not even one character fits: it goes on the line alone
     if (take != count) {
         int n = take;
         *extent = take == 1 && count == 0 ? kNoWidthLimit : available;
@@ -161,7 +163,7 @@ bool LayoutLines(LayoutState& st, const ArticleRecord& record, const BYTE* text,
             available = available > hang ? available - hang : 0;
         }
         int extent = 0;
-        int count = run < length ? FitLine(st, text, run, length, available, record.style, &extent) : 0;
+        int count = run < length ? FitLine(st, text, run, length, available, record.style, run > s, &extent) : 0;
         int offset = rtl ? textOffset + length - run - count : textOffset + s;
         int a = st.indent + hang;
         int x = AlignedX(record.style, view->left, view->width, st.indent, a, extent);
