@@ -1,4 +1,131 @@
-// Dialogs resources (to be filled).
+// The reader's dialogs, described control by control and built into real
+// dialog templates at start-up.
+#include "Dialogs.h"
+
 #include "../platform/ResourceStore.h"
 
-const ResourceTable kDialogResourceTable = {nullptr, 0};
+namespace {
+
+void PutWord(std::vector<BYTE>& out, WORD w) {
+    out.push_back((BYTE)(w & 0xFF));
+    out.push_back((BYTE)(w >> 8));
+}
+
+void PutDword(std::vector<BYTE>& out, DWORD d) {
+    PutWord(out, (WORD)(d & 0xFFFF));
+    PutWord(out, (WORD)(d >> 16));
+}
+
+void PutString(std::vector<BYTE>& out, const WCHAR* s) {
+    for (; s && *s; s++) PutWord(out, *s);
+    PutWord(out, 0);
+}
+
+void AlignTo(std::vector<BYTE>& out, size_t n) {
+    while (out.size() % n) out.push_back(0);
+}
+
+constexpr DWORD kDialogFrame = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER;
+constexpr WORD kSystemFontPoints = 8;
+const WCHAR* const kSystemFace = TEXT("System");
+
+DialogDesc AboutDialog() {
+    return {kDialogFrame | DS_MODALFRAME,
+            WS_EX_CAPTIONOKBTN,
+            0, 0, 142, 73,
+            TEXT("Velun"),
+            kSystemFontPoints,
+            kSystemFace,
+            {
+                {kStaticClassAtom, SS_LEFT | SS_NOPREFIX, 7, 7, 81, 8, -1, TEXT("Velun 2026 Edition"), 0},
+                {kStaticClassAtom, SS_BITMAP, 88, 7, 47, 20, -1, nullptr, 113},
+                {kStaticClassAtom, SS_LEFT, 7, 24, 45, 8, -1, TEXT("Version 1.84c"), 0},
+                {kStaticClassAtom, SS_LEFT, 7, 41, 80, 8, -1, TEXT("(c) 2026 Velmora"), 0},
+                {kButtonClassAtom, BS_OWNERDRAW | WS_TABSTOP, 7, 58, 100, 8, 1025, TEXT("www.velmora.example"), 0},
+            }};
+}
+
+DialogDesc FontDialog() {
+    constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP;
+    return {kDialogFrame,
+            WS_EX_CAPTIONOKBTN,
+            0, 0, 152, 167,
+            TEXT("Choose Font"),
+            kSystemFontPoints,
+            kSystemFace,
+            {
+                {kListBoxClassAtom, kList | LBS_SORT, 7, 7, 107, 94, 1001, TEXT(""), 0},
+                {kListBoxClassAtom, kList, 120, 44, 25, 56, 1006, TEXT(""), 0},
+                {kEditClassAtom, ES_MULTILINE | ES_RIGHT | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 7, 106, 138, 50,
+                 1002, TEXT(""), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 19, 29, 10, 1004, TEXT("224"), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 31, 29, 10, 1005, TEXT("5D0"), 0},
+            }};
+}
+
+DialogDesc SearchDialog() {
+    return {kDialogFrame,
+            WS_EX_CAPTIONOKBTN,
+            0, 0, 126, 58,
+            TEXT("Velun"),
+            kSystemFontPoints,
+            kSystemFace,
+            {
+                {kStaticClassAtom, SS_CENTER | SS_NOPREFIX, 7, 7, 112, 8, -1, TEXT("Search"), 0},
+                {kEditClassAtom, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 21, 112, 13, 1013, TEXT(""), 0},
+                {kButtonClassAtom, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 41, 112, 10, 1014, TEXT("Match Case"), 0},
+            }};
+}
+
+// No controls: the index tree is drawn on the dialog itself.
+DialogDesc IndexDialog() {
+    return {kDialogFrame, WS_EX_CAPTIONOKBTN, 0, 0, 160, 160, TEXT("Choose Section"), kSystemFontPoints, kSystemFace,
+            {}};
+}
+
+const std::vector<BYTE> gAbout = BuildDialogTemplate(AboutDialog());
+const std::vector<BYTE> gFont = BuildDialogTemplate(FontDialog());
+const std::vector<BYTE> gSearch = BuildDialogTemplate(SearchDialog());
+const std::vector<BYTE> gIndex = BuildDialogTemplate(IndexDialog());
+
+constexpr uint16_t kDialogType = 5;
+const ResourceEntry gEntries[] = {
+    {kDialogType, kAboutDialogId, gAbout.data(), (uint32_t)gAbout.size()},
+    {kDialogType, kFontDialogId, gFont.data(), (uint32_t)gFont.size()},
+    {kDialogType, kSearchDialogId, gSearch.data(), (uint32_t)gSearch.size()},
+    {kDialogType, kIndexDialogId, gIndex.data(), (uint32_t)gIndex.size()},
+};
+
+}  // namespace
+
+std::vector<BYTE> BuildDialogTemplate(const DialogDesc& desc) {
+    std::vector<BYTE> out;
+    PutDword(out, desc.style | DS_SETFONT);
+    PutDword(out, desc.exStyle);
+    PutWord(out, (WORD)desc.controls.size());
+    for (short v : {desc.x, desc.y, desc.cx, desc.cy}) PutWord(out, (WORD)v);
+    PutWord(out, 0);  // no menu
+    PutWord(out, 0);  // the default dialog class
+    PutString(out, desc.caption);
+    PutWord(out, desc.pointSize);
+    PutString(out, desc.face);
+    for (const DialogControlDesc& c : desc.controls) {
+        AlignTo(out, 4);
+        PutDword(out, c.style | WS_CHILD | WS_VISIBLE);
+        PutDword(out, 0);
+        for (short v : {c.x, c.y, c.cx, c.cy}) PutWord(out, (WORD)v);
+        PutWord(out, (WORD)c.id);
+        PutWord(out, 0xFFFF);
+        PutWord(out, c.classAtom);
+        if (c.image) {
+            PutWord(out, 0xFFFF);
+            PutWord(out, c.image);
+        } else {
+            PutString(out, c.text);
+        }
+        PutWord(out, 0);  // no creation data
+    }
+    return out;
+}
+
+const ResourceTable kDialogResourceTable = {gEntries, sizeof gEntries / sizeof gEntries[0]};

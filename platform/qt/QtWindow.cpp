@@ -1,0 +1,949 @@
+// Windows, classes and the message queue on Qt: each HWND is a record with a Qt
+// widget; program windows paint into a client image that GetDC and BeginPaint
+// hand out, and Qt shows that image. Input is posted to our own queue, and
+// GetMessageW runs Qt's event loop until the queue has something.
+#include "QtWindow.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <deque>
+#include <map>
+
+#include "QtApp.h"
+#include "QtGdi.h"
+
+namespace {
+
+struct WindowClass {
+    std::u16string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HICON icon = nullptr;
+    HBRUSH background = nullptr;
+    WidgetFactory factory = nullptr;
+};
+
+std::vector<WindowClass> gClasses;
+// Handles are sequence numbers, so a stale handle never reaches a newer window.
+std::map<uintptr_t, std::unique_ptr<Window>> gWindows;
+uintptr_t gNextHandle = 0x10010;
+std::deque<MSG> gQueue;
+bool gQuitPosted = false;
+int gQuitCode = 0;
+
+bool SameName(const std::u16string& a, LPCWSTR b) { return b && _wcsicmp(a.c_str(), b) == 0; }
+
+WindowClass* FindClass(LPCWSTR name) {
+    for (WindowClass& c : gClasses)
+        if (SameName(c.name, name)) return &c;
+    return nullptr;
+}
+
+HWND HandleOf(const Window* w) { return w ? w->handle : nullptr; }
+
+void WakeUp() {
+    if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+// ---- Keys ----
+
+int VirtualKeyOf(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return VK_RETURN;
+        case Qt::Key_Escape: return VK_ESCAPE;
+        case Qt::Key_Tab: return VK_TAB;
+        case Qt::Key_Backspace: return VK_BACK;
+        case Qt::Key_Space: return VK_SPACE;
+        case Qt::Key_PageUp: return VK_PRIOR;
+        case Qt::Key_PageDown: return VK_NEXT;
+        case Qt::Key_End: return VK_END;
+        case Qt::Key_Home: return VK_HOME;
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Down: return VK_DOWN;
+        default: return 0;
+    }
+}
+
+bool IsDialog(const Window* w) { return w && w->dialogProc; }
+
+// Keys that reach a window: a dialog turns Enter and Escape into OK and Cancel, as
+// the dialog manager does; everything else arrives as WM_KEYDOWN.
+void PostKey(Window* w, QKeyEvent* event) {
+    int vk = VirtualKeyOf(event->key());
+    if (!vk) {
+        event->ignore();
+        return;
+    }
+    Window* dialog = IsDialog(w) ? w : IsDialog(w->parent) ? w->parent : nullptr;
+    if (dialog && (vk == VK_RETURN || vk == VK_ESCAPE)) {
+        PostMessageW(dialog->handle, WM_COMMAND, MAKEWPARAM(vk == VK_RETURN ? IDOK : IDCANCEL, BN_CLICKED), 0);
+        return;
+    }
+    LPARAM repeat = 1 | (LPARAM)(event->nativeScanCode() & 0xFF) << 16;
+    PostMessageW(w->handle, WM_KEYDOWN, vk, repeat);
+}
+
+// ---- Widgets ----
+
+// The client area: shows the window's image and turns mouse and keys into messages.
+class ClientWidget : public QWidget {
+  public:
+    ClientWidget(HWND window, QWidget* parent) : QWidget(parent), window_(window) {
+        setProperty("hwnd", (qulonglong)(uintptr_t)window);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        Window* w = WindowOf(window_);
+        if (!w || !w->hasImage) return;
+        QPainter(this).drawImage(0, 0, w->image);
+    }
+    void mousePressEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONDOWN); }
+    void mouseReleaseEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONUP); }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (Window* w = WindowOf(window_)) PostKey(w, e);
+    }
+
+  private:
+    void PostMouse(QMouseEvent* e, UINT message) {
+        if (e->button() != Qt::LeftButton) return;
+        QPoint p = e->position().toPoint();
+        PostMessageW(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                     MAKELPARAM((WORD)p.x(), (WORD)p.y()));
+    }
+    HWND window_;
+};
+
+// A top-level window: the client area, the scroll bar at its right and, for
+// WS_EX_CAPTIONOKBTN, a strip above it holding the caption's OK button.
+class FrameWidget : public QWidget {
+  public:
+    FrameWidget(HWND window, QWidget* owner)
+        : QWidget(owner, owner ? Qt::Dialog : Qt::Window), window_(window) {
+        setProperty("hwnd", (qulonglong)(uintptr_t)window);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (Window* w = WindowOf(window_)) LayoutFrame(w);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // The window decides: WM_CLOSE reaches its procedure, whose default destroys it.
+        e->ignore();
+        if (WindowOf(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
+    }
+    void changeEvent(QEvent* e) override {
+        QWidget::changeEvent(e);
+        if (e->type() != QEvent::ActivationChange || !WindowOf(window_)) return;
+        SendMessageW(window_, WM_ACTIVATE, isActiveWindow() ? WA_ACTIVE : WA_INACTIVE, 0);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (Window* w = WindowOf(window_)) PostKey(w, e);
+    }
+
+  private:
+    HWND window_;
+};
+
+QWidget* MakeOkStrip(Window* w) {
+    auto* strip = new QWidget(w->frame);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addStretch();
+    auto* ok = new QPushButton(QStringLiteral("OK"), strip);
+    ok->setFocusPolicy(Qt::NoFocus);
+    HWND handle = w->handle;
+    QObject::connect(ok, &QPushButton::clicked,
+                     [handle] { PostMessageW(handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+    layout->addWidget(ok);
+    return strip;
+}
+
+int ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+// ---- Scroll bar ----
+
+WORD ScrollCodeOf(int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub: return SB_LINEUP;
+        case QAbstractSlider::SliderSingleStepAdd: return SB_LINEDOWN;
+        case QAbstractSlider::SliderPageStepSub: return SB_PAGEUP;
+        case QAbstractSlider::SliderPageStepAdd: return SB_PAGEDOWN;
+        case QAbstractSlider::SliderToMinimum: return SB_TOP;
+        case QAbstractSlider::SliderToMaximum: return SB_BOTTOM;
+        default: return SB_ENDSCROLL;
+    }
+}
+
+void SendScroll(HWND window, WORD code, int position) {
+    SendMessageW(window, WM_VSCROLL, MAKEWPARAM(code, (WORD)(SHORT)position), 0);
+}
+
+// Ends line and page clicks with SB_ENDSCROLL when the button comes up.
+class ScrollReleaseFilter : public QObject {
+  public:
+    ScrollReleaseFilter(HWND window, QScrollBar* bar) : QObject(bar), window_(window), bar_(bar) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonRelease && !bar_->isSliderDown()) SendScroll(window_, SB_ENDSCROLL, 0);
+        return false;
+    }
+
+  private:
+    HWND window_;
+    QScrollBar* bar_;
+};
+
+// The bar reports actions; the position stays what the program last set, as the
+// program moves it with SetScrollInfo. Dragging the thumb moves it meanwhile.
+QScrollBar* MakeScrollBar(Window* w) {
+    auto* bar = new QScrollBar(Qt::Vertical, w->frame);
+    bar->setFocusPolicy(Qt::NoFocus);
+    HWND handle = w->handle;
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [handle, bar](int action) {
+        Window* w = WindowOf(handle);
+        if (!w) return;
+        if (action == QAbstractSlider::SliderMove) {
+            if (bar->isSliderDown()) SendScroll(handle, SB_THUMBTRACK, bar->sliderPosition());
+            return;
+        }
+        {
+            QSignalBlocker block(bar);
+            bar->setSliderPosition(w->scroll.nPos);
+        }
+        SendScroll(handle, ScrollCodeOf(action), 0);
+    });
+    QObject::connect(bar, &QAbstractSlider::sliderReleased, bar, [handle, bar] {
+        SendScroll(handle, SB_THUMBPOSITION, bar->sliderPosition());
+        SendScroll(handle, SB_ENDSCROLL, 0);
+    });
+    bar->installEventFilter(new ScrollReleaseFilter(handle, bar));
+    return bar;
+}
+
+void ApplyScrollInfo(Window* w) {
+    const SCROLLINFO& s = w->scroll;
+    int page = s.nPage ? (int)s.nPage : 1;
+    int top = std::max(s.nMin, s.nMax - page + 1);
+    QSignalBlocker block(w->scrollBar);
+    w->scrollBar->setRange(s.nMin, top);
+    w->scrollBar->setPageStep(page);
+    w->scrollBar->setValue(s.nPos);
+    w->scrollBar->setEnabled(s.nMax > s.nMin);
+}
+
+// ---- Client image and painting ----
+
+void ResizeImage(Window* w, int width, int height) {
+    QImage next(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    next.fill(Qt::white);
+    if (!w->image.isNull()) QPainter(&next).drawImage(0, 0, w->image);
+    w->image = next;  // the same object: DCs on it stay valid
+}
+
+void Invalidate(Window* w, bool erase) {
+    w->updateRect = {0, 0, std::max(w->clientWidth, 0), std::max(w->clientHeight, 0)};
+    w->invalid = true;
+    w->eraseNeeded = w->eraseNeeded || erase;
+    WakeUp();
+}
+
+void LayoutDockedBars(Window* parent) {
+    for (auto& [id, child] : gWindows) {
+        if (child->parent != parent || child->dock == Dock::None || !child->frame) continue;
+        int width = std::max(parent->clientWidth - child->dockShrink, 0);
+        int y = child->dock == Dock::Top ? 0 : parent->clientHeight - child->dockHeight;
+        child->frame->setGeometry(0, y, width, child->dockHeight);
+        child->frame->raise();
+    }
+}
+
+void ClientResized(Window* w, int width, int height) {
+    if (width == w->clientWidth && height == w->clientHeight) return;
+    w->clientWidth = width;
+    w->clientHeight = height;
+    if (w->hasImage) ResizeImage(w, width, height);
+    LayoutDockedBars(w);
+    Invalidate(w, true);
+    if (!w->creating) SendMessageW(w->handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+}
+
+// ---- Creation and destruction ----
+
+QSize DefaultTopLevelSize() {
+    // A portrait page like the handheld's; small screens are filled.
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (screen.width() <= 640 || screen.height() <= 480) return screen.size();
+    return {std::min(480, screen.width()), std::min(640, screen.height())};
+}
+
+void MakeTopLevelWidgets(Window* w, HWND owner, const WindowClass& cls) {
+    Window* ownerWindow = WindowOf(owner);
+    while (ownerWindow && ownerWindow->parent) ownerWindow = ownerWindow->parent;
+    w->owner = ownerWindow;
+    w->frame = new FrameWidget(w->handle, ownerWindow ? ownerWindow->frame.data() : nullptr);
+    w->frame->setWindowTitle(QString::fromUtf16(w->title.c_str()));
+    if (cls.icon) w->frame->setWindowIcon(*(QIcon*)cls.icon);
+    w->client = new ClientWidget(w->handle, w->frame);
+    w->frame->setFocusProxy(w->client);
+    w->hasImage = true;
+    if (w->exStyle & WS_EX_CAPTIONOKBTN) w->okStrip = MakeOkStrip(w);
+    if (w->style & WS_VSCROLL) w->scrollBar = MakeScrollBar(w);
+}
+
+void MakeChildWidget(Window* w, Window* parent, const WindowClass& cls) {
+    w->parent = parent;
+    QWidget* widget = cls.factory ? cls.factory(w, parent->client) : nullptr;
+    if (!widget) {
+        widget = new ClientWidget(w->handle, parent->client);
+        w->hasImage = true;
+    }
+    widget->setProperty("hwnd", (qulonglong)(uintptr_t)w->handle);
+    w->frame = widget;
+    w->client = widget;
+}
+
+void PlaceNewWindow(Window* w, int x, int y, int width, int height) {
+    if (w->parent) {
+        w->frame->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
+    } else {
+        QSize size = DefaultTopLevelSize();
+        if (width != CW_USEDEFAULT) size = QSize(std::max(width, 1), std::max(height, 1));
+        w->frame->resize(size);
+        if (x != CW_USEDEFAULT) w->frame->move(x, y);
+    }
+    LayoutFrame(w);
+}
+
+void DeleteWindowRecord(Window* w) {
+    for (HDC dc : w->dcs) DestroyImageDC(dc);
+    w->dcs.clear();
+    if (w->frame) {
+        w->frame->hide();
+        w->frame->deleteLater();
+    }
+    gWindows.erase((uintptr_t)w->handle);
+}
+
+void DestroyTree(Window* w) {
+    w->destroying = true;
+    std::vector<Window*> owned, children;
+    for (auto& [id, other] : gWindows) {
+        if (other->owner == w && !other->destroying) owned.push_back(other.get());
+        if (other->parent == w && !other->destroying) children.push_back(other.get());
+    }
+    // Owned windows go first, then the window itself, then its children.
+    for (Window* o : owned)
+        if (WindowOf(o->handle)) DestroyWindow(o->handle);
+    if (w->frame && !w->parent) w->frame->hide();
+    if (w->proc) w->proc(w->handle, WM_DESTROY, 0, 0);
+    for (Window* c : children)
+        if (WindowOf(c->handle)) DestroyTree(c);
+    if (IsInstanceWindow(w)) WithdrawWindow(w);
+    DeleteWindowRecord(w);
+}
+
+Window* PaintCandidate() {
+    for (auto& [id, w] : gWindows)
+        if (w->invalid && w->hasImage && w->frame && w->frame->isVisible()) return w.get();
+    return nullptr;
+}
+
+// Deletes the widgets of destroyed windows; only called between messages.
+void FlushDeletedWidgets() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+QImage& ScreenImage() {
+    static QImage sImage(1, 1, QImage::Format_RGB32);
+    return sImage;
+}
+
+}  // namespace
+
+// ---- Internal interface ----
+
+Window* WindowOf(HWND window) {
+    auto it = gWindows.find((uintptr_t)window);
+    return it == gWindows.end() ? nullptr : it->second.get();
+}
+
+Window* WindowOfWidget(QWidget* widget) {
+    for (; widget; widget = widget->parentWidget()) {
+        QVariant v = widget->property("hwnd");
+        if (v.isValid()) return WindowOf((HWND)(uintptr_t)v.toULongLong());
+    }
+    return nullptr;
+}
+
+QWidget* WidgetOf(HWND window) {
+    Window* w = WindowOf(window);
+    return w ? w->frame.data() : nullptr;
+}
+
+QScrollBar* ScrollBarOf(HWND window) {
+    Window* w = WindowOf(window);
+    return w ? w->scrollBar.data() : nullptr;
+}
+
+void RegisterBuiltinClass(const WCHAR* name, WNDPROC proc, WidgetFactory factory, HBRUSH background) {
+    if (FindClass(name)) return;
+    WindowClass c;
+    c.name = name;
+    c.proc = proc;
+    c.factory = factory;
+    c.background = background;
+    gClasses.push_back(c);
+}
+
+void LayoutFrame(Window* w) {
+    if (!w->frame) return;
+    if (w->parent) {
+        ClientResized(w, w->frame->width(), w->frame->height());
+        return;
+    }
+    int width = w->frame->width(), height = w->frame->height();
+    int stripHeight = w->okStrip ? w->okStrip->sizeHint().height() : 0;
+    int barWidth = w->scrollBar && !w->scrollBar->isHidden() ? ScrollBarWidth() : 0;
+    if (w->okStrip) w->okStrip->setGeometry(0, 0, width, stripHeight);
+    if (barWidth) w->scrollBar->setGeometry(width - barWidth, stripHeight, barWidth, height - stripHeight);
+    w->client->setGeometry(0, stripHeight, std::max(width - barWidth, 0), std::max(height - stripHeight, 0));
+    ClientResized(w, std::max(width - barWidth, 0), std::max(height - stripHeight, 0));
+}
+
+bool RunModalLoop(const std::function<bool()>& finished) {
+    while (!finished()) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage((int)msg.wParam);
+            return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void NotifyParent(Window* control, WORD code) {
+    if (control->parent)
+        PostMessageW(control->parent->handle, WM_COMMAND, MAKEWPARAM(control->id, code), (LPARAM)control->handle);
+}
+
+HWND ProxyWindow(int remoteId, HWND parent) {
+    for (auto& [id, w] : gWindows)
+        if (w->remote && w->remoteId == remoteId) return w->handle;
+    auto w = std::make_unique<Window>();
+    w->handle = (HWND)gNextHandle++;
+    w->remote = true;
+    w->remoteId = remoteId;
+    w->owner = WindowOf(parent);
+    HWND handle = w->handle;
+    gWindows[(uintptr_t)handle] = std::move(w);
+    return handle;
+}
+
+void EnsureWindowLayer() {
+    static bool sReady = false;
+    if (sReady) return;
+    sReady = true;
+    EnsureQtApplication();
+    InstallQtMessageBox();
+}
+
+// ---- Classes and windows ----
+
+WORD RegisterClassW(const WNDCLASSW* wc) {
+    if (!wc || !wc->lpszClassName || FindClass(wc->lpszClassName)) return 0;
+    EnsureWindowLayer();
+    WindowClass c;
+    c.name = wc->lpszClassName;
+    c.style = wc->style;
+    c.proc = wc->lpfnWndProc;
+    c.icon = wc->hIcon;
+    c.background = wc->hbrBackground;
+    gClasses.push_back(c);
+    return (WORD)(0xC000 + gClasses.size());
+}
+
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+    EnsureWindowLayer();
+    WindowClass* cls = FindClass(className);
+    Window* parentWindow = WindowOf(parent);
+    if (!cls || ((style & WS_CHILD) && (!parentWindow || parentWindow->remote))) return nullptr;
+    auto owned = std::make_unique<Window>();
+    Window* w = owned.get();
+    w->handle = (HWND)gNextHandle++;
+    gWindows[(uintptr_t)w->handle] = std::move(owned);
+    w->className = cls->name;
+    w->title = windowName ? windowName : u"";
+    w->style = style;
+    w->exStyle = exStyle;
+    w->proc = cls->proc;
+    w->background = cls->background;
+    w->instance = instance;
+    if (style & WS_CHILD) {
+        w->id = (int)(uintptr_t)menu;
+        MakeChildWidget(w, parentWindow, *cls);
+    } else {
+        MakeTopLevelWidgets(w, parent, *cls);
+    }
+    PlaceNewWindow(w, x, y, width, height);
+    HWND handle = w->handle;
+    CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, (LONG)style, windowName, className, exStyle};
+    if (w->proc && w->proc(handle, WM_CREATE, 0, (LPARAM)&cs) == -1) {
+        DestroyWindow(handle);
+        return nullptr;
+    }
+    if (!(w = WindowOf(handle))) return nullptr;
+    w->creating = false;
+    SendMessageW(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->clientWidth, w->clientHeight));
+    if (!(w = WindowOf(handle))) return nullptr;
+    if (IsInstanceWindow(w)) {
+        PublishWindow(w);
+        DeliverEndRequestsTo(handle);
+    }
+    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
+    return handle;
+}
+
+BOOL DestroyWindow(HWND window) {
+    Window* w = WindowOf(window);
+    if (!w || w->destroying) return FALSE;
+    if (w->remote) {
+        gWindows.erase((uintptr_t)window);
+        return TRUE;
+    }
+    DestroyTree(w);
+    return TRUE;
+}
+
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = WindowOf(window);
+    if (!w) return 0;
+    switch (message) {
+        case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(window, &ps);
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND: {
+            if (!w->background) return 0;
+            RECT r{0, 0, w->clientWidth, w->clientHeight};
+            FillRect((HDC)wParam, &r, w->background);
+            return 1;
+        }
+        case WM_SETTEXT:
+            w->title = lParam ? (LPCWSTR)lParam : u"";
+            if (w->frame && !w->parent) w->frame->setWindowTitle(QString::fromUtf16(w->title.c_str()));
+            return TRUE;
+        case WM_GETTEXT: {
+            int max = (int)wParam;
+            if (max <= 0 || !lParam) return 0;
+            int n = std::min((int)w->title.size(), max - 1);
+            std::copy(w->title.begin(), w->title.begin() + n, (WCHAR*)lParam);
+            ((WCHAR*)lParam)[n] = 0;
+            return n;
+        }
+        case WM_GETTEXTLENGTH: return (LRESULT)w->title.size();
+        case WM_SETFONT: w->font = (HFONT)wParam; return 0;
+        case WM_GETFONT: return (LRESULT)w->font;
+        default: return 0;
+    }
+}
+
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = WindowOf(window);
+    if (!w) return 0;
+    if (w->remote) return SendRemoteMessage(w, message, wParam, lParam);
+    return w->proc ? w->proc(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window && !WindowOf(window)) return FALSE;
+    gQueue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+    WakeUp();
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    gQuitPosted = true;
+    gQuitCode = exitCode;
+    WakeUp();
+}
+
+// Posted messages first, then the quit message, then a paint for a window that
+// needs one (paints are made up when nothing else waits, as on the platform).
+BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!gQueue.empty()) {
+        *msg = gQueue.front();
+        if (removeMsg & PM_REMOVE) gQueue.pop_front();
+        return TRUE;
+    }
+    if (gQuitPosted) {
+        *msg = {nullptr, WM_QUIT, (WPARAM)gQuitCode, 0, 0, {0, 0}};
+        if (removeMsg & PM_REMOVE) gQuitPosted = false;
+        return TRUE;
+    }
+    if (Window* w = PaintCandidate()) {
+        *msg = {w->handle, WM_PAINT, 0, 0, 0, {0, 0}};
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+    EnsureWindowLayer();
+    for (;;) {
+        FlushDeletedWidgets();
+        if (PeekMessageW(msg, window, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+// Characters are not generated: the program acts on WM_KEYDOWN only.
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT DispatchMessageW(const MSG* msg) {
+    Window* w = WindowOf(msg->hwnd);
+    if (!w || w->remote) return 0;
+    if (msg->message == WM_PAINT && !w->invalid) return 0;
+    return SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+// The program has no accelerator table; its menu's shortcut texts are labels only.
+HACCEL LoadAcceleratorsW(HINSTANCE, LPCWSTR) { return nullptr; }
+int TranslateAcceleratorW(HWND, HACCEL, LPMSG) { return 0; }
+
+// ---- Showing, placing and painting ----
+
+BOOL ShowWindow(HWND window, int command) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || !w->frame) return FALSE;
+    BOOL wasVisible = w->frame->isVisible();
+    if (command == SW_HIDE) {
+        w->frame->hide();
+        return wasVisible;
+    }
+    if (w->parent) {
+        w->frame->show();
+    } else {
+        if (w->fullScreen)
+            w->frame->showFullScreen();
+        else
+            w->frame->show();
+        w->frame->raise();
+        w->frame->activateWindow();
+    }
+    if (!wasVisible) Invalidate(w, true);
+    return wasVisible;
+}
+
+BOOL UpdateWindow(HWND window) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote) return FALSE;
+    if (w->invalid && w->frame && w->frame->isVisible()) SendMessageW(window, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
+BOOL IsWindowVisible(HWND window) {
+    Window* w = WindowOf(window);
+    if (!w) return FALSE;
+    if (w->remote) return TRUE;
+    return w->frame && w->frame->isVisible();
+}
+
+BOOL IsWindow(HWND window) { return WindowOf(window) != nullptr; }
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+    return SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+// Top-level windows take the outer size (with the window manager's frame); a
+// full-screen window keeps the screen. Docked bars keep their edge and take the
+// size only.
+BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || !w->frame) return FALSE;
+    QWidget* f = w->frame;
+    if (w->dock != Dock::None) {
+        if (!(flags & SWP_NOSIZE)) {
+            w->dockShrink = w->parent->clientWidth - cx;
+            w->dockHeight = std::max(cy, 0);
+            LayoutDockedBars(w->parent);
+        }
+    } else if (w->parent) {
+        if (!(flags & SWP_NOMOVE)) f->move(x, y);
+        if (!(flags & SWP_NOSIZE)) f->resize(std::max(cx, 0), std::max(cy, 0));
+    } else if (!w->fullScreen) {
+        QSize decoration = f->frameGeometry().size() - f->size();
+        if (!(flags & SWP_NOMOVE)) f->move(x, y);
+        if (!(flags & SWP_NOSIZE))
+            f->resize(std::max(cx - decoration.width(), 1), std::max(cy - decoration.height(), 1));
+    }
+    LayoutFrame(w);
+    if (flags & SWP_SHOWWINDOW) ShowWindow(window, SW_SHOW);
+    if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || !rect) return FALSE;
+    *rect = {0, 0, std::max(w->clientWidth, 0), std::max(w->clientHeight, 0)};
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, LPRECT rect) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || !w->frame || !rect) return FALSE;
+    QRect r = w->parent ? QRect(w->frame->mapToGlobal(QPoint(0, 0)), w->frame->size()) : w->frame->frameGeometry();
+    *rect = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    return TRUE;
+}
+
+BOOL InvalidateRect(HWND window, const RECT*, BOOL erase) {
+    if (!window) {
+        for (auto& [id, w] : gWindows)
+            if (w->hasImage) Invalidate(w.get(), erase);
+        return TRUE;
+    }
+    Window* w = WindowOf(window);
+    if (!w || !w->hasImage) return FALSE;
+    Invalidate(w, erase);
+    return TRUE;
+}
+
+HDC GetDC(HWND window) {
+    EnsureWindowLayer();
+    if (!window) return CreateImageDC(&ScreenImage());
+    Window* w = WindowOf(window);
+    if (!w || !w->hasImage) return nullptr;
+    QPointer<QWidget> client = w->client;
+    HDC dc = CreateImageDC(&w->image, [client] {
+        if (client) client->update();
+    });
+    w->dcs.push_back(dc);
+    return dc;
+}
+
+int ReleaseDC(HWND window, HDC dc) {
+    Window* w = WindowOf(window);
+    if (!window) {
+        DestroyImageDC(dc);
+        return 1;
+    }
+    if (!w) return 0;
+    auto it = std::find(w->dcs.begin(), w->dcs.end(), dc);
+    if (it == w->dcs.end()) return 0;
+    w->dcs.erase(it);
+    DestroyImageDC(dc);
+    return 1;
+}
+
+// Validates first, so that an erase handler may invalidate again for a later paint.
+HDC BeginPaint(HWND window, PAINTSTRUCT* ps) {
+    Window* w = WindowOf(window);
+    if (!w || !ps) return nullptr;
+    *ps = PAINTSTRUCT{};
+    ps->rcPaint = w->updateRect;
+    bool erase = w->eraseNeeded;
+    w->invalid = false;
+    w->eraseNeeded = false;
+    ps->hdc = GetDC(window);
+    if (erase && ps->hdc) ps->fErase = !SendMessageW(window, WM_ERASEBKGND, (WPARAM)ps->hdc, 0);
+    return ps->hdc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* ps) {
+    if (!ps || !ps->hdc) return FALSE;
+    ReleaseDC(window, ps->hdc);
+    return TRUE;
+}
+
+// ---- Finding, focus, text ----
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
+    for (auto& [id, w] : gWindows) {
+        if (w->remote || w->parent || w->destroying) continue;
+        if (className && !SameName(w->className, className)) continue;
+        if (windowName && w->title != windowName) continue;
+        return w->handle;
+    }
+    if (!className || !windowName) return nullptr;
+    EnsureWindowLayer();
+    return FindRemoteWindow(className, windowName);
+}
+
+HWND GetForegroundWindow() {
+    if (QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        if (Window* w = WindowOfWidget(app->activeWindow())) return w->handle;
+    return RemoteForegroundWindow();
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    Window* w = WindowOf(window);
+    if (!w) return FALSE;
+    if (w->remote) return BringRemoteToFront(w);
+    while (w->parent) w = w->parent;
+    if (!w->frame) return FALSE;
+    w->frame->raise();
+    w->frame->activateWindow();
+    return TRUE;
+}
+
+HWND GetParent(HWND window) {
+    Window* w = WindowOf(window);
+    if (!w) return nullptr;
+    return HandleOf(w->parent ? w->parent : w->owner);
+}
+
+HWND GetFocus() {
+    Window* w = WindowOfWidget(QApplication::focusWidget());
+    return HandleOf(w);
+}
+
+HWND SetFocus(HWND window) {
+    HWND previous = GetFocus();
+    Window* w = WindowOf(window);
+    if (w && !w->remote && w->frame) w->frame->setFocus(Qt::OtherFocusReason);
+    return previous;
+}
+
+BOOL SetWindowTextW(HWND window, LPCWSTR text) { return (BOOL)SendMessageW(window, WM_SETTEXT, 0, (LPARAM)text); }
+
+int GetWindowTextW(HWND window, LPWSTR text, int maxCount) {
+    if (text && maxCount > 0) text[0] = 0;
+    return (int)SendMessageW(window, WM_GETTEXT, (WPARAM)maxCount, (LPARAM)text);
+}
+
+// ---- Scroll bars ----
+
+int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || w->parent || bar != SB_VERT || !info) return 0;
+    SCROLLINFO& s = w->scroll;
+    if (info->fMask & SIF_RANGE) s.nMin = info->nMin, s.nMax = info->nMax;
+    if (info->fMask & SIF_PAGE) s.nPage = info->nPage;
+    if (info->fMask & SIF_POS) s.nPos = info->nPos;
+    int page = s.nPage ? (int)s.nPage : 1;
+    s.nPos = std::clamp(s.nPos, s.nMin, std::max(s.nMin, s.nMax - page + 1));
+    // A window without WS_VSCROLL gets the bar on demand, while there is something to scroll.
+    bool wanted = (w->style & WS_VSCROLL) || s.nMax > s.nMin;
+    if (!w->scrollBar && wanted) w->scrollBar = MakeScrollBar(w);
+    if (w->scrollBar) {
+        ApplyScrollInfo(w);
+        if (w->scrollBar->isHidden() == wanted) {
+            w->scrollBar->setVisible(wanted);
+            LayoutFrame(w);
+        }
+    }
+    return s.nPos;
+}
+
+BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || bar != SB_VERT || !info) return FALSE;
+    const SCROLLINFO& s = w->scroll;
+    if (info->fMask & SIF_RANGE) info->nMin = s.nMin, info->nMax = s.nMax;
+    if (info->fMask & SIF_PAGE) info->nPage = s.nPage;
+    if (info->fMask & SIF_POS) info->nPos = s.nPos;
+    if (info->fMask & SIF_TRACKPOS)
+        info->nTrackPos = w->scrollBar && w->scrollBar->isSliderDown() ? w->scrollBar->sliderPosition() : s.nPos;
+    return TRUE;
+}
+
+// ---- System ----
+
+int GetSystemMetrics(int index) {
+    EnsureWindowLayer();
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    switch (index) {
+        case SM_CXSCREEN: return screen.width();
+        case SM_CYSCREEN: return screen.height();
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL: return ScrollBarWidth();
+        case SM_CYCAPTION: return QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        case SM_CXEDGE:
+        case SM_CYEDGE: return 2;
+        default: return 0;
+    }
+}
+
+// Reported as Windows CE 4.20: below 4.21, so the "MenuBarOnBottom" option
+// chooses between the command bar at the top and the menu bar at the bottom.
+BOOL GetVersionExW(OSVERSIONINFOW* info) {
+    if (!info) return FALSE;
+    info->dwMajorVersion = 4;
+    info->dwMinorVersion = 20;
+    info->dwBuildNumber = 0;
+    info->dwPlatformId = 3;  // VER_PLATFORM_WIN32_CE
+    info->szCSDVersion[0] = 0;
+    return TRUE;
+}
+
+// ---- Icons ----
+
+namespace {
+uint32_t ReadDword(const BYTE* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
+
+// A 32-bit icon image: header, colour rows bottom-up (the alpha channel decides
+// what shows), then the mask, which 32-bit images do not need.
+QImage IconImage(const BYTE* p, DWORD size) {
+    if (size < 40 || ReadDword(p) != 40) return {};
+    int width = (int)ReadDword(p + 4), height = (int)ReadDword(p + 8) / 2;
+    int bits = p[14] | p[15] << 8;
+    if (bits != 32 || width <= 0 || height <= 0 || width > 256 || height > 256) return {};
+    if (size < 40 + (DWORD)(width * height * 4)) return {};
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) image.setPixel(x, height - 1 - y, ReadDword(p + 40 + (y * width + x) * 4));
+    return image;
+}
+}  // namespace
+
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
+    EnsureWindowLayer();
+    static std::map<uintptr_t, std::unique_ptr<QIcon>> sIcons;
+    auto known = sIcons.find((uintptr_t)name);
+    if (known != sIcons.end()) return (HICON)known->second.get();
+    HRSRC group = FindResourceW(instance, name, RT_GROUP_ICON);
+    const BYTE* dir = (const BYTE*)LoadResource(instance, group);
+    DWORD dirSize = SizeofResource(instance, group);
+    if (!dir || dirSize < 6) return nullptr;
+    int count = dir[4] | dir[5] << 8;
+    auto icon = std::make_unique<QIcon>();
+    for (int i = 0; i < count && 6 + (DWORD)(i + 1) * 14 <= dirSize; i++) {
+        const BYTE* entry = dir + 6 + i * 14;
+        WORD id = entry[12] | entry[13] << 8;
+        HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
+        QImage picture = IconImage((const BYTE*)LoadResource(instance, image), SizeofResource(instance, image));
+        if (!picture.isNull()) icon->addPixmap(QPixmap::fromImage(picture));
+    }
+    if (icon->isNull()) return nullptr;
+    HICON handle = (HICON)icon.get();
+    sIcons[(uintptr_t)name] = std::move(icon);
+    return handle;
+}

@@ -1,0 +1,41 @@
+// Dialog templates: the four dialogs of the reader, and the builder that turns a
+// readable description into the DLGTEMPLATE bytes DialogBoxIndirectParamW reads.
+#pragma once
+
+#include <vector>
+
+#include "../platform/win32.h"
+
+// Predefined control classes, as the template names them (0xFFFF then the atom).
+constexpr WORD kButtonClassAtom = 0x0080;
+constexpr WORD kEditClassAtom = 0x0081;
+constexpr WORD kStaticClassAtom = 0x0082;
+constexpr WORD kListBoxClassAtom = 0x0083;
+
+struct DialogControlDesc {
+    WORD classAtom;
+    DWORD style;  // WS_CHILD | WS_VISIBLE are added by the builder
+    short x, y, cx, cy;
+    int id;
+    const WCHAR* text;  // null with a non-zero image
+    WORD image;         // resource number named instead of a text (SS_BITMAP)
+};
+
+struct DialogDesc {
+    DWORD style;  // DS_SETFONT is added by the builder
+    DWORD exStyle;
+    short x, y, cx, cy;
+    const WCHAR* caption;
+    WORD pointSize;
+    const WCHAR* face;
+    std::vector<DialogControlDesc> controls;
+};
+
+// The template in the platform's in-memory layout: header, menu, class, caption,
+// font, then each item aligned to 4 bytes.
+std::vector<BYTE> BuildDialogTemplate(const DialogDesc& desc);
+
+constexpr WORD kAboutDialogId = 103;
+constexpr WORD kFontDialogId = 105;
+constexpr WORD kSearchDialogId = 115;
+constexpr WORD kIndexDialogId = 118;
