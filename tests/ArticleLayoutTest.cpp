@@ -237,4 +237,27 @@ TEST_F(LayoutTest, StatusesAndOwnership) {
     EXPECT_EQ(ComputeMaxTopRow(view), -1);
 }
 
+// Arbitrary bytes as an article (with the zero tail every content buffer has):
+// layout, painting, highlighting and the title box stay inside the buffer.
+TEST_F(LayoutTest, ArbitraryBytesAreLaidOutAndPaintedSafely) {
+    srand(7);
+    for (int round = 0; round < 300; round++) {
+        size_t size = 1 + rand() % 600;
+        auto* article = (BYTE*)calloc(size + kContentZeroTail, 1);
+        for (size_t i = 0; i < size; i++) article[i] = (BYTE)(rand() % 4 ? ' ' + rand() % 95 : rand() % 256);
+        Open(1 + rand() % 300, 1 + rand() % 300);
+        gApp.fontSettings.FontAsciiBase = round % 2 ? 1488 : 97;
+        int status = LayoutArticle(view, article, TRUE);
+        ASSERT_TRUE(status == kLayoutOk || status == kLayoutMalformed) << status;
+        if (status != kLayoutOk) continue;
+        view->topRow = (uint16_t)(rand() % 40);
+        view->hitStart = (uint16_t)(rand() % size);
+        view->hitEnd = (uint16_t)(view->hitStart + rand() % 50);
+        EXPECT_EQ(PaintArticleView(view, TRUE), 0);
+        DrawTitleBox(view);
+        ScrollToOffset(view, rand() % size);
+        EXPECT_LE(view->topRow, view->rowCount);
+    }
+}
+
 }  // namespace
