@@ -27,7 +27,7 @@ constexpr int kReplyMs = 3000;
 constexpr int kUnnamedWindowId = 1;
 
 std::unique_ptr<QLockFile> gLock;
-QLocalServer* gServer = nullptr;
+std::unique_ptr<QLocalServer> gServer;  // closed at exit, which removes its socket file
 HWND gPublished = nullptr;
 std::unique_ptr<QLocalSocket> gLink;  // to the running instance
 int gRemoteMain = 0;
@@ -97,12 +97,12 @@ QByteArray Answer(const QByteArray& line) {
 
 void Listen() {
     if (gServer) return;
-    gServer = new QLocalServer(QCoreApplication::instance());
+    gServer = std::make_unique<QLocalServer>();
     QString path = EndpointPath() + QStringLiteral(".socket");
     QLocalServer::removeServer(path);  // a socket left by a run that ended abruptly; we hold the lock
     gServer->setSocketOptions(QLocalServer::UserAccessOption);
     if (!gServer->listen(path)) return;
-    QObject::connect(gServer, &QLocalServer::newConnection, [] {
+    QObject::connect(gServer.get(), &QLocalServer::newConnection, [] {
         while (QLocalSocket* socket = gServer->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
