@@ -31,13 +31,13 @@ std::string RawBlock(const PackedRecord& r) {
     return out;
 }
 
-const ArticleMarker* PlainMarkerFor(const PackedRecord& r) {
-    if (r.style == kPlainMarker.style && r.indent == kPlainMarker.indent) return &kPlainMarker;
+// The marker that makes this style and indent with text of the given kind, if any.
+const ArticleMarker* MarkerFor(const PackedRecord& r, MarkerText text) {
+    if (text == MarkerText::AsWritten && r.style == kPlainMarker.style && r.indent == kPlainMarker.indent)
+        return &kPlainMarker;
     for (size_t i = 0; i < kArticleMarkerCount; i++) {
         const ArticleMarker& m = kArticleMarkers[i];
-        if (m.style == r.style && m.indent == r.indent && m.text == MarkerText::AsWritten &&
-            m.role == MarkerRole::Text)
-            return &m;
+        if (m.style == r.style && m.indent == r.indent && m.text == text && m.role == MarkerRole::Text) return &m;
     }
     return nullptr;
 }
@@ -54,11 +54,10 @@ std::string ReadableBlock(const PackedRecord& r, bool first, bool afterTitle) {
     }
     if (r.style == kRuleStyle && t.empty() && r.indent > 160) return "rule: " + std::to_string((r.indent - 160) * 2) + "%";
     if (r.style == kRuleStyle && t.empty() && r.indent > 0) return "rule: " + std::to_string(r.indent) + "px";
-    if ((r.style == 0xB1 || r.style == 0xDC) && r.indent == 0) {
-        std::u32string logical;
-        if (StoredToHebrew(t, &logical)) return std::string(r.style == 0xB1 ? "hebrew: " : "hebrew-heading: ") + EncodeUtf8(logical);
-    }
-    if (const ArticleMarker* m = PlainMarkerFor(r)) return *m->name ? std::string(m->name) + " " + t : t;
+    std::u32string logical;
+    const ArticleMarker* hebrew = MarkerFor(r, MarkerText::Hebrew);
+    if (hebrew && StoredToHebrew(t, &logical)) return std::string(hebrew->name) + " " + EncodeUtf8(logical);
+    if (const ArticleMarker* m = MarkerFor(r, MarkerText::AsWritten)) return *m->name ? std::string(m->name) + " " + t : t;
     return "";
 }
 
