@@ -10,7 +10,7 @@ PACKAGES=(
   libfribidi-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick xclip
+  xvfb xauth imagemagick xclip xdotool
   fonts-dejavu-core fonts-freefont-ttf culmus
 )
 
