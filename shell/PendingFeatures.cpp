@@ -3,7 +3,6 @@
 #include "About.h"
 #include "Export.h"
 #include "FontDialog.h"
-#include "IndexDialog.h"
 #include "Search.h"
 
 namespace {
@@ -20,7 +19,6 @@ INT_PTR PendingDialogProc(HWND dialog, UINT message, WPARAM wParam) {
 
 }  // namespace
 
-__attribute__((weak)) uint16_t OpenIndexDialog(HINSTANCE, HWND, int, FontSettings*) { return 0; }
 __attribute__((weak)) int FindNext(HWND) { return 0; }
 __attribute__((weak)) INT_PTR CALLBACK SearchDialogProc(HWND d, UINT m, WPARAM w, LPARAM) {
     return PendingDialogProc(d, m, w);

@@ -1,0 +1,175 @@
+// The index dialog: the tree drawn straight on the dialog, scrolled by the dialog's
+// own scroll bar; a tapped link ends the dialog with its article.
+#include "IndexDialog.h"
+
+#include <cstdlib>
+
+#include "../content/Content.h"
+#include "../content/IndexRecords.h"
+#include "AppState.h"
+#include "MainWindow.h"
+
+IndexDialogState gIndexDialog;
+
+namespace {
+
+constexpr WORD kIndexDialogTemplate = 118;
+constexpr int kIndexViewCapacity = 100;
+constexpr DWORD kIndexShellFlags =
+    SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;
+
+void TakeScrollBarOff(RECT* rect) { rect->right -= GetSystemMetrics(SM_CXVSCROLL); }
+
+void OnInitDialog(HWND dialog) {
+    IndexDialogState& st = gIndexDialog;
+    st.dialog = dialog;
+    st.surface = GetDC(dialog);
+    GetClientRect(dialog, &st.saved);
+    TakeScrollBarOff(&st.saved);
+    InitIndexDialog();
+    InitShellDialog(dialog, kIndexShellFlags);
+}
+
+// The view takes the whole new client area; the expansion state survives the relayout.
+void OnSize(LPARAM size) {
+    IndexDialogState& st = gIndexDialog;
+    GetClientRect(st.dialog, &st.saved);
+    uint16_t* expansion = SaveExpansion(st.view);
+    TakeScrollBarOff(&st.saved);
+    ResizeIndexView(st.view, LOWORD(size), HIWORD(size));
+    RestoreExpansion(st.view, expansion);
+    free(expansion);
+    if (st.view && st.view->maxTopRow == 0) st.view->topRow = 0;
+    PaintIndexView(st.view, TRUE);
+    UpdateIndexScrollBar();
+}
+
+// Page keys move one row, like the arrows.
+INT_PTR OnKeyDown(WPARAM key) {
+    int delta;
+    switch (key) {
+        case VK_PRIOR:
+        case VK_UP: delta = -1; break;
+        case VK_NEXT:
+        case VK_DOWN: delta = 1; break;
+        default: return 1;
+    }
+    ScrollIndexView(gIndexDialog.view, delta, 1, 1);
+    UpdateIndexScrollBar();
+    return 0;
+}
+
+int ScrollDelta(const IndexView* view, WPARAM wParam) {
+    int top = view ? view->topRow : 0;
+    switch (LOWORD(wParam)) {
+        case SB_LINEUP: return -1;
+        case SB_LINEDOWN: return 1;
+        case SB_PAGEUP: return view ? -view->rowsPainted : 0;
+        case SB_PAGEDOWN: return view ? view->rowsPainted : 0;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: return (int16_t)HIWORD(wParam) - top;
+        case SB_TOP: return -top;
+        case SB_BOTTOM: return 1;  // one row, like SB_LINEDOWN
+        default: return 0;
+    }
+}
+
+void OnVScroll(WPARAM wParam, LPARAM lParam) {
+    IndexDialogState& st = gIndexDialog;
+    int delta = ScrollDelta(st.view, wParam);
+    if (delta) ScrollIndexView(st.view, delta, 1, 1);
+    DefWindowProcW(st.dialog, WM_VSCROLL, wParam, lParam);
+    if (delta) UpdateIndexScrollBar();
+}
+
+INT_PTR OnCommand(WPARAM wParam) {
+    IndexDialogState& st = gIndexDialog;
+    switch (LOWORD(wParam)) {
+        case IDOK: EndDialog(st.dialog, 1); return 1;
+        case IDCANCEL:
+            st.result = 0;
+            EndDialog(st.dialog, 2);
+            return 1;
+        default: return 0;
+    }
+}
+
+void OnTap(LPARAM point) {
+    IndexDialogState& st = gIndexDialog;
+    int32_t r = HitTestIndex(st.view, (uint16_t)LOWORD(point), (uint16_t)HIWORD(point));
+    if (r > 0) {
+        st.result = (uint16_t)r;
+        EndDialog(st.dialog, 1);
+    } else if (r < 0) {  // a heading was toggled (already repainted), or a tap below the last row
+        UpdateIndexScrollBar();
+    }
+}
+
+void OnDestroy() {
+    IndexDialogState& st = gIndexDialog;
+    ReleaseDC(st.dialog, st.surface);
+    st.surface = nullptr;
+    DestroyIndexView(st.view, TRUE);  // the index buffer goes with it
+    st.view = nullptr;
+}
+
+}  // namespace
+
+IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* settings, int currentArticle) {
+    int status = 0;
+    BYTE* index = AddBookmarkSection(LoadContent(kIndexContentNumber, &status));
+    IndexView* view = CreateIndexView(surface, rect, settings, kIndexViewCapacity);
+    if (!view) {
+        free(index);
+        return nullptr;
+    }
+    LayoutIndex(view, index, FALSE);
+    if (view->index != index) free(index);  // refused (empty) or no memory: the view did not take it
+    RevealArticle(view, currentArticle);
+    return view;
+}
+
+void InitIndexDialog() {
+    IndexDialogState& st = gIndexDialog;
+    st.view = OpenIndexTree(st.surface, &st.saved, st.fontSettings, st.result);
+    UpdateIndexScrollBar();
+}
+
+void UpdateIndexScrollBar() {
+    const IndexView* view = gIndexDialog.view;
+    SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
+                       view ? view->topRow : 0, 0};
+    SetScrollInfo(gIndexDialog.dialog, SB_VERT, &info, TRUE);
+}
+
+INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    IndexDialogState& st = gIndexDialog;
+    switch (message) {
+        case WM_INITDIALOG: OnInitDialog(dialog); return 0;
+        case WM_SIZE: OnSize(lParam); return 0;
+        case WM_PAINT: PaintIndexView(st.view, TRUE); return 0;  // the default processing validates
+        case WM_ERASEBKGND:
+            FillRect((HDC)wParam, &st.saved, (HBRUSH)GetStockObject(WHITE_BRUSH));
+            InvalidateRect(st.dialog, &st.saved, FALSE);  // the WM_PAINT it brings draws the tree
+            return 1;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_ACTIVE && gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
+            return 0;
+        case WM_KEYDOWN: return OnKeyDown(wParam);
+        case WM_VSCROLL: OnVScroll(wParam, lParam); return 1;
+        case WM_COMMAND: return OnCommand(wParam);
+        case WM_LBUTTONDOWN: OnTap(lParam); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        default: return 0;
+    }
+}
+
+uint16_t OpenIndexDialog(HINSTANCE instance, HWND owner, int currentArticle, FontSettings* settings) {
+    gIndexDialog = IndexDialogState{};
+    gIndexDialog.result = (uint16_t)currentArticle;
+    gIndexDialog.fontSettings = settings;
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kIndexDialogTemplate), RT_DIALOG);
+    auto dialogTemplate = (LPCDLGTEMPLATEW)LoadResource(instance, found);
+    DialogBoxIndirectParamW(instance, dialogTemplate, owner, IndexDialogProc, 0);
+    return gIndexDialog.result;
+}
