@@ -67,6 +67,7 @@ void AddMenuButton(Window* w, const QString& text, HMENU popup) {
     QToolButton* button = NewButton(w);
     button->setText(text);
     button->setPopupMode(QToolButton::InstantPopup);
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     auto* qmenu = new QMenu(button);
     HWND target = w->parent->handle;
     QObject::connect(qmenu, &QMenu::aboutToShow, [qmenu, popup, target] { FillQMenu(qmenu, popup, target); });
