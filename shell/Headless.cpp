@@ -1,5 +1,6 @@
 #include "Headless.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "../platform/Utf16.h"
 #include "../platform/qt/PictureDC.h"
 #include "AppState.h"
+#include "IndexDialog.h"
 
 namespace {
 
@@ -30,6 +32,27 @@ bool ParseNumber(const char* text, int low, int high, int* out) {
 bool SetArticle(HeadlessOptions& o, const char* value) {
     o.render = RenderArticlePicture;
     return ParseNumber(value, 1, kArticleCount, &o.target);
+}
+
+bool SetIndex(HeadlessOptions& o, const char*) {
+    o.render = RenderIndexPicture;
+    return true;
+}
+
+bool SetCurrent(HeadlessOptions& o, const char* value) { return ParseNumber(value, 0, kArticleCount, &o.current); }
+
+// A comma-separated list of article numbers.
+bool SetBookmarks(HeadlessOptions& o, const char* value) {
+    o.bookmarks.clear();
+    for (const char* p = value;; p++) {
+        const char* comma = strchr(p, ',');
+        std::string item = comma ? std::string(p, comma - p) : std::string(p);
+        int number = 0;
+        if (!ParseNumber(item.c_str(), 1, kArticleCount, &number)) return false;
+        o.bookmarks.push_back((uint16_t)number);
+        if (!comma) return true;
+        p = comma;
+    }
 }
 
 bool SetSize(HeadlessOptions& o, const char* value) {
@@ -78,6 +101,9 @@ struct HeadlessOption {
 // Render kinds and their settings; a new kind is one more entry and one render function.
 const HeadlessOption kOptions[] = {
     {"--render", "ARTICLE (1 to 187)", SetArticle},
+    {"--render-index", nullptr, SetIndex},
+    {"--current", "ARTICLE (0 to 187)", SetCurrent},
+    {"--bookmarks", "ARTICLE,ARTICLE,... (1 to 187)", SetBookmarks},
     {"--size", "WIDTHxHEIGHT", SetSize},
     {"--top-row", "N (0 to 65535)", SetTopRow},
     {"--font-face", "NAME (at most 31 characters)", SetFace},
@@ -93,7 +119,9 @@ const HeadlessOption* FindOption(const char* name) {
     return nullptr;
 }
 
-bool IsRenderKind(const HeadlessOption* option) { return option && option->apply == SetArticle; }
+bool IsRenderKind(const HeadlessOption* option) {
+    return option && (option->apply == SetArticle || option->apply == SetIndex);
+}
 
 }  // namespace
 
@@ -164,6 +192,28 @@ int RenderArticlePicture(const HeadlessOptions& options) {
     bool written = WritePicturePng(dc, options.out.c_str());
     DestroyArticleView(view, TRUE);
     DestroyPictureDC(dc);
+    if (!written) {
+        fprintf(stderr, "velun: cannot write %s\n", options.out.c_str());
+        return kExitFailed;
+    }
+    return 0;
+}
+
+int RenderIndexPicture(const HeadlessOptions& options) {
+    gApp.bookmarkCount = (uint16_t)options.bookmarks.size();
+    gApp.bookmarkList = (uint16_t*)calloc(options.bookmarks.size() + 1, sizeof(uint16_t));
+    if (gApp.bookmarkList) std::copy(options.bookmarks.begin(), options.bookmarks.end(), gApp.bookmarkList);
+    for (int i = 0; i < 3; i++) gApp.indexIcons[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(201 + i));
+    HDC dc = CreatePictureDC(options.width, options.height);
+    RECT rect = {0, 0, options.width, options.height};
+    IndexView* view = dc ? OpenIndexTree(dc, &rect, &gApp.fontSettings, options.current) : nullptr;
+    PaintIndexView(view, TRUE);
+    bool written = view && WritePicturePng(dc, options.out.c_str());
+    DestroyIndexView(view, TRUE);
+    if (dc) DestroyPictureDC(dc);
+    for (HBITMAP& icon : gApp.indexIcons) DeleteObject(icon);
+    free(gApp.bookmarkList);
+    gApp.bookmarkList = nullptr;
     if (!written) {
         fprintf(stderr, "velun: cannot write %s\n", options.out.c_str());
         return kExitFailed;

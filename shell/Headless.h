@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "../views/Fonts.h"
 
@@ -18,6 +19,8 @@ struct HeadlessOptions {
     FontSettings font = {{}, 0, 97};
     bool reverse = false;
     std::string out;
+    int current = 0;                  // --render-index: the article the tree opens to
+    std::vector<uint16_t> bookmarks;  // --render-index: the bookmark list, in order
 };
 
 // True when the arguments ask for a picture instead of the reader.
@@ -28,3 +31,5 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
 int RunHeadless(int argc, char** argv);
 
 int RenderArticlePicture(const HeadlessOptions& options);
+// The index tree as the index dialog shows it on opening.
+int RenderIndexPicture(const HeadlessOptions& options);
