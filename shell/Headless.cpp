@@ -11,6 +11,7 @@
 #include "../platform/qt/PictureDC.h"
 #include "AppState.h"
 #include "IndexDialog.h"
+#include "Search.h"
 
 namespace {
 
@@ -87,6 +88,16 @@ bool SetReverse(HeadlessOptions& o, const char*) {
     return true;
 }
 
+bool SetSearch(HeadlessOptions& o, const char* value) {
+    o.search = Utf8ToUtf16(value);
+    return !o.search.empty() && o.search.size() < kSearchStringSize;
+}
+
+bool SetMatchCase(HeadlessOptions& o, const char*) {
+    o.matchCase = true;
+    return true;
+}
+
 bool SetOut(HeadlessOptions& o, const char* value) {
     o.out = value;
     return !o.out.empty();
@@ -110,6 +121,8 @@ const HeadlessOption kOptions[] = {
     {"--font-size", "N (0 to 400)", SetFontSize},
     {"--base", "97, 224 or 1488", SetBase},
     {"--reverse", nullptr, SetReverse},
+    {"--search", "TEXT (1 to 33 characters)", SetSearch},
+    {"--match-case", nullptr, SetMatchCase},
     {"--out", "FILE.png", SetOut},
 };
 
@@ -121,6 +134,17 @@ const HeadlessOption* FindOption(const char* name) {
 
 bool IsRenderKind(const HeadlessOption* option) {
     return option && (option->apply == SetArticle || option->apply == SetIndex);
+}
+
+// Search Again from the article: FindNext paints the hit and the title box, or
+// reports "Not Found!" (on stderr, as no window layer is up).
+bool ShowSearchHit(ArticleView* view, const HeadlessOptions& options) {
+    SetSearchString(options.search.c_str(), (int)options.search.size());
+    gApp.currentArticle = (uint16_t)options.target;
+    gApp.articleView = view;
+    bool found = FindNext(nullptr) == 1;
+    gApp.articleView = nullptr;
+    return found;
 }
 
 }  // namespace
@@ -167,6 +191,7 @@ int RunHeadless(int argc, char** argv) {
     gApp.instance = GetModuleHandleW(nullptr);
     gApp.fontSettings = options.font;
     gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
+    if (options.matchCase) gApp.Flags |= kFlagMatchCase;
     return options.render(options);
 }
 
@@ -188,10 +213,16 @@ int RenderArticlePicture(const HeadlessOptions& options) {
     }
     LayoutArticle(view, article, TRUE);
     view->topRow = (uint16_t)options.topRow;
-    PaintArticleView(view, TRUE);
-    bool written = WritePicturePng(dc, options.out.c_str());
+    bool shown = true;
+    if (options.search.empty()) {
+        PaintArticleView(view, TRUE);
+    } else {
+        shown = ShowSearchHit(view, options);
+    }
+    bool written = shown && WritePicturePng(dc, options.out.c_str());
     DestroyArticleView(view, TRUE);
     DestroyPictureDC(dc);
+    if (!shown) return kExitFailed;
     if (!written) {
         fprintf(stderr, "velun: cannot write %s\n", options.out.c_str());
         return kExitFailed;

@@ -21,6 +21,8 @@ struct HeadlessOptions {
     std::string out;
     int current = 0;                  // --render-index: the article the tree opens to
     std::vector<uint16_t> bookmarks;  // --render-index: the bookmark list, in order
+    std::u16string search;            // --search: shown as Search Again shows a hit
+    bool matchCase = false;
 };
 
 // True when the arguments ask for a picture instead of the reader.

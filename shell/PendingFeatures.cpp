@@ -1,9 +1,7 @@
 // Stand-ins for features still being written, so the program links. Each real
 // definition replaces its weak one here; this file goes once all of them exist.
 #include "About.h"
-#include "Export.h"
 #include "FontDialog.h"
-#include "Search.h"
 
 namespace {
 
@@ -19,14 +17,9 @@ INT_PTR PendingDialogProc(HWND dialog, UINT message, WPARAM wParam) {
 
 }  // namespace
 
-__attribute__((weak)) int FindNext(HWND) { return 0; }
-__attribute__((weak)) INT_PTR CALLBACK SearchDialogProc(HWND d, UINT m, WPARAM w, LPARAM) {
-    return PendingDialogProc(d, m, w);
-}
 __attribute__((weak)) INT_PTR CALLBACK FontDialogProc(HWND d, UINT m, WPARAM w, LPARAM) {
     return PendingDialogProc(d, m, w);
 }
-__attribute__((weak)) void ExportArticle(ArticleView*, int) {}
 __attribute__((weak)) INT_PTR CALLBACK AboutDialogProc(HWND d, UINT m, WPARAM w, LPARAM) {
     return PendingDialogProc(d, m, w);
 }

@@ -1,0 +1,172 @@
+// The article as an RTF document, for Unicode Hebrew: a right-to-left document in
+// one Hebrew font, presentation forms spelt out as their letters and marks.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+#include "Export.h"
+#include "Memory.h"
+
+namespace {
+
+const char kRtfHeader[] =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}"
+    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}"
+    "\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
+// A centred row of red asterisks between an earlier document and the appended one.
+const char kAppendSeparator[] = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
+const char kParagraphEnd[] = "\\par\\par\r\n";
+const char kClosing[] = "}\r\n";
+static_assert(sizeof kRtfHeader - 1 == 180 && sizeof kAppendSeparator - 1 == 52);
+
+constexpr WCHAR kLastPlainHebrew = 1514;
+constexpr uint16_t kDagesh = 0x05BC;
+
+const PresentationForm kPresentationForms[] = {
+    {0xFB2A, {0x05E9, 0x05C1, 0}},       {0xFB2B, {0x05E9, 0x05C2, 0}},
+    {0xFB2C, {0x05E9, kDagesh, 0x05C1}}, {0xFB2D, {0x05E9, kDagesh, 0x05C2}},
+    {0xFB30, {0x05D0, kDagesh, 0}},      {0xFB31, {0x05D1, kDagesh, 0}},
+    {0xFB32, {0x05D2, kDagesh, 0}},      {0xFB33, {0x05D3, kDagesh, 0}},
+    {0xFB34, {0x05D4, kDagesh, 0}},      {0xFB35, {0x05D5, kDagesh, 0}},
+    {0xFB36, {0x05D6, kDagesh, 0}},      {0xFB38, {0x05D8, kDagesh, 0}},
+    {0xFB39, {0x05D9, kDagesh, 0}},      {0xFB3A, {0x05DA, kDagesh, 0}},
+    {0xFB3B, {0x05DB, kDagesh, 0}},      {0xFB3C, {0x05DC, kDagesh, 0}},
+    {0xFB3E, {0x05DE, kDagesh, 0}},      {0xFB40, {0x05E0, kDagesh, 0}},
+    {0xFB41, {0x05E1, kDagesh, 0}},      {0xFB43, {0x05E3, kDagesh, 0}},
+    {0xFB44, {0x05E4, kDagesh, 0}},      {0xFB46, {0x05E6, kDagesh, 0}},
+    {0xFB47, {0x05E7, kDagesh, 0}},      {0xFB48, {0x05E8, kDagesh, 0}},
+    {0xFB49, {0x05E9, kDagesh, 0}},      {0xFB4A, {0x05EA, kDagesh, 0}},
+    {0xFB4B, {0x05D5, 0x05B9, 0}},       {0, {0, 0, 0}},
+};
+static_assert(sizeof(PresentationForm) == 8 && std::size(kPresentationForms) == 28);
+
+// Sizing and writing share every decision: without output only the bound grows.
+struct RtfSink {
+    char* out;
+    size_t length;
+};
+
+void Emit(RtfSink& sink, const char* bytes, size_t count, size_t bound) {
+    if (!sink.out) {
+        sink.length += bound;
+        return;
+    }
+    memcpy(sink.out + sink.length, bytes, count);
+    sink.length += count;
+}
+
+// "\u" and the unit's decimal value; the bound allows for its digits.
+void EmitUnicode(RtfSink& sink, unsigned value, size_t bound) {
+    char escape[8];
+    int n = snprintf(escape, sizeof escape, "\\u%u", value);
+    Emit(sink, escape, (size_t)n, bound);
+}
+
+void EmitOther(RtfSink& sink, WCHAR unit) {
+    if (const PresentationForm* form = FindPresentationForm(unit)) {
+        for (uint16_t component : form->components)
+            if (component) EmitUnicode(sink, component, 6);
+        return;
+    }
+    EmitUnicode(sink, unit, unit < 1000 ? 5 : unit < 10000 ? 6 : 7);
+}
+
+bool IsLineBreak(WCHAR unit) { return unit == '\r' || unit == '\n'; }
+
+// Emits what starts at text and returns the first unit after it.
+const WCHAR* EmitRun(RtfSink& sink, const WCHAR* text) {
+    WCHAR unit = *text;
+    if (unit == ' ') {
+        // A run of spaces gets one more, so that none of them is lost to a control word.
+        Emit(sink, " ", 1, 1);
+        for (; *text == ' '; text++) Emit(sink, " ", 1, 1);
+        return text;
+    }
+    if (IsLineBreak(unit)) {
+        while (IsLineBreak(*text)) text++;
+        Emit(sink, kParagraphEnd, sizeof kParagraphEnd - 1, 12);
+        return text;
+    }
+    if (unit == '\\' || unit == '{' || unit == '}') {
+        char escaped[2] = {'\\', (char)unit};
+        Emit(sink, escaped, 2, 2);
+    } else if (unit >= 0x21 && unit <= 0x7E) {
+        char plain = (char)unit;
+        Emit(sink, &plain, 1, 1);
+    } else {
+        EmitOther(sink, unit);
+    }
+    return text + 1;
+}
+
+bool IsTrailingSpace(BYTE c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+
+// Drops the white space and the closing brace that end an earlier document.
+size_t OpenDocumentLength(const BYTE* document, size_t length) {
+    while (length && IsTrailingSpace(document[length - 1])) length--;
+    if (length && document[length - 1] == '}') length--;
+    return length;
+}
+
+// The new clipboard block: the header or the earlier document and the separator,
+// then the body and the closing.
+char* BuildDocument(const BYTE* old, size_t oldLength, const char* body, size_t bodyLength) {
+    size_t size = oldLength ? bodyLength + oldLength + 58 : bodyLength + 186;
+    auto* block = (char*)LocalAlloc(LMEM_MOVEABLE, size);
+    if (!block) return nullptr;
+    char* p = block;
+    if (oldLength) {
+        size_t kept = OpenDocumentLength(old, oldLength);
+        memcpy(p, old, kept);
+        p += kept;
+        memcpy(p, kAppendSeparator, sizeof kAppendSeparator - 1);
+        p += sizeof kAppendSeparator - 1;
+    } else {
+        memcpy(p, kRtfHeader, sizeof kRtfHeader - 1);
+        p += sizeof kRtfHeader - 1;
+    }
+    memcpy(p, body, bodyLength);
+    p += bodyLength;
+    memcpy(p, kClosing, sizeof kClosing);  // with its NUL
+    return block;
+}
+
+}  // namespace
+
+const PresentationForm* FindPresentationForm(WCHAR unit) {
+    if (unit <= kLastPlainHebrew) return nullptr;
+    for (const PresentationForm* form = kPresentationForms; form->unit; form++)
+        if (form->unit == unit) return form;
+    return nullptr;
+}
+
+size_t BuildRtfBody(const WCHAR* text, char* output) {
+    RtfSink sink = {output, 0};
+    while (*text) text = EmitRun(sink, text);
+    // The closing paragraph end; the bound also counts the NUL and a little more.
+    Emit(sink, kParagraphEnd, sizeof kParagraphEnd - 1, 13);
+    if (output) output[sink.length] = 0;
+    return sink.length;
+}
+
+void PutRtfOnClipboard(const WCHAR* text, int append) {
+    UINT format = RegisterClipboardFormatW(TEXT("Rich Text Format"));
+    size_t oldLength = 0;
+    BYTE* old = append ? GetClipboardCopy(format, &oldLength) : nullptr;
+    if (!OpenClipboard(nullptr)) {
+        free(old);
+        return;
+    }
+    EmptyClipboard();
+    auto* body = (char*)CheckedAlloc(BuildRtfBody(text, nullptr) + 1);
+    char* block = nullptr;
+    if (body) {
+        size_t bodyLength = BuildRtfBody(text, body);
+        block = BuildDocument(old, oldLength, body, bodyLength);
+    }
+    free(old);
+    free(body);
+    SetClipboardData(format, block);
+    CloseClipboard();
+}

@@ -1,0 +1,189 @@
+// Finding the search string in the collection, and the dialog that asks for it.
+#include "Search.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "../content/ArticleRecords.h"
+#include "../content/Content.h"
+#include "../views/TextMapping.h"
+#include "AppState.h"
+#include "Bookmarks.h"
+#include "MainWindow.h"
+
+namespace {
+
+constexpr int kSearchTextId = 1013;
+constexpr int kMatchCaseId = 1014;
+constexpr int kSearchLimit = kSearchStringSize - 1;
+
+// Bytes as signed values, as the folding rule is stated: only A-Z against a-z.
+bool SameByte(signed char a, signed char b) {
+    if (a == b) return true;
+    signed char low = std::min(a, b);
+    return low >= 'A' && low <= 'Z' && std::max(a, b) == low + 0x20;
+}
+
+bool SearchIsEmpty() { return gApp.searchString[0] == 0; }
+
+// Lays out an article holding a hit. The layout frees an article it refuses; the
+// view's own article then gets its rows back, and the hit it had.
+bool TakeArticleWithHit(ArticleView* view, int number, BYTE* article) {
+    uint16_t hitStart = view->hitStart, hitEnd = view->hitEnd;
+    LayoutArticle(view, article, TRUE);
+    if (view->article == article) {
+        SetCurrentArticle(number);
+        return true;
+    }
+    if (view->article) {
+        LayoutArticle(view, view->article, FALSE);
+        view->hitStart = hitStart;
+        view->hitEnd = hitEnd;
+    }
+    return false;
+}
+
+// The articles after the current one, wrapping from the last to the first; each
+// one without a hit is freed before the next is loaded.
+int FindInOtherArticles(ArticleView* view) {
+    // A current article out of range is treated as none, so the walk still ends.
+    int current = gApp.currentArticle <= kArticleCount ? gApp.currentArticle : 0;
+    for (int i = current + 1;; i++) {
+        if (i > kArticleCount) i = current ? 1 : 0;
+        if (i == current) return 0;
+        int status = 0;
+        BYTE* article = LoadContent(i, &status);
+        if (!article) continue;
+        int hit = FindInArticle(article, 0);
+        if (!hit) {
+            free(article);
+        } else if (TakeArticleWithHit(view, i, article)) {
+            return hit;
+        }
+    }
+}
+
+void ShowHit(HWND owner, ArticleView* view, uint16_t hit) {
+    ScrollToOffset(view, hit);
+    // Without a main window (the headless renderer) there is no scroll bar to update.
+    if (gApp.mainWindow) {
+        RepaintNow(gApp.mainWindow, kPaintAll);
+    } else {
+        PaintArticleView(view, TRUE);
+    }
+    view->hitStart = hit;
+    view->hitEnd = (uint16_t)(hit + strlen(gApp.searchString));
+    PaintArticleView(view, TRUE);
+    UpdateBookmarkCheck(owner, kCheckSet);
+    DrawTitleBox(view);
+}
+
+INT_PTR CloseSearchDialog(HWND dialog, INT_PTR result) {
+    EndDialog(dialog, result);
+    SHSipPreference(gApp.mainWindow, SIP_FORCEDOWN);
+    SipShowIM(SIPF_OFF);
+    SHFullScreen(gApp.mainWindow, SHFS_HIDESIPBUTTON);
+    return TRUE;
+}
+
+void InitSearchDialog(HWND dialog) {
+    HWND edit = GetDlgItem(dialog, kSearchTextId);
+    // Without a context every stored byte becomes the code unit of the same value.
+    WCHAR* text = MapText((const BYTE*)gApp.searchString, (int)strnlen(gApp.searchString, kSearchLimit), nullptr);
+    SendMessageW(edit, EM_LIMITTEXT, kSearchLimit, 0);
+    SetWindowTextW(edit, text ? text : TEXT(""));
+    free(text);
+    BOOL matchCase = (gApp.Flags & kFlagMatchCase) != 0;
+    SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_SETCHECK, matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void ActivateSearchDialog(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) return;
+    if (gAllowSipInSearch) SHFullScreen(gApp.mainWindow, SHFS_SHOWSIPBUTTON);
+    if (LOWORD(wParam) == WA_ACTIVE && gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
+}
+
+// The option is kept at once, also when the search then finds nothing.
+INT_PTR AcceptSearch(HWND dialog) {
+    if (SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_GETCHECK, 0, 0)) {
+        gApp.Flags |= kFlagMatchCase;
+    } else {
+        gApp.Flags &= ~kFlagMatchCase;
+    }
+    HWND edit = GetDlgItem(dialog, kSearchTextId);
+    WCHAR text[kSearchStringSize] = {};
+    SetSearchString(text, GetWindowTextW(edit, text, kSearchStringSize));
+    if (SearchIsEmpty() || FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    return TRUE;
+}
+
+}  // namespace
+
+void SetSearchString(const WCHAR* text, int count) {
+    int n = std::clamp(count, 0, kSearchLimit);
+    // Stored text is single-byte: a character beyond Latin-1 keeps its low byte.
+    for (int i = 0; i < n; i++) gApp.searchString[i] = (char)(text[i] & 0xFF);
+    gApp.searchString[n] = 0;
+}
+
+const char* FindNoCase(const char* text, const char* pattern) {
+    if (!*text) return nullptr;
+    for (const char* q = text; *q; q++) {
+        const char* p = pattern;
+        const char* t = q;
+        // The text's NUL never matches a pattern byte, so t stops at it.
+        while (*p && SameByte(*p, *t)) {
+            p++;
+            t++;
+        }
+        if (!*p) return q;
+    }
+    return nullptr;
+}
+
+int FindInArticle(const BYTE* article, int start) {
+    if (!article || !article[0]) return 0;
+    bool matchCase = (gApp.Flags & kFlagMatchCase) != 0;
+    ArticleWalker walker = StartArticleWalk(article);
+    ArticleRecord record;
+    while (NextArticleRecord(&walker, &record)) {
+        // A text reaching past the start is searched from there; one wholly before
+        // it is not searched (the skip stops at its NUL).
+        int offset = (int)(record.text - article);
+        int skip = offset < start ? std::min(start - offset, (int)record.textLength) : 0;
+        const char* text = (const char*)record.text + skip;
+        const char* hit = matchCase ? strstr(text, gApp.searchString) : FindNoCase(text, gApp.searchString);
+        if (hit) return (int)((const BYTE*)hit - article);
+    }
+    return 0;
+}
+
+int FindNext(HWND owner) {
+    ArticleView* view = gApp.articleView;
+    // Without a view there is nowhere to show a hit.
+    if (SearchIsEmpty() || !view) return 0;
+    int hit = view->article ? FindInArticle(view->article, view->hitStart + 1) : 0;
+    if (!hit) hit = FindInOtherArticles(view);
+    // Around again: the part of the current article before the previous hit.
+    if (!hit && view->hitStart && view->article) hit = FindInArticle(view->article, 0);
+    if (!hit) {
+        MessageBoxW(owner, TEXT("Not Found!"), TEXT("Velun"), MB_OK);
+        return 0;
+    }
+    ShowHit(owner, view, (uint16_t)hit);
+    return 1;
+}
+
+INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: InitSearchDialog(dialog); return TRUE;
+        case WM_ACTIVATE: ActivateSearchDialog(wParam); return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) return AcceptSearch(dialog);
+            if (LOWORD(wParam) == IDCANCEL) return CloseSearchDialog(dialog, IDCANCEL);
+            return FALSE;
+    }
+    return FALSE;
+}
