@@ -25,3 +25,27 @@ const std::vector<MessageBoxCall>& RecordedMessageBoxes();
 // boxes are written to stderr and answered with IDOK.
 typedef int (*MessageBoxShower)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 void SetMessageBoxShower(MessageBoxShower shower);
+
+struct FontFamilyEntry {
+    std::u16string face;
+    BYTE charset;
+};
+
+// From this call on, EnumFontFamiliesW reports these families, in this order,
+// instead of the system's.
+void ScriptFontFamilies(std::vector<FontFamilyEntry> families);
+// Back to the system's families.
+void StopFontFamilyScript();
+
+struct ShellExecuteCall {
+    HWND window;
+    ULONG mask;
+    std::u16string verb;  // empty for a null verb
+    std::u16string file;
+};
+
+// From this call on, ShellExecuteEx opens nothing: it records each call and succeeds.
+void RecordShellExecutes();
+// Back to opening; the record is cleared.
+void StopShellExecuteRecord();
+const std::vector<ShellExecuteCall>& RecordedShellExecutes();

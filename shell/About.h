@@ -3,5 +3,22 @@
 
 #include "../platform/win32.h"
 
+constexpr int kLinkButton = 1025;
+constexpr int kUpdateUrlUnits = 200;
+
+// The link button's font while the About box is open, else null.
+extern HFONT gLinkFont;
+
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void CheckForUpdates(HWND owner);
+void OpenVendorHomePage(HWND window);
+// Hands url to the shell's "Open" verb, with window as the target.
+void OpenInBrowser(HWND window, LPCWSTR url);
+// The update URL naming product: letters, digits, '.' and '/' as they are, a
+// space as '+', every other unit as '%' and its hexadecimal value. What does not
+// fit the buffer is left out.
+void BuildUpdateUrl(WCHAR (&url)[kUpdateUrlUnits], LPCWSTR product);
+// The link button's underlined bold font, sized to the button's text; null when
+// it cannot be created (the button keeps its own font).
+HFONT CreateLinkFont(HWND dialog);
+void DrawLinkButton(const DRAWITEMSTRUCT* item);

@@ -2,5 +2,53 @@
 #pragma once
 
 #include "../platform/win32.h"
+#include "../views/Fonts.h"
+
+// Controls of the font dialog.
+constexpr int kFaceList = 1001;
+constexpr int kPreviewBox = 1002;
+constexpr int kBase224Button = 1004;
+constexpr int kBase5D0Button = 1005;
+constexpr int kSizeList = 1006;
+
+constexpr int kPlainBase = 97;
+constexpr int kBase224 = 224;
+constexpr int kHebrewBase = 0x5D0;
+
+// ApplyFontDialog modes.
+constexpr int kApplyStore = 1;
+constexpr int kApplyCheckCharset = 2;
+
+constexpr int kFamilyBlockNodes = 25;
+constexpr int kPreviewTextUnits = 28;
+
+// One enumerated font family. Nodes come in zero-filled blocks of
+// kFamilyBlockNodes; the first node of a block carries blockStart and is the
+// pointer the block is freed through.
+struct FontFamilyNode {
+    FontFamilyNode* next;
+    WCHAR faceName[LF_FACESIZE];
+    BYTE charset;
+    BYTE blockStart;
+};
+
+struct FontFamilyList {
+    FontFamilyNode* head;
+    FontFamilyNode** tail;  // &head while empty, else the last node's next
+    FontFamilyNode* nextFree;
+    HFONT previewFont;  // owned; the font now set on the preview box
+    int nodesLeft;      // in the current block; 0: the next node needs a new block
+    LOGFONTW preview;   // only the height (size) and the face are set
+    FontSettings* settings;
+};
+
+extern FontFamilyList gFontFamilies;
+extern WCHAR gPreviewText[kPreviewTextUnits];
 
 INT_PTR CALLBACK FontDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void InitFontDialog(HWND dialog, FontSettings* settings);
+void ApplyFontDialog(HWND dialog, int mode);
+void SetPreviewText(HWND dialog, int base);
+int CALLBACK AddFontFamily(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD type, LPARAM param);
+void ResetFontFamilyList();
+void FreeFontFamilyList();

@@ -156,6 +156,8 @@ LRESULT CommonMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
 void PaintOwnerDrawn(Window* w) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(w->handle, &ps);
+    // The owner draws with the control's own font, as the platform hands it over.
+    if (dc && w->font) SelectObject(dc, w->font);
     DRAWITEMSTRUCT item{ODT_BUTTON, (UINT)w->id, 0, ODA_DRAWENTIRE, 0, w->handle, dc,
                         {0, 0, w->clientWidth, w->clientHeight}, 0};
     if (w->parent) SendMessageW(w->parent->handle, WM_DRAWITEM, (WPARAM)w->id, (LPARAM)&item);

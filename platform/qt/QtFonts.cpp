@@ -6,6 +6,7 @@
 #include <map>
 #include <tuple>
 
+#include "../TestHooks.h"
 #include "QtApp.h"
 
 namespace {
@@ -75,9 +76,10 @@ void Realise(QtRealFont& real, const LOGFONTW& font) {
     m.height = height > 0 ? (int)height : m.ascent + Ceil(face.descent());
     m.descent = m.height - m.ascent;
     m.aveCharWidth = GlyphOf(real, U'x').advance;
-    // The widest character of the text the reader shows, not of the whole face
-    // (whose widest symbol would make hanging indents absurd).
-    m.maxCharWidth = 0;
+    // As on the platform, the widest advance of the whole face: hanging list
+    // markers take their room from it. Never below the widest ASCII character, in
+    // case a face reports less.
+    m.maxCharWidth = Ceil(face.maxCharWidth());
     for (char32_t c = 0x20; c < 0x7F; c++) m.maxCharWidth = std::max(m.maxCharWidth, GlyphOf(real, c).advance);
 }
 
@@ -169,4 +171,68 @@ LOGFONTW LogFontFromQFont(const QFont& font) {
     std::u16string family = font.family().toStdU16String().substr(0, LF_FACESIZE - 1);
     std::copy(family.begin(), family.end(), out.lfFaceName);
     return out;
+}
+
+// ---- Font enumeration ----
+//
+// One entry per family the font database offers, with the family name as the face.
+// The character set reported is the one a family is chosen for: HEBREW_CHARSET
+// when it can write Hebrew (the reader then offers its Hebrew letters),
+// ANSI_CHARSET when it writes Latin, DEFAULT_CHARSET otherwise. Private families
+// and names longer than a LOGFONTW face holds are left out: a cut name would name
+// no family.
+
+namespace {
+bool gScriptedFamilies = false;
+std::vector<FontFamilyEntry> gFamilyScript;
+
+BYTE CharsetOf(const QString& family) {
+    QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+    if (systems.contains(QFontDatabase::Hebrew)) return HEBREW_CHARSET;
+    if (systems.contains(QFontDatabase::Latin)) return ANSI_CHARSET;
+    return DEFAULT_CHARSET;
+}
+
+std::vector<FontFamilyEntry> SystemFamilies() {
+    EnsureQtApplication();
+    std::vector<FontFamilyEntry> families;
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isPrivateFamily(family) || family.size() >= LF_FACESIZE) continue;
+        families.push_back({family.toStdU16String(), CharsetOf(family)});
+    }
+    return families;
+}
+
+int Report(const FontFamilyEntry& family, FONTENUMPROCW proc, LPARAM param) {
+    LOGFONTW font{};
+    TEXTMETRICW metrics{};
+    std::copy(family.face.begin(), family.face.end(), font.lfFaceName);
+    font.lfWeight = metrics.tmWeight = FW_NORMAL;
+    font.lfCharSet = metrics.tmCharSet = family.charset;
+    return proc(&font, &metrics, TRUETYPE_FONTTYPE, param);
+}
+}  // namespace
+
+void ScriptFontFamilies(std::vector<FontFamilyEntry> families) {
+    for (FontFamilyEntry& family : families)
+        if (family.face.size() >= LF_FACESIZE) family.face.resize(LF_FACESIZE - 1);
+    gFamilyScript = std::move(families);
+    gScriptedFamilies = true;
+}
+
+void StopFontFamilyScript() {
+    gScriptedFamilies = false;
+    gFamilyScript.clear();
+}
+
+// With a family name, only that family is reported (once, not per style).
+int EnumFontFamiliesW(HDC, LPCWSTR family, FONTENUMPROCW proc, LPARAM param) {
+    if (!proc) return 0;
+    std::vector<FontFamilyEntry> families = gScriptedFamilies ? gFamilyScript : SystemFamilies();
+    int result = 1;
+    for (const FontFamilyEntry& entry : families) {
+        if (family && entry.face != family) continue;
+        if ((result = Report(entry, proc, param)) == 0) break;
+    }
+    return result;
 }
