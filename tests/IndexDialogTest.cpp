@@ -1,0 +1,193 @@
+// The index dialog on the offscreen Qt platform: what it returns for a tapped link,
+// OK, Escape and closing; taps, keys, the scroll bar and size changes while it is
+// open; and the headless picture of the tree.
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "IndexFixture.h"
+#include "platform/qt/QtWindow.h"
+#include "shell/Headless.h"
+#include "shell/IndexDialog.h"
+
+namespace {
+
+// Runs the script inside the dialog's modal loop once the tree is on screen, and
+// returns what the dialog returned.
+uint16_t OpenWith(int current, std::function<void(HWND)> script) {
+    EnsureWindowLayer();
+    QTimer timer;
+    int tries = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        HWND dialog = gIndexDialog.dialog;
+        if (++tries < 500 && !(dialog && gIndexDialog.view && IsWindowVisible(dialog))) return;
+        timer.stop();
+        if (!dialog) return;
+        script(dialog);
+        if (::testing::Test::HasFatalFailure()) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    timer.start(10);
+    return OpenIndexDialog(GetModuleHandleW(nullptr), nullptr, current, &gApp.fontSettings);
+}
+
+QWidget* ClientOf(HWND dialog) { return WidgetOf(dialog)->focusProxy(); }
+
+// A real click, through the platform's input path.
+void Click(HWND dialog, int x, int y) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), QPointF(x, y), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(ClientOf(dialog), &press);
+}
+
+// A tap handled at once, for checking the tree right after it.
+void Tap(HWND dialog, int x, int y) { SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+
+void Press(HWND dialog, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(ClientOf(dialog), &press);
+}
+
+void ClickOk(HWND dialog) {
+    for (QPushButton* b : WidgetOf(dialog)->findChildren<QPushButton*>())
+        if (b->text() == "OK") b->click();
+}
+
+SCROLLINFO ScrollInfo(HWND dialog) {
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_POS};
+    GetScrollInfo(dialog, SB_VERT, &info);
+    return info;
+}
+
+void VScroll(HWND dialog, WORD code, int position = 0) {
+    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(code, (WORD)position), 0);
+}
+
+class IndexDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        gApp.fontSettings.FontAsciiBase = 97;
+        SetBookmarks({5, 3});
+    }
+    void TearDown() override { ClearBookmarks(); }
+};
+
+TEST_F(IndexDialogTest, ATappedLinkEndsTheDialogWithItsArticle) {
+    uint16_t chosen = OpenWith(6, [](HWND dialog) {
+        // Row 0 is the "Bookmarks" heading, row 1 the entry of article 5.
+        const IndexView* view = gIndexDialog.view;
+        Click(dialog, view->lines[1].x + 2, view->top + view->lines[0].height + 2);
+    });
+    EXPECT_EQ(chosen, 5);
+    EXPECT_EQ(gIndexDialog.view, nullptr);  // destroyed with the dialog, index and all
+    EXPECT_EQ(gIndexDialog.surface, nullptr);
+}
+
+TEST_F(IndexDialogTest, OkKeepsTheCurrentArticleEscapeAndClosingChooseNone) {
+    EXPECT_EQ(OpenWith(6, ClickOk), 6);
+    EXPECT_EQ(OpenWith(0, ClickOk), 0);
+    EXPECT_EQ(OpenWith(6, [](HWND dialog) { Press(dialog, Qt::Key_Escape); }), 0);
+    EXPECT_EQ(OpenWith(6, [](HWND dialog) { WidgetOf(dialog)->close(); }), 0);
+}
+
+TEST_F(IndexDialogTest, OpensTheTreeDownToTheCurrentArticle) {
+    OpenWith(7, [](HWND dialog) {
+        const IndexView* view = gIndexDialog.view;
+        int shownLinks = 0;
+        for (const IndexLine* line = view->lines; line->style; line++)
+            if (line->key == 0x4007 && (line->style & kIndexShown)) shownLinks++;
+        EXPECT_EQ(shownLinks, 1);
+        ClickOk(dialog);
+    });
+}
+
+TEST_F(IndexDialogTest, TapsKeysAndTheScrollBarMoveTheTreeWhileItStaysOpen) {
+    uint16_t chosen = OpenWith(6, [](HWND dialog) {
+        IndexView* view = gIndexDialog.view;
+        // Bookmarks, two entries, the three parts and the way to article 6 do not fit.
+        SetWindowPos(dialog, nullptr, 0, 0, 300, 140, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(view->width, client.right);  // the view takes the whole client area
+        EXPECT_EQ(view->height, client.bottom);
+        ASSERT_GT(view->maxTopRow, 2);
+        EXPECT_EQ(ScrollInfo(dialog).nMax, view->maxTopRow);
+
+        EXPECT_EQ(SendMessageW(dialog, WM_KEYDOWN, VK_NEXT, 0), 0);  // one row, not a page
+        EXPECT_EQ(view->topRow, 1);
+        EXPECT_EQ(ScrollInfo(dialog).nPos, 1);
+        EXPECT_EQ(SendMessageW(dialog, WM_KEYDOWN, 'A', 0), 1);
+        VScroll(dialog, SB_TOP);
+        EXPECT_EQ(view->topRow, 0);
+        VScroll(dialog, SB_PAGEDOWN);
+        EXPECT_EQ(view->topRow, std::min<int>(view->rowsPainted, view->maxTopRow));
+        VScroll(dialog, SB_THUMBTRACK, 0);
+        VScroll(dialog, SB_BOTTOM);
+        EXPECT_EQ(view->topRow, 1);
+        VScroll(dialog, SB_THUMBPOSITION, view->maxTopRow);
+        VScroll(dialog, SB_LINEDOWN);  // refused at the maximum, the bar still follows
+        EXPECT_EQ(view->topRow, view->maxTopRow);
+        EXPECT_EQ(ScrollInfo(dialog).nPos, view->maxTopRow);
+
+        // Tapping the "Bookmarks" heading collapses it; the range follows.
+        VScroll(dialog, SB_TOP);
+        int maxBefore = view->maxTopRow;
+        Tap(dialog, 1, 5);
+        EXPECT_EQ(view->maxTopRow, maxBefore - 2);
+        EXPECT_EQ(ScrollInfo(dialog).nMax, view->maxTopRow);
+        EXPECT_EQ(SendMessageW(dialog, WM_COMMAND, 1234, 0), 0);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+
+        // Larger again: what was shown stays shown and everything fits from the top.
+        // Restoring only adds: the bookmarks open again as the index data has them.
+        VScroll(dialog, SB_LINEDOWN);
+        SetWindowPos(dialog, nullptr, 0, 0, 300, 400, SWP_NOMOVE | SWP_NOZORDER);
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(view->topRow, 0);
+        EXPECT_EQ(view->maxTopRow, 0);
+        EXPECT_EQ(view->rowCount, 10);  // the bookmarks, the three parts, four rows down to 6
+        Tap(dialog, 100, client.bottom - 5);  // below the last row: nothing chosen
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        ClickOk(dialog);
+    });
+    EXPECT_EQ(chosen, 6);
+}
+
+TEST_F(IndexDialogTest, ReactivatingHidesTheTaskBarAgain) {
+    OpenWith(6, [](HWND dialog) {
+        gTaskBarWindow = CreateWindowExW(0, TEXT("STATIC"), TEXT(""), WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                         nullptr, nullptr, nullptr);
+        ASSERT_TRUE(IsWindowVisible(gTaskBarWindow));
+        SendMessageW(dialog, WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_FALSE(IsWindowVisible(gTaskBarWindow));
+        DestroyWindow(gTaskBarWindow);
+        gTaskBarWindow = nullptr;
+        ClickOk(dialog);
+    });
+}
+
+TEST(RenderIndex, DrawsTheTreeAsTheDialogOpensIt) {
+    std::string out = testing::TempDir() + "velun-index.png";
+    const char* args[] = {"velun", "--render-index", "--current", "7", "--bookmarks", "5,3",
+                          "--size", "200x150", "--out", out.c_str()};
+    ASSERT_TRUE(IsHeadlessRequest(10, (char**)args));
+    ASSERT_EQ(RunHeadless(10, (char**)args), 0);
+    QImage picture(QString::fromStdString(out));
+    ASSERT_EQ(picture.size(), QSize(200, 150));
+    // The boxed minus of the expanded "Bookmarks" heading, in the first row's indent.
+    int top = 0;
+    while (top < 16 && picture.pixel(4, top) != qRgb(0, 0, 0)) top++;
+    ASSERT_LT(top, 16);
+    EXPECT_EQ(picture.pixel(4, top + 2), qRgb(255, 255, 255));
+    EXPECT_EQ(picture.pixel(4, top + 4), qRgb(0, 0, 0));
+    EXPECT_EQ(gApp.bookmarkList, nullptr);
+
+    const char* bad[] = {"velun", "--render-index", "--bookmarks", "5,,3", "--out", out.c_str()};
+    EXPECT_EQ(RunHeadless(6, (char**)bad), 2);
+}
+
+}  // namespace
