@@ -2,6 +2,9 @@
 // showing a hit, and the search dialog on the offscreen Qt platform.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QImage>
+
 #include <cstring>
 #include <functional>
 #include <map>
@@ -11,6 +14,8 @@
 #include "platform/ResourceStore.h"
 #include "platform/TestHooks.h"
 #include "platform/Utf16.h"
+#include "platform/qt/QtWindow.h"
+#include "shell/Headless.h"
 #include "shell/Search.h"
 #include "tools/Collection.h"
 
@@ -395,5 +400,61 @@ TEST_F(SearchTest, DialogTakesAtMost33Characters) {
     });
     EXPECT_EQ(std::string(gApp.searchString), longest);
 }
+
+// ---- The headless renderer's --search ----
+
+namespace headless {
+
+int Render(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "velun");
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    return RunHeadless((int)arguments.size(), argv.data());
+}
+
+int YellowPixels(const std::string& png) {
+    QImage image(QString::fromStdString(png));
+    int count = 0;
+    for (int y = 0; y < image.height(); y++)
+        for (int x = 0; x < image.width(); x++) count += (image.pixel(x, y) & 0xFFFFFF) == 0xFFFF00;
+    return count;
+}
+
+TEST(HeadlessSearch, DrawsTheHitAndTheTitleBoxOrSaysNotFound) {
+    std::string plain = testing::TempDir() + "search-plain.png", hit = testing::TempDir() + "search-hit.png";
+    ASSERT_EQ(Render({"--render", "1", "--out", plain}), 0);
+    ASSERT_EQ(Render({"--render", "1", "--search", "alef", "--out", hit}), 0);
+    EXPECT_EQ(YellowPixels(plain), 0);
+    EXPECT_GT(YellowPixels(hit), 1000);  // the hit's background and the title box
+
+    std::string missing = testing::TempDir() + "search-missing.png";
+    std::remove(missing.c_str());
+    // The headless program never brings the window layer up, so its message boxes
+    // go to stderr; here the layer may be up from other tests and is put back after.
+    EnsureWindowLayer();
+    SetMessageBoxShower(nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Render({"--render", "1", "--search", "qzxv quill", "--out", missing}), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Not Found!"), std::string::npos);
+    InstallQtMessageBox();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
+}
+
+TEST(HeadlessSearch, TakesAtMost33CharactersAndTheCaseOption) {
+    HeadlessOptions options;
+    std::string error;
+    std::vector<std::string> arguments = {"velun", "--render", "2", "--search", std::string(33, 'x'), "--match-case",
+                                          "--out", "x.png"};
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    ASSERT_TRUE(ParseHeadlessOptions((int)argv.size(), argv.data(), &options, &error)) << error;
+    EXPECT_EQ(options.search.size(), 33u);
+    EXPECT_TRUE(options.matchCase);
+    arguments[4] += "x";
+    argv[4] = arguments[4].data();
+    EXPECT_FALSE(ParseHeadlessOptions((int)argv.size(), argv.data(), &options, &error));
+}
+
+}  // namespace headless
 
 }  // namespace
