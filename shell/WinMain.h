@@ -12,6 +12,6 @@ HWND StartMainWindow(int showCommand);
 void RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className);
 
 // Builds the command line from argv and runs WinMain. VELUN_EXIT_AFTER_FIRST_PAINT=1
-// ends the program through its normal exit sequence once the first paint is done
-// (start-up measurements).
+// prints "first-paint-ns N" (CLOCK_MONOTONIC) at the first paint and then ends the
+// program through its normal exit sequence (start-up measurements).
 int RunReader(int argc, char** argv);
