@@ -440,21 +440,6 @@ TEST(HeadlessSearch, DrawsTheHitAndTheTitleBoxOrSaysNotFound) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
 }
 
-TEST(HeadlessSearch, TakesAtMost33CharactersAndTheCaseOption) {
-    HeadlessOptions options;
-    std::string error;
-    std::vector<std::string> arguments = {"velun", "--render", "2", "--search", std::string(33, 'x'), "--match-case",
-                                          "--out", "x.png"};
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    ASSERT_TRUE(ParseHeadlessOptions((int)argv.size(), argv.data(), &options, &error)) << error;
-    EXPECT_EQ(options.search.size(), 33u);
-    EXPECT_TRUE(options.matchCase);
-    arguments[4] += "x";
-    argv[4] = arguments[4].data();
-    EXPECT_FALSE(ParseHeadlessOptions((int)argv.size(), argv.data(), &options, &error));
-}
-
 }  // namespace headless
 
 }  // namespace
