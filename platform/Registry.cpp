@@ -229,6 +229,11 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
         k = &gContents.keys.back();
     }
     RegistryValue* v = FindValue(k, valueName);
+    // Setting what is already there costs no save: a start and an exit that change
+    // nothing leave the file alone.
+    if (v && v->type == type && v->data.size() == dataSize &&
+        (dataSize == 0 || std::memcmp(v->data.data(), data, dataSize) == 0))
+        return ERROR_SUCCESS;
     if (!v) {
         k->values.push_back(RegistryValue{valueName ? valueName : u"", 0, {}});
         v = &k->values.back();

@@ -214,3 +214,15 @@ TEST(Registry, ASaveKilledAtAnyMomentLeavesOldOrNewFile) {
         ASSERT_TRUE(now == textA || now == textB) << "round " << round << ": " << now.size() << " bytes";
     }
 }
+
+TEST(Registry, SettingTheSameValueAgainLeavesTheFileAlone) {
+    TempConfig config;
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(0x40));
+    auto written = std::filesystem::last_write_time(config.RegistryPath());
+    std::filesystem::last_write_time(config.RegistryPath(), written - std::chrono::hours(1));
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(0x40));
+    EXPECT_EQ(std::filesystem::last_write_time(config.RegistryPath()), written - std::chrono::hours(1));
+    SetValue(kProduct, u"Flags", REG_BINARY, DwordBytes(0x40));  // another type is a change
+    EXPECT_GT(std::filesystem::last_write_time(config.RegistryPath()), written - std::chrono::hours(1));
+    EXPECT_EQ(QueryValue(kProduct, u"Flags").type, (DWORD)REG_BINARY);
+}
