@@ -246,3 +246,40 @@ TEST_F(MainWindow, TodayInAnyLetterCaseStartsAsAnEmptyCommandLine) {
     EXPECT_EQ(files[1], files[0]);
     EXPECT_EQ(files[2], files[0]);
 }
+
+// There is no shell task bar on the desktop; a window of its class stands in for it.
+TEST_F(MainWindow, FullScreenHidesTheTaskBarForTheRunOnly) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = u"HHTaskBar";
+    RegisterClassW(&wc);
+    HWND taskBar = CreateWindowExW(0, u"HHTaskBar", u"", WS_VISIBLE, 0, 0, 240, 26, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+    ASSERT_NE(taskBar, nullptr);
+    ASSERT_TRUE(IsWindowVisible(taskBar));
+
+    gFullScreen = TRUE;
+    gTaskBarWindow = FindWindowW(u"HHTaskBar", u"");
+    ASSERT_EQ(gTaskBarWindow, taskBar);
+    ASSERT_NE(Start(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(taskBar));
+    // The command bar is hidden but the view still leaves its height free.
+    EXPECT_FALSE(IsWindowVisible(gApp.barWindow));
+    EXPECT_GT(gApp.barHeight, 0);
+    EXPECT_EQ(View()->top, gApp.barHeight);
+    DestroyWindow(window);
+    ShowWindow(taskBar, SW_SHOW);
+
+    SetValue(kVendorKey, u"FullScreen", REG_DWORD, DwordBytes(1));
+    for (bool visibleAtStart : {true, false}) {
+        ShowWindow(taskBar, visibleAtStart ? SW_SHOW : SW_HIDE);
+        gExitAfterFirstPaint = true;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(WinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW), 0);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(gTaskBarWindow, taskBar);
+        EXPECT_EQ(IsWindowVisible(taskBar) != 0, visibleAtStart);
+    }
+    DestroyWindow(taskBar);
+}

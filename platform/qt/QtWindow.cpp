@@ -344,18 +344,19 @@ void DeleteWindowRecord(Window* w) {
 
 void DestroyTree(Window* w) {
     w->destroying = true;
-    std::vector<Window*> owned, children;
+    // Handles, not records: WM_DESTROY may destroy some of these windows itself.
+    std::vector<HWND> owned, children;
     for (auto& [id, other] : gWindows) {
-        if (other->owner == w && !other->destroying) owned.push_back(other.get());
-        if (other->parent == w && !other->destroying) children.push_back(other.get());
+        if (other->owner == w && !other->destroying) owned.push_back(other->handle);
+        if (other->parent == w && !other->destroying) children.push_back(other->handle);
     }
     // Owned windows go first, then the window itself, then its children.
-    for (Window* o : owned)
-        if (WindowOf(o->handle)) DestroyWindow(o->handle);
+    for (HWND o : owned)
+        if (WindowOf(o)) DestroyWindow(o);
     if (w->frame && !w->parent) w->frame->hide();
     if (w->proc) w->proc(w->handle, WM_DESTROY, 0, 0);
-    for (Window* c : children)
-        if (WindowOf(c->handle)) DestroyTree(c);
+    for (HWND c : children)
+        if (Window* child = WindowOf(c)) DestroyTree(child);
     if (IsInstanceWindow(w)) WithdrawWindow(w);
     DeleteWindowRecord(w);
 }
