@@ -35,6 +35,20 @@ bool HandOverToRunningInstance() {
     return true;
 }
 
+// Returns the quit message's exit code.
+int RunMessageLoop(HINSTANCE instance) {
+    // There is no accelerator table: the shortcuts the menus show are labels only.
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kAcceleratorTable));
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return (int)msg.wParam;
+}
+
 }  // namespace
 
 void RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className) {
@@ -87,19 +101,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     // The command line changes nothing: the shell's Today screen starts the reader
     // with "/today" (in any letter case), and it opens as it always does.
 
-    if (!StartMainWindow(showCommand)) return 0;
-
-    // There is no accelerator table: the shortcuts the menus show are labels only.
-    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kAcceleratorTable));
-    MSG msg = {};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    int exitCode = 0;
+    if (StartMainWindow(showCommand)) exitCode = RunMessageLoop(instance);
+    // Also when the window could not be made: the task bar may already be hidden then.
     if (gTaskBarWindow && taskBarWasVisible) ShowWindow(gTaskBarWindow, SW_SHOW);
-    return (int)msg.wParam;
+    return exitCode;
 }
 
 int RunReader(int argc, char** argv) {
