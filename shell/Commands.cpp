@@ -72,7 +72,12 @@ int ShowArticle(HWND window, int number) {
         return 1;
     }
     LayoutArticle(view, article, TRUE);
-    if (view->article != article) std::free(article);
+    // A refused article has been freed by the layout; the view goes on showing the
+    // one it had, so that one stays current.
+    if (view->article != article) {
+        gApp.currentArticle = previous;
+        return 1;
+    }
     view->topRow = 0;
     RepaintNow(window, kPaintAll);
     UpdateBookmarkCheck(window, kCheckSet);

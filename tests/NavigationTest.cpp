@@ -1,6 +1,8 @@
 // Paging by keys, taps and the scroll bar under the paging bits of Flags, and moving
 // between articles with wrap-around.
 #include "ShellFixture.h"
+#include "platform/ResourceStore.h"
+#include "tools/Collection.h"
 
 namespace {
 
@@ -177,4 +179,20 @@ TEST_F(Navigation, AnArticleThatCannotBeLoadedChangesNothing) {
     EXPECT_EQ(View()->topRow, 9);
     EXPECT_TRUE(RecordedMessageBoxes().empty());
     EXPECT_EQ(Send(WM_COMMAND, 4242), 0);  // not a command: DefWindowProcW's answer
+}
+
+TEST_F(Navigation, AnArticleTheViewRefusesIsFreedOnceAndChangesNothing) {
+    // Article 5 served with an empty first paragraph, which the layout refuses.
+    PackedResource packed;
+    ASSERT_TRUE(PackResource(kContentIdBase + 5, Bytes{0x81, 0, 0, 0, 0, 0}, &packed));
+    ResourceEntry entry = {10, kContentIdBase + 5, packed.resource.data(), (uint32_t)packed.resource.size()};
+    ResourceTable table = {&entry, 1};
+    SetOverrideResourceTable(&table);
+    View()->topRow = 9;
+    BYTE* article = View()->article;
+    EXPECT_EQ(ShowArticle(window, 5), 1);
+    SetOverrideResourceTable(nullptr);
+    EXPECT_EQ(gApp.currentArticle, kLongArticle);
+    EXPECT_EQ(View()->article, article);
+    EXPECT_EQ(View()->topRow, 9);
 }
