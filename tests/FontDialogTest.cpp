@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <set>
 
 #include "platform/Surface.h"
 #include "platform/TestHooks.h"
@@ -324,7 +325,7 @@ TEST(FontFamilyListTest, DialogOpenedTwiceEnumeratesAfreshWithMoreThanOneBlock) 
 }
 
 // The system's families through the font database: names fit a LOGFONTW, and the
-// Hebrew fonts the program installs report the Hebrew character set.
+// Hebrew fonts the program's set-up installs report the Hebrew character set.
 TEST(SystemFontFamiliesTest, ReportFittingNamesAndHebrewFacesAsHebrew) {
     std::vector<std::pair<std::u16string, BYTE>> seen;
     EnumFontFamiliesW(nullptr, nullptr, [](const LOGFONTW* lf, const TEXTMETRICW* tm, DWORD, LPARAM p) -> int {
@@ -333,9 +334,13 @@ TEST(SystemFontFamiliesTest, ReportFittingNamesAndHebrewFacesAsHebrew) {
     }, (LPARAM)&seen);
     ASSERT_FALSE(seen.empty());
     bool hebrew = false;
+    std::set<std::u16string> names;
     for (auto& [face, charset] : seen) {
         EXPECT_LT(face.size(), (size_t)LF_FACESIZE);
         EXPECT_FALSE(face.empty());
+        // Each family once, by its own name (fonts from two foundries are installed).
+        EXPECT_TRUE(names.insert(face).second);
+        EXPECT_NE(face.back(), u']');
         if (face == u"David CLM") hebrew = charset == HEBREW_CHARSET;
     }
     EXPECT_TRUE(hebrew);

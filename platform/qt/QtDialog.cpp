@@ -43,6 +43,8 @@ QString LabelText(const Window* w) {
 // Multi-line edits show their text in stored order, left to right, so a Hebrew
 // preview reads from the right like the device's; the override mark is only shown.
 const QChar kLeftToRightOverride(0x202D);
+// Absolute, or a paragraph taken as right-to-left would mirror it to the left.
+const Qt::Alignment kEditRight = Qt::AlignRight | Qt::AlignAbsolute;
 
 LRESULT CopyText(const QString& text, WPARAM max, LPARAM buffer) {
     if ((int)max <= 0 || !buffer) return 0;
@@ -108,7 +110,7 @@ QWidget* MakeEdit(Window* w, QWidget* parent) {
     if (w->style & ES_MULTILINE) {
         auto* edit = new QTextEdit(parent);
         edit->setAcceptRichText(false);
-        edit->setAlignment(w->style & ES_RIGHT ? Qt::AlignRight : Qt::AlignLeft);
+        edit->setAlignment(w->style & ES_RIGHT ? kEditRight : Qt::AlignLeft);
         edit->setFrameStyle(w->style & WS_BORDER ? QFrame::StyledPanel : QFrame::NoFrame);
         edit->setPlainText(kLeftToRightOverride + ToQString(w->title.c_str()));
         return edit;
@@ -204,7 +206,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (multi) {
                 multi->setPlainText(kLeftToRightOverride + ToQString((LPCWSTR)lParam));
                 multi->selectAll();
-                multi->setAlignment(w->style & ES_RIGHT ? Qt::AlignRight : Qt::AlignLeft);
+                multi->setAlignment(w->style & ES_RIGHT ? kEditRight : Qt::AlignLeft);
                 multi->moveCursor(QTextCursor::Start);
             }
             return TRUE;

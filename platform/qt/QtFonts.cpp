@@ -1,6 +1,7 @@
 #include "QtFonts.h"
 
 #include <QFontDatabase>
+#include <QSet>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -180,7 +181,7 @@ LOGFONTW LogFontFromQFont(const QFont& font) {
 // when it can write Hebrew (the reader then offers its Hebrew letters),
 // ANSI_CHARSET when it writes Latin, DEFAULT_CHARSET otherwise. Private families
 // and names longer than a LOGFONTW face holds are left out: a cut name would name
-// no family.
+// no family. A family made by several foundries is reported once, by its name.
 
 namespace {
 bool gScriptedFamilies = false;
@@ -193,12 +194,22 @@ BYTE CharsetOf(const QString& family) {
     return DEFAULT_CHARSET;
 }
 
+// The database names a family that several foundries make "Family [foundry]"; a
+// face name is the family alone, listed once.
+QString WithoutFoundry(const QString& family) {
+    qsizetype open = family.lastIndexOf(QStringLiteral(" ["));
+    return open > 0 && family.endsWith(']') ? family.left(open) : family;
+}
+
 std::vector<FontFamilyEntry> SystemFamilies() {
     EnsureQtApplication();
     std::vector<FontFamilyEntry> families;
-    for (const QString& family : QFontDatabase::families()) {
-        if (QFontDatabase::isPrivateFamily(family) || family.size() >= LF_FACESIZE) continue;
-        families.push_back({family.toStdU16String(), CharsetOf(family)});
+    QSet<QString> seen;
+    for (const QString& qualified : QFontDatabase::families()) {
+        QString family = WithoutFoundry(qualified);
+        if (QFontDatabase::isPrivateFamily(qualified) || family.size() >= LF_FACESIZE || seen.contains(family)) continue;
+        seen.insert(family);
+        families.push_back({family.toStdU16String(), CharsetOf(qualified)});
     }
     return families;
 }
