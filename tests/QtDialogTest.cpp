@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -109,6 +110,18 @@ TEST_F(QtDialogTest, TemplatesGiveCaptionTextsAndPlacesInDialogUnits) {
         EXPECT_EQ(client.right, whole.right);
         EXPECT_EQ(client.bottom, whole.bottom);
         PostMessageW(dialog, WM_COMMAND, 500, 0);
+    });
+}
+
+TEST_F(QtDialogTest, StaticTextDrawnWiderThanItsDialogUnitsKeepsItsWholeText) {
+    RunDialog(kAboutDialogId, [](HWND dialog) {
+        QLabel* label = nullptr;
+        for (QLabel* l : WidgetOf(dialog)->window()->findChildren<QLabel*>())
+            if (l->text() == "Version 1.84c") label = l;
+        ASSERT_NE(label, nullptr);
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
 }
 

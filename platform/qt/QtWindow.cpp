@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -320,8 +321,17 @@ void MakeChildWidget(Window* w, Window* parent, const WindowClass& cls) {
     w->client = widget;
 }
 
+// Dialog units were made for the platform's system font: a left-aligned line of
+// static text that our font draws wider keeps its whole text where the parent has room.
+int StaticTextWidth(const Window* w, int x, int width) {
+    auto* label = qobject_cast<QLabel*>(w->frame.data());
+    if (!label || !(label->alignment() & Qt::AlignLeft) || !w->frame->parentWidget()) return width;
+    return std::max(width, std::min(label->sizeHint().width(), w->frame->parentWidget()->width() - x));
+}
+
 void PlaceNewWindow(Window* w, int x, int y, int width, int height) {
     if (w->parent) {
+        width = StaticTextWidth(w, x, width);
         w->frame->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
     } else {
         QSize size = DefaultTopLevelSize();
