@@ -1,6 +1,7 @@
 // Layout of articles into lines and rows, on the fake surface (8 px per character,
 // cell height 16 for normal text, tmMaxCharWidth 10).
 #include "ArticleFixture.h"
+#include "views/LineTable.h"
 
 namespace {
 
@@ -201,7 +202,7 @@ TEST_F(LayoutTest, TableGrowsInStepsAndStaysTerminated) {
     Open(200, 320);
     std::vector<TestRecord> records(300, TestRecord{0x01, 0, "x"});
     ASSERT_EQ(Layout(records), kLayoutOk);
-    EXPECT_EQ(view->capacity, 100 + 2 * kTableGrowth);
+    EXPECT_EQ(view->capacity, 100 + 2 * kLineTableGrowth);
     EXPECT_EQ(view->lineCount, 300);
     EXPECT_EQ(Line(299).offset, Offset(299));
     EXPECT_EQ(Line(300).style, 0);

@@ -2,6 +2,7 @@
 #include "../content/ArticleRecords.h"
 #include "../shell/AppState.h"
 #include "ArticleView.h"
+#include "LineTable.h"
 #include "TextMapping.h"
 
 namespace {
@@ -27,23 +28,11 @@ bool IsLayoutable(const BYTE* article) {
     return IsSeparatorStyle(first.style) || first.textLength > 0;
 }
 
-bool GrowLineTable(ArticleView* view) {
-    int capacity = view->lines ? view->capacity : 0;
-    if (capacity + kTableGrowth >= kMaxEntries) return false;
-    auto* lines = (ArticleLine*)malloc(sizeof(ArticleLine) * (capacity + kTableGrowth + 1));
-    if (!lines) return false;
-    if (capacity) memcpy(lines, view->lines, sizeof(ArticleLine) * (capacity + 1));
-    free(view->lines);
-    view->lines = lines;
-    view->capacity = (uint16_t)(capacity + kTableGrowth);
-    return true;
-}
-
 bool MakeRoom(LayoutState& st) {
     ArticleView* view = st.view;
     bool full = st.line + st.blankRows + 1 >= kMaxEntries;
     if (st.line < view->capacity && !full) return true;
-    if (!full && GrowLineTable(view)) return true;
+    if (!full && GrowLineTable(view, std::malloc)) return true;
     view->lines[st.line] = ArticleLine{};
     return false;
 }
@@ -205,7 +194,7 @@ bool EnsureLineTable(ArticleView* view) {
     free(view->lines);
     view->lines = nullptr;
     view->capacity = 0;
-    return GrowLineTable(view);
+    return GrowLineTable(view, std::malloc);
 }
 
 void ForgetArticle(ArticleView* view) {

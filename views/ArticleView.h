@@ -35,7 +35,6 @@ constexpr int kLayoutOk = 0;
 constexpr int kLayoutNothing = 2;
 constexpr int kLayoutMalformed = 0xFFFC;
 constexpr int kLayoutNoMemory = 0xFFFE;
-constexpr int kTableGrowth = 128;
 
 ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings* settings, int capacity);
 int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership);

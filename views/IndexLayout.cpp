@@ -3,12 +3,11 @@
 #include "../content/IndexRecords.h"
 #include "../shell/Memory.h"
 #include "IndexView.h"
+#include "LineTable.h"
 #include "TextMapping.h"
 
 namespace {
 
-constexpr int kTableGrowth = 128;
-constexpr int kMaxLines = 0xFFFE;  // counts are 16-bit and the terminator needs an entry
 constexpr int kNoWidthLimit = 0x7FFF;
 constexpr BYTE kFirstStyle = 0x01;
 
@@ -19,18 +18,6 @@ struct IndexLayoutState {
     int lineHeight;
     BYTE style;  // style whose font is selected
 };
-
-bool GrowIndexTable(IndexView* view) {
-    int capacity = view->lines ? view->capacity : 0;
-    if (capacity + kTableGrowth > kMaxLines) return false;
-    auto* lines = (IndexLine*)CheckedAlloc(sizeof(IndexLine) * (capacity + kTableGrowth + 1));
-    if (!lines) return false;
-    if (capacity) memcpy(lines, view->lines, sizeof(IndexLine) * (capacity + 1));
-    free(view->lines);
-    view->lines = lines;
-    view->capacity = (uint16_t)(capacity + kTableGrowth);
-    return true;
-}
 
 void ReadLineHeight(IndexLayoutState& st) {
     TEXTMETRICW metrics = {};
@@ -70,7 +57,7 @@ bool LayoutCaption(IndexLayoutState& st, const IndexEntry& record) {
         if (g <= 0) return true;
         int offset = (int)(s - st.index);
         if (offset > 0xFFFF) return true;  // beyond 16-bit offsets: not shown
-        if (st.line >= view->capacity && !GrowIndexTable(view)) return false;
+        if (st.line >= view->capacity && !GrowLineTable(view, CheckedAlloc)) return false;
         int extent = 0;
         int take = FitCaption(view->surface, s, g, view->width - indent, &extent);
         view->lines[st.line++] = IndexLine{(uint16_t)offset,          (uint16_t)take,       (uint16_t)(view->left + indent),
@@ -100,7 +87,7 @@ IndexView* CreateIndexView(HDC surface, const RECT* rect, const FontSettings* se
         view->height = rect->bottom - rect->top;
     }
     if (capacity > 0) {
-        if (capacity > kMaxLines) capacity = kMaxLines;
+        if (capacity > kMaxLineTableCapacity) capacity = kMaxLineTableCapacity;
         view->lines = (IndexLine*)CheckedAlloc(sizeof(IndexLine) * ((size_t)capacity + 1));
         if (!view->lines) {
             free(view);
@@ -123,7 +110,7 @@ int LayoutIndex(IndexView* view, BYTE* index, BOOL freeOld) {
     }
     if (!index) return 2;
     if (IsEmptyIndex(index)) return 0xFFFC;
-    if ((!view->lines || view->capacity == 0) && !GrowIndexTable(view)) return 0xFFFE;
+    if ((!view->lines || view->capacity == 0) && !GrowLineTable(view, CheckedAlloc)) return 0xFFFE;
 
     gMapping.base = kRestingBase;
     IndexLayoutState st = {view, index, 0, 0, kFirstStyle};
