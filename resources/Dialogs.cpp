@@ -3,23 +3,9 @@
 #include "Dialogs.h"
 
 #include "../platform/ResourceStore.h"
+#include "ResourceBytes.h"
 
 namespace {
-
-void PutWord(std::vector<BYTE>& out, WORD w) {
-    out.push_back((BYTE)(w & 0xFF));
-    out.push_back((BYTE)(w >> 8));
-}
-
-void PutDword(std::vector<BYTE>& out, DWORD d) {
-    PutWord(out, (WORD)(d & 0xFFFF));
-    PutWord(out, (WORD)(d >> 16));
-}
-
-void PutString(std::vector<BYTE>& out, const WCHAR* s) {
-    for (; s && *s; s++) PutWord(out, *s);
-    PutWord(out, 0);
-}
 
 void AlignTo(std::vector<BYTE>& out, size_t n) {
     while (out.size() % n) out.push_back(0);

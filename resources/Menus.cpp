@@ -4,24 +4,10 @@
 #include <vector>
 
 #include "../platform/ResourceStore.h"
+#include "ResourceBytes.h"
 #include "../platform/win32.h"
 
 namespace {
-
-void PutWord(std::vector<BYTE>& out, WORD w) {
-    out.push_back((BYTE)(w & 0xFF));
-    out.push_back((BYTE)(w >> 8));
-}
-
-void PutDword(std::vector<BYTE>& out, DWORD d) {
-    PutWord(out, (WORD)(d & 0xFFFF));
-    PutWord(out, (WORD)(d >> 16));
-}
-
-void PutString(std::vector<BYTE>& out, const std::u16string& s) {
-    for (char16_t c : s) PutWord(out, c);
-    PutWord(out, 0);
-}
 
 // ---- Menu 102 ----
 
@@ -65,12 +51,12 @@ std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
     PutWord(out, 0);  // header size
     for (size_t p = 0; p < popups.size(); p++) {
         PutWord(out, (WORD)(MF_POPUP | (p + 1 == popups.size() ? MF_END : 0)));
-        PutString(out, popups[p].text);
+        PutString(out, popups[p].text.c_str());
         const std::vector<MenuItemDesc>& items = popups[p].items;
         for (size_t i = 0; i < items.size(); i++) {
             PutWord(out, (WORD)(i + 1 == items.size() ? MF_END : 0));
             PutWord(out, items[i].command);
-            PutString(out, items[i].text);
+            PutString(out, items[i].text.c_str());
         }
     }
     return out;
