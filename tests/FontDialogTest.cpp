@@ -278,7 +278,9 @@ TEST(FontFamilyListTest, NodesComeInBlocksOfTwentyFiveFreedThroughTheirFirstNode
         EXPECT_EQ(std::u16string(n->faceName), u"Face " + QString::number(i).toStdU16String());
         EXPECT_EQ(n->charset, i == 30 ? HEBREW_CHARSET : ANSI_CHARSET);
         // Within a block the nodes are consecutive.
-        if (i % 25) EXPECT_EQ(n, last + 1);
+        if (i % 25) {
+            EXPECT_EQ(n, last + 1);
+        }
         last = n;
     }
     EXPECT_EQ(i, 60);

@@ -387,7 +387,9 @@ TEST_F(IndexViewTest, ExpansionSurvivesAResizeToAnotherWidth) {
     free(saved);
     EXPECT_EQ(snapshot(), before);
     for (int i = 1; i < view->lineCount; i++)  // every line of a shown record is shown
-        if (Line(i).key == Line(i - 1).key) EXPECT_EQ(Line(i).style, Line(i - 1).style) << i;
+        if (Line(i).key == Line(i - 1).key) {
+            EXPECT_EQ(Line(i).style, Line(i - 1).style) << i;
+        }
     ExpectRowsConsistent();
 
     EXPECT_EQ(RestoreExpansion(view, nullptr), -1);
