@@ -11,9 +11,12 @@
 namespace {
 // 1234567 -> "1,234,567"
 std::string Thousands(size_t n) {
-    std::string s = std::to_string(n);
-    for (int i = (int)s.size() - 3; i > 0; i -= 3) s.insert((size_t)i, ",");
-    return s;
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); i++) {
+        if (i && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
 }
 
 // The source markers that make a style and indent pair.
