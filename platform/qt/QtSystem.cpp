@@ -1,0 +1,84 @@
+// System metrics, the version the reader is told, and icons from resources.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QStyle>
+#include <map>
+#include <memory>
+
+#include "../win32.h"
+#include "QtWindow.h"
+
+int GetSystemMetrics(int index) {
+    EnsureWindowLayer();
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    switch (index) {
+        case SM_CXSCREEN: return screen.width();
+        case SM_CYSCREEN: return screen.height();
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL: return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        case SM_CYCAPTION: return QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        case SM_CXEDGE:
+        case SM_CYEDGE: return 2;
+        default: return 0;
+    }
+}
+
+// Reported as Windows CE 4.20: below 4.21, so the "MenuBarOnBottom" option
+// chooses between the command bar at the top and the menu bar at the bottom.
+BOOL GetVersionExW(OSVERSIONINFOW* info) {
+    if (!info) return FALSE;
+    info->dwMajorVersion = 4;
+    info->dwMinorVersion = 20;
+    info->dwBuildNumber = 0;
+    info->dwPlatformId = 3;  // VER_PLATFORM_WIN32_CE
+    info->szCSDVersion[0] = 0;
+    return TRUE;
+}
+
+// ---- Icons ----
+
+namespace {
+uint32_t ReadDword(const BYTE* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
+
+// A 32-bit icon image: header, colour rows bottom-up (the alpha channel decides
+// what shows), then the mask, which 32-bit images do not need.
+QImage IconImage(const BYTE* p, DWORD size) {
+    if (size < 40 || ReadDword(p) != 40) return {};
+    int width = (int)ReadDword(p + 4), height = (int)ReadDword(p + 8) / 2;
+    int bits = p[14] | p[15] << 8;
+    if (bits != 32 || width <= 0 || height <= 0 || width > 256 || height > 256) return {};
+    if (size < 40 + (DWORD)(width * height * 4)) return {};
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) image.setPixel(x, height - 1 - y, ReadDword(p + 40 + (y * width + x) * 4));
+    return image;
+}
+}  // namespace
+
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
+    EnsureWindowLayer();
+    static std::map<uintptr_t, std::unique_ptr<QIcon>> sIcons;
+    auto known = sIcons.find((uintptr_t)name);
+    if (known != sIcons.end()) return (HICON)known->second.get();
+    HRSRC group = FindResourceW(instance, name, RT_GROUP_ICON);
+    const BYTE* dir = (const BYTE*)LoadResource(instance, group);
+    DWORD dirSize = SizeofResource(instance, group);
+    if (!dir || dirSize < 6) return nullptr;
+    int count = dir[4] | dir[5] << 8;
+    auto icon = std::make_unique<QIcon>();
+    for (int i = 0; i < count && 6 + (DWORD)(i + 1) * 14 <= dirSize; i++) {
+        const BYTE* entry = dir + 6 + i * 14;
+        WORD id = entry[12] | entry[13] << 8;
+        HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
+        QImage picture = IconImage((const BYTE*)LoadResource(instance, image), SizeofResource(instance, image));
+        if (!picture.isNull()) icon->addPixmap(QPixmap::fromImage(picture));
+    }
+    if (icon->isNull()) return nullptr;
+    HICON handle = (HICON)icon.get();
+    sIcons[(uintptr_t)name] = std::move(icon);
+    return handle;
+}
