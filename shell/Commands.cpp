@@ -10,12 +10,10 @@
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
+#include "../resources/Dialogs.h"
 
 namespace {
 
-constexpr int kAboutDialog = 103;
-constexpr int kFontDialog = 105;
-constexpr int kSearchDialog = 115;
 
 void ChooseFromIndex(HWND window) {
     uint16_t n = OpenIndexDialog(gApp.instance, gApp.mainWindow, gApp.currentArticle, &gApp.fontSettings);
@@ -23,7 +21,7 @@ void ChooseFromIndex(HWND window) {
 }
 
 void ChooseFont(HWND window) {
-    if (RunDialog(kFontDialog, window, FontDialogProc, (LPARAM)&gApp.fontSettings) == 1 && gApp.articleView)
+    if (RunDialog(kFontDialogId, window, FontDialogProc, (LPARAM)&gApp.fontSettings) == 1 && gApp.articleView)
         SetViewFonts(gApp.articleView, &gApp.fontSettings);
 }
 
@@ -36,7 +34,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdIndex: ChooseFromIndex(window); break;
         case kCmdNextArticle: NextArticle(window); break;
         case kCmdPreviousArticle: PreviousArticle(window); break;
-        case kCmdSearch: RunDialog(kSearchDialog, gApp.mainWindow, SearchDialogProc, 0); break;
+        case kCmdSearch: RunDialog(kSearchDialogId, gApp.mainWindow, SearchDialogProc, 0); break;
         case kCmdSearchAgain: FindNext(gApp.mainWindow); break;
         case kCmdReverse:
             UpdateReverseCheck(window, kCheckToggle);
@@ -47,7 +45,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
             UpdateBookmarkCheck(window, kCheckSet);
             break;
         case kCmdCheckForUpdates: CheckForUpdates(gApp.mainWindow); break;
-        case kCmdAbout: RunDialog(kAboutDialog, window, AboutDialogProc, 0); break;
+        case kCmdAbout: RunDialog(kAboutDialogId, window, AboutDialogProc, 0); break;
         case kCmdExit: DestroyWindow(window); break;
         case kCmdFont: ChooseFont(window); break;
         case kCmdCopy:

@@ -8,12 +8,12 @@
 #include "../content/IndexRecords.h"
 #include "AppState.h"
 #include "MainWindow.h"
+#include "../resources/Dialogs.h"
 
 IndexDialogState gIndexDialog;
 
 namespace {
 
-constexpr WORD kIndexDialogTemplate = 118;
 constexpr int kIndexViewCapacity = 100;
 constexpr DWORD kIndexShellFlags =
     SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;
@@ -168,7 +168,7 @@ uint16_t OpenIndexDialog(HINSTANCE instance, HWND owner, int currentArticle, Fon
     gIndexDialog = IndexDialogState{};
     gIndexDialog.result = (uint16_t)currentArticle;
     gIndexDialog.fontSettings = settings;
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kIndexDialogTemplate), RT_DIALOG);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kIndexDialogId), RT_DIALOG);
     auto dialogTemplate = (LPCDLGTEMPLATEW)LoadResource(instance, found);
     DialogBoxIndirectParamW(instance, dialogTemplate, owner, IndexDialogProc, 0);
     return gIndexDialog.result;

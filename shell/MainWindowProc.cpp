@@ -8,11 +8,11 @@
 #include "Search.h"
 #include "About.h"
 #include "Settings.h"
+#include "../resources/Dialogs.h"
 
 namespace {
 
 constexpr DWORD kFullScreenState = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
-constexpr int kAboutDialog = 103;
 
 // The shell keeps its activation record here; nothing in the program reads it.
 SHACTIVATEINFO gActivateInfo = {sizeof(SHACTIVATEINFO), nullptr, 0, 0, 0, 0};
@@ -145,7 +145,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         case WM_HELP:
-            RunDialog(kAboutDialog, window, AboutDialogProc, 0);
+            RunDialog(kAboutDialogId, window, AboutDialogProc, 0);
             return 0;
         case WM_KEYDOWN:
             return OnKeyDown(window, wParam);
