@@ -27,7 +27,6 @@ namespace {
 
 struct WindowClass {
     std::u16string name;
-    UINT style = 0;
     WNDPROC proc = nullptr;
     HICON icon = nullptr;
     HBRUSH background = nullptr;
@@ -487,7 +486,6 @@ WORD RegisterClassW(const WNDCLASSW* wc) {
     EnsureWindowLayer();
     WindowClass c;
     c.name = wc->lpszClassName;
-    c.style = wc->style;
     c.proc = wc->lpfnWndProc;
     c.icon = wc->hIcon;
     c.background = wc->hbrBackground;

@@ -3,7 +3,6 @@
 
 #include "Base.h"
 
-DECLARE_HANDLE(HGDIOBJ_);
 typedef void* HGDIOBJ;
 DECLARE_HANDLE(HFONT);
 DECLARE_HANDLE(HPEN);
