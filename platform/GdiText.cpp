@@ -22,16 +22,11 @@ RECT Intersect(const RECT& a, const RECT* b) {
 
 void Draw(GdiDC* dc, const WCHAR* text, int count, const int* positions, int x, int y, const RECT* clip,
           const RECT* opaqueRect, const RECT* callRect) {
-    SurfaceFontMetrics metrics = SelectedFontMetrics(dc);
-    RECT box{x, y, x + positions[count], y + metrics.height};
-    RECT background;
-    const RECT* fill = nullptr;
-    if (opaqueRect) {
-        background = *opaqueRect;
-        fill = &background;
-    } else if (dc->backgroundMode == OPAQUE) {
-        background = Intersect(box, clip);
-        fill = &background;
+    RECT cell;
+    const RECT* fill = opaqueRect;
+    if (!fill && dc->backgroundMode == OPAQUE) {
+        cell = Intersect(RECT{x, y, x + positions[count], y + SelectedFontMetrics(dc).height}, clip);
+        fill = &cell;
     }
     SurfaceTextRun run{&dc->font->logFont, text, count, positions, x, y, clip, fill,
                        dc->textColour, dc->backgroundColour, callRect};
