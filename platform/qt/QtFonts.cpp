@@ -4,6 +4,7 @@
 #include <QSet>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -21,7 +22,7 @@ const char* const kFallbackFamilies[] = {"DejaVu Sans", "FreeSerif", "FreeSans",
 using FontKey = std::tuple<std::u16string, LONG, LONG, bool>;
 
 QString FamilyOf(const LOGFONTW& font) {
-    QString family = QString::fromUtf16(font.lfFaceName, (qsizetype)std::u16string(font.lfFaceName).size());
+    QString family = QString::fromUtf16(font.lfFaceName, (qsizetype)wcslen(font.lfFaceName));
     return family.isEmpty() ? DefaultFontFamily() : family;
 }
 
@@ -69,7 +70,6 @@ void Realise(QtRealFont& real, const LOGFONTW& font) {
     }
     real.pixelSize = size;
     real.faces.push_back(RawFont(family, size, weight, real.italic));
-    for (const char* fallback : kFallbackFamilies) real.fallbackFamilies.push_back(QString::fromLatin1(fallback));
 
     const QRawFont& face = real.faces[0];
     SurfaceFontMetrics& m = real.metrics;
@@ -98,9 +98,9 @@ QtGlyph Resolve(QtRealFont& font, char32_t codePoint) {
     codePoint = ShownCodePoint(codePoint);
     for (size_t i = 0;; i++) {
         if (i == font.faces.size()) {
-            if (i - 1 >= font.fallbackFamilies.size()) break;
-            font.faces.push_back(RawFont(font.fallbackFamilies[i - 1], font.pixelSize, font.bold ? FW_BOLD : FW_NORMAL,
-                                         font.italic));
+            if (i - 1 >= std::size(kFallbackFamilies)) break;
+            font.faces.push_back(RawFont(QString::fromLatin1(kFallbackFamilies[i - 1]), font.pixelSize,
+                                         font.bold ? FW_BOLD : FW_NORMAL, font.italic));
         }
         const QRawFont& face = font.faces[i];
         if (!face.isValid() || !face.supportsCharacter(codePoint)) continue;

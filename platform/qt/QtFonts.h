@@ -18,9 +18,8 @@ struct QtGlyph {
 };
 
 struct QtRealFont {
-    // faces[0] is the chosen face; later entries are fallbacks, realised on demand.
+    // faces[0] is the chosen face; later entries are the fallback families, realised on demand.
     std::vector<QRawFont> faces;
-    std::vector<QString> fallbackFamilies;
     qreal pixelSize = 0;
     bool bold = false;
     bool italic = false;
