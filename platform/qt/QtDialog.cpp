@@ -230,11 +230,15 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 // A bitmap static shows the bitmap its text names ("#113") and takes its size.
+HBITMAP LoadNamedBitmap(const Window* w) {
+    QString name = QString::fromUtf16(w->title.c_str());
+    return name.startsWith('#') ? LoadBitmapW(w->instance, MAKEINTRESOURCEW(name.mid(1).toUInt())) : nullptr;
+}
+
 void PaintBitmap(Window* w) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(w->handle, &ps);
-    QString name = QString::fromUtf16(w->title.c_str());
-    HBITMAP bitmap = name.startsWith('#') ? LoadBitmapW(w->instance, MAKEINTRESOURCEW(name.mid(1).toUInt())) : nullptr;
+    HBITMAP bitmap = LoadNamedBitmap(w);
     BITMAP info{};
     if (bitmap && GetObjectW(bitmap, sizeof info, &info)) {
         HDC source = CreateCompatibleDC(dc);
@@ -248,8 +252,7 @@ void PaintBitmap(Window* w) {
 }
 
 void FitBitmap(Window* w) {
-    QString name = QString::fromUtf16(w->title.c_str());
-    HBITMAP bitmap = LoadBitmapW(w->instance, MAKEINTRESOURCEW(name.mid(1).toUInt()));
+    HBITMAP bitmap = LoadNamedBitmap(w);
     BITMAP info{};
     if (bitmap && GetObjectW(bitmap, sizeof info, &info))
         SetWindowPos(w->handle, nullptr, 0, 0, info.bmWidth, info.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
