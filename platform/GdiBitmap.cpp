@@ -1,12 +1,10 @@
 // Bitmaps: compatible bitmaps, blits from memory DCs, and LoadBitmapW over the
 // RT_BITMAP resources (device-independent bitmaps without a file header).
 #include "GdiInternal.h"
+#include "LittleEndian.h"
 
 namespace {
 constexpr int kMaxSide = 16384;
-
-uint32_t Read32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
-uint16_t Read16(const uint8_t* p) { return (uint16_t)(p[0] | p[1] << 8); }
 
 // RGBQUAD (blue, green, red, reserved) to 0xFFRRGGBB.
 uint32_t FromQuad(const uint8_t* q) { return 0xFF000000u | (uint32_t)q[2] << 16 | q[1] << 8 | q[0]; }
@@ -25,11 +23,11 @@ uint32_t PixelAt(const uint8_t* row, int x, int bits, const uint8_t* palette, ui
 // not fit the buffer or the limits is refused with null.
 GdiBitmap* DecodeDib(const uint8_t* data, size_t size) {
     if (!data || size < 40) return nullptr;
-    uint32_t headerSize = Read32(data);
-    int32_t width = (int32_t)Read32(data + 4), height = (int32_t)Read32(data + 8);
-    int bits = Read16(data + 14);
-    uint32_t compression = Read32(data + 16), colours = Read32(data + 32);
-    if (headerSize < 40 || headerSize > size || Read16(data + 12) != 1 || compression != 0) return nullptr;
+    uint32_t headerSize = ReadDword(data);
+    int32_t width = (int32_t)ReadDword(data + 4), height = (int32_t)ReadDword(data + 8);
+    int bits = ReadWord(data + 14);
+    uint32_t compression = ReadDword(data + 16), colours = ReadDword(data + 32);
+    if (headerSize < 40 || headerSize > size || ReadWord(data + 12) != 1 || compression != 0) return nullptr;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return nullptr;
     bool bottomUp = height > 0;
     int64_t rows = bottomUp ? (int64_t)height : -(int64_t)height;

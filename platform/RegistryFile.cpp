@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "LittleEndian.h"
 #include "RegistryStore.h"
 #include "Utf16.h"
 
@@ -64,7 +65,7 @@ bool IsPlainString(const RegistryValue& v, std::u16string* text) {
     size_t units = v.data.size() / 2;
     text->clear();
     for (size_t i = 0; i < units; i++) {
-        char16_t c = (char16_t)(v.data[2 * i] | (v.data[2 * i + 1] << 8));
+        char16_t c = ReadWord(&v.data[2 * i]);
         if ((c == 0) != (i == units - 1)) return false;
         if (c) *text += c;
     }
@@ -83,7 +84,7 @@ void AppendValue(std::string& out, const RegistryValue& v) {
         AppendQuoted(out, text);
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
         char buf[16];
-        DWORD d = v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | ((DWORD)v.data[3] << 24);
+        DWORD d = ReadDword(v.data.data());
         std::snprintf(buf, sizeof buf, "dword:%08x", (unsigned)d);
         out += buf;
     } else {

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "../LittleEndian.h"
 #include "QtGdi.h"
 #include "QtMenu.h"
 #include "QtWindow.h"
@@ -149,8 +150,6 @@ HWND CreateBar(HWND parent, Dock dock) {
     SetWindowPos(handle, nullptr, 0, 0, w->parent->clientWidth, w->dockHeight, SWP_NOMOVE | SWP_NOZORDER);
     return handle;
 }
-
-WORD ReadWord(const BYTE* p) { return p[0] | p[1] << 8; }
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <cmath>
 
+#include "../LittleEndian.h"
 #include "QtGdi.h"
 #include "QtWindow.h"
 
@@ -371,13 +372,14 @@ void RegisterControlClasses() {
 struct TemplateReader {
     const BYTE* p;
     WORD Word() {
-        WORD w = p[0] | p[1] << 8;
+        WORD w = ReadWord(p);
         p += 2;
         return w;
     }
     DWORD Dword() {
-        DWORD low = Word();
-        return low | (DWORD)Word() << 16;
+        DWORD d = ReadDword(p);
+        p += 4;
+        return d;
     }
     std::u16string String() {
         std::u16string s;
@@ -387,8 +389,7 @@ struct TemplateReader {
     // A class or title field: 0 (none), 0xFFFF and a number, or a string.
     std::u16string NameOrOrdinal(WORD* ordinal) {
         *ordinal = 0;
-        WORD first = p[0] | p[1] << 8;
-        if (first == 0xFFFF) {
+        if (ReadWord(p) == 0xFFFF) {
             p += 2;
             *ordinal = Word();
             return {};

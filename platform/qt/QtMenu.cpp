@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 
+#include "../LittleEndian.h"
+
 namespace {
 
 std::map<HMENU, std::unique_ptr<Menu>> gMenus;
@@ -27,7 +29,7 @@ struct MenuReader {
             ok = false;
             return 0;
         }
-        WORD w = p[0] | p[1] << 8;
+        WORD w = ReadWord(p);
         p += 2;
         return w;
     }

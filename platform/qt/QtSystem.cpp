@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "../win32.h"
+#include "../LittleEndian.h"
 #include "QtWindow.h"
 
 int GetSystemMetrics(int index) {
@@ -42,14 +42,12 @@ BOOL GetVersionExW(OSVERSIONINFOW* info) {
 // ---- Icons ----
 
 namespace {
-uint32_t ReadDword(const BYTE* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
-
 // A 32-bit icon image: header, colour rows bottom-up (the alpha channel decides
 // what shows), then the mask, which 32-bit images do not need.
 QImage IconImage(const BYTE* p, DWORD size) {
     if (size < 40 || ReadDword(p) != 40) return {};
     int width = (int)ReadDword(p + 4), height = (int)ReadDword(p + 8) / 2;
-    int bits = p[14] | p[15] << 8;
+    int bits = ReadWord(p + 14);
     if (bits != 32 || width <= 0 || height <= 0 || width > 256 || height > 256) return {};
     if (size < 40 + (DWORD)(width * height * 4)) return {};
     QImage image(width, height, QImage::Format_ARGB32);
@@ -68,11 +66,11 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
     const BYTE* dir = (const BYTE*)LoadResource(instance, group);
     DWORD dirSize = SizeofResource(instance, group);
     if (!dir || dirSize < 6) return nullptr;
-    int count = dir[4] | dir[5] << 8;
+    int count = ReadWord(dir + 4);
     auto icon = std::make_unique<QIcon>();
     for (int i = 0; i < count && 6 + (DWORD)(i + 1) * 14 <= dirSize; i++) {
         const BYTE* entry = dir + 6 + i * 14;
-        WORD id = entry[12] | entry[13] << 8;
+        WORD id = ReadWord(entry + 12);
         HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
         QImage picture = IconImage((const BYTE*)LoadResource(instance, image), SizeofResource(instance, image));
         if (!picture.isNull()) icon->addPixmap(QPixmap::fromImage(picture));
