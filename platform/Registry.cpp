@@ -35,11 +35,6 @@ const char16_t* RootName(HKEY key) {
     return nullptr;
 }
 
-// Key and value names compare without regard to letter case, as on the platform.
-bool SameName(const std::u16string& a, const std::u16string& b) {
-    return a.size() == b.size() && (a.empty() || _wcsicmp(a.c_str(), b.c_str()) == 0);
-}
-
 std::string Timestamp() {
     char buf[32];
     std::time_t now = std::time(nullptr);
@@ -103,7 +98,7 @@ void Save() {
 
 RegistryKey* FindKey(const std::u16string& path) {
     for (RegistryKey& key : gContents.keys) {
-        if (SameName(key.path, path)) return &key;
+        if (SameRegistryName(key.path, path)) return &key;
     }
     return nullptr;
 }
@@ -113,7 +108,7 @@ bool KeyExists(const std::u16string& path) {
     if (path.find(u'\\') == std::u16string::npos) return true;
     for (const RegistryKey& key : gContents.keys) {
         if (key.path.size() > path.size() && key.path[path.size()] == u'\\' &&
-            SameName(key.path.substr(0, path.size()), path))
+            SameRegistryName(key.path.substr(0, path.size()), path))
             return true;
     }
     return FindKey(path) != nullptr;
@@ -147,7 +142,7 @@ bool ResolvePath(HKEY parent, LPCWSTR subKey, std::u16string* path) {
 RegistryValue* FindValue(RegistryKey* key, LPCWSTR name) {
     std::u16string wanted = name ? name : u"";
     for (RegistryValue& v : key->values) {
-        if (SameName(v.name, wanted)) return &v;
+        if (SameRegistryName(v.name, wanted)) return &v;
     }
     return nullptr;
 }
@@ -168,6 +163,10 @@ void NoteWrite(HKEY key) {
 }
 
 }  // namespace
+
+bool SameRegistryName(const std::u16string& a, const std::u16string& b) {
+    return a.size() == b.size() && (a.empty() || _wcsicmp(a.c_str(), b.c_str()) == 0);
+}
 
 void ForgetRegistry() {
     gLoaded = false;

@@ -275,8 +275,7 @@ bool ParseSection(const std::string& inner, RegistryKey* key, std::string* error
         } else {
             path += u'\\';
         }
-        std::string probe = name;
-        Cursor c{probe, 0};
+        Cursor c{name, 0};
         while (!c.AtEnd()) {
             if (!DecodeUtf8(c, &path)) return *error = "key name that is not UTF-8", false;
         }
@@ -317,8 +316,7 @@ bool ParseLine(const std::string& line, RegistryContents* out, std::string* erro
     // A name given twice: the later line wins.
     std::vector<RegistryValue>& values = out->keys.back().values;
     for (RegistryValue& old : values) {
-        if (old.name.size() == v.name.size() &&
-            (v.name.empty() || _wcsicmp(old.name.c_str(), v.name.c_str()) == 0)) {
+        if (SameRegistryName(old.name, v.name)) {
             old = std::move(v);
             return true;
         }

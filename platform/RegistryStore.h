@@ -21,6 +21,9 @@ struct RegistryContents {
     std::vector<RegistryKey> keys;
 };
 
+// Key and value names compare without regard to letter case, as on the platform.
+bool SameRegistryName(const std::u16string& a, const std::u16string& b);
+
 // A hostile or damaged file must not exhaust memory.
 constexpr size_t kMaxRegistryValueSize = 64 * 1024;
 constexpr size_t kMaxRegistryFileSize = 4 * 1024 * 1024;
