@@ -40,14 +40,14 @@ void AppendQuoted(std::string& out, const std::u16string& text) {
     out += '"';
     for (size_t i = 0; i < text.size(); i++) {
         char16_t c = text[i];
-        bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+        bool pair = IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
         if (c == u'"' || c == u'\\') {
             out += '\\';
             out += (char)c;
         } else if (pair) {
             out += Utf16ToUtf8(&text[i], 2);
             i++;
-        } else if (c < 0x20 || c == 0x7F || (c >= 0xD800 && c < 0xE000)) {
+        } else if (c < 0x20 || c == 0x7F || IsHighSurrogate(c) || IsLowSurrogate(c)) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", (unsigned)c);
             out += buf;
@@ -136,13 +136,7 @@ bool DecodeUtf8(Cursor& c, std::u16string* out) {
     static const uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
     if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return false;
     c.pos += extra + 1;
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        *out += (char16_t)(0xD800 + (cp >> 10));
-        *out += (char16_t)(0xDC00 + (cp & 0x3FF));
-    } else {
-        *out += (char16_t)cp;
-    }
+    AppendCodePoint(*out, cp);
     return true;
 }
 

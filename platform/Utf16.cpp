@@ -6,8 +6,8 @@ std::string Utf16ToUtf8(const WCHAR* text, int count) {
     if (count < 0) count = (int)wcslen(text);
     for (int i = 0; i < count; i++) {
         uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        if (IsHighSurrogate(c) && i + 1 < count && IsLowSurrogate(text[i + 1])) {
+            c = CodePointOfPair(text[i], text[i + 1]);
             i++;
         }
         if (c < 0x80) {
@@ -48,13 +48,7 @@ std::u16string Utf8ToUtf16(const std::string& text) {
         }
         if (bad) { out += u'\uFFFD'; i++; continue; }
         i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += (char16_t)(0xD800 + (c >> 10));
-            out += (char16_t)(0xDC00 + (c & 0x3FF));
-        } else {
-            out += (char16_t)c;
-        }
+        AppendCodePoint(out, c);
     }
     return out;
 }

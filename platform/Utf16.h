@@ -5,5 +5,18 @@
 
 #include "win32.h"
 
+inline bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+inline bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+inline char32_t CodePointOfPair(WCHAR high, WCHAR low) { return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00); }
+// One unit, or a surrogate pair above U+FFFF.
+inline void AppendCodePoint(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out += (char16_t)c;
+        return;
+    }
+    out += (char16_t)(0xD800 + ((c - 0x10000) >> 10));
+    out += (char16_t)(0xDC00 + ((c - 0x10000) & 0x3FF));
+}
+
 std::string Utf16ToUtf8(const WCHAR* text, int count = -1);
 std::u16string Utf8ToUtf16(const std::string& text);

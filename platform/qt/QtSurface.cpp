@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "../GdiInternal.h"
+#include "../Utf16.h"
 #include "QtApp.h"
 #include "QtFonts.h"
 #include "QtGdi.h"
@@ -13,16 +14,13 @@ QColor ColourOf(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16)
 
 QRect RectOf(const RECT& r) { return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)); }
 
-bool IsHigh(WCHAR u) { return u >= 0xD800 && u < 0xDC00; }
-bool IsLow(WCHAR u) { return u >= 0xDC00 && u < 0xE000; }
-
 // Calls f(index, code point) for each character; a surrogate pair is one
 // character at its first unit, and its second unit gets no glyph and no advance.
 template <class F>
 void ForEachCharacter(const WCHAR* text, int count, F f) {
     for (int i = 0; i < count; i++) {
-        if (IsHigh(text[i]) && i + 1 < count && IsLow(text[i + 1])) {
-            f(i, (char32_t)(0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00)));
+        if (IsHighSurrogate(text[i]) && i + 1 < count && IsLowSurrogate(text[i + 1])) {
+            f(i, CodePointOfPair(text[i], text[i + 1]));
             i++;
         } else {
             f(i, (char32_t)text[i]);
