@@ -118,6 +118,7 @@ int swprintf(WCHAR* out, size_t count, const WCHAR* format, ...) {
 
 // LocalAlloc blocks carry their size in front so that LocalSize works.
 HLOCAL LocalAlloc(UINT flags, size_t bytes) {
+    if (bytes > SIZE_MAX - sizeof(size_t) * 2) return nullptr;  // the header would wrap the size round
     size_t* block = (size_t*)std::malloc(sizeof(size_t) * 2 + bytes);
     if (!block) return nullptr;
     block[0] = bytes;

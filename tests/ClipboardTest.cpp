@@ -18,6 +18,16 @@ HLOCAL Block(const void* data, size_t size) {
     return block;
 }
 
+TEST(LocalMemory, BlocksKnowTheirSizeAndImpossibleSizesAreRefused) {
+    HLOCAL block = LocalAlloc(LPTR, 5);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(LocalSize(block), 5u);
+    EXPECT_EQ(std::memcmp(block, "\0\0\0\0\0", 5), 0);
+    LocalFree(block);
+    EXPECT_EQ(LocalAlloc(LPTR, SIZE_MAX), nullptr);
+    EXPECT_EQ(LocalAlloc(LMEM_FIXED, SIZE_MAX - 8), nullptr);
+}
+
 class ClipboardTest : public ::testing::Test {
   protected:
     void SetUp() override {
