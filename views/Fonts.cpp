@@ -1,22 +1,19 @@
 // The per-view font cache: one font per style key, created on first use.
 #include "Fonts.h"
 
+#include "../content/ArticleRecords.h"
 #include "../shell/Memory.h"
 
-constexpr BYTE kKeyLarge = 0x04;
-constexpr BYTE kKeySmall = 0x02;
-constexpr BYTE kKeyBold = 0x08;
-
 static LONG StyleHeight(int32_t size, BYTE key) {
-    if (key & kKeyLarge) return size ? size * 5 / 4 : 20;
-    if (key & kKeySmall) return size ? size * 6 / 8 : 14;
+    if (key & kStyleLarge) return size ? size * 5 / 4 : 20;
+    if (key & kStyleSmall) return size ? size * 6 / 8 : 14;
     return size;
 }
 
 void CreateStyleFont(const FontSettings* settings, FontCacheEntry* entry, BYTE key) {
     LOGFONTW description = {};
     description.lfHeight = StyleHeight(settings->size, key);
-    description.lfWeight = (key & kKeyBold) ? FW_BOLD : FW_NORMAL;
+    description.lfWeight = (key & kStyleBold) ? FW_BOLD : FW_NORMAL;
     memcpy(description.lfFaceName, settings->faceName, sizeof description.lfFaceName);
     description.lfFaceName[LF_FACESIZE - 1] = 0;  // a settings copy without its NUL stays bounded
     entry->font = CreateFontIndirectW(&description);
@@ -41,11 +38,11 @@ static FontCacheEntry* AddFont(const ViewFontState& view, BYTE key) {
 }
 
 HFONT SelectStyleFont(const ViewFontState& view, int request) {
-    BYTE key = (BYTE)(request & 0x1F);
+    BYTE key = (BYTE)(request & kFontKeyMask);
     FontCacheEntry* entry = FindFont(*view.cache, key);
     if (!entry || !entry->font) entry = AddFont(view, key);
     if (request & kColourRequest)
-        SetTextColor(view.surface, (key & (kKeyLarge | kKeyBold)) == (kKeyLarge | kKeyBold) ? kBlue : kBlack);
+        SetTextColor(view.surface, (key & (kStyleLarge | kStyleBold)) == (kStyleLarge | kStyleBold) ? kBlue : kBlack);
     // Without a font (no memory for the entry, or creation failed) nothing is selected.
     if (!entry || !entry->font) return nullptr;
     return (HFONT)SelectObject(view.surface, entry->font);

@@ -2,6 +2,7 @@
 // optional reversal for fonts that draw right-to-left runs themselves.
 #include "TextMapping.h"
 
+#include "../content/ArticleRecords.h"
 #include "../shell/AppState.h"
 
 MappingContext gMapping = {nullptr, 0, kRestingBase};
@@ -61,7 +62,7 @@ WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context) {
 }
 
 void SetRunBase(BYTE style) {
-    gMapping.base = (style & 0x10) ? gApp.fontSettings.FontAsciiBase : kRestingBase;
+    gMapping.base = (style & kStyleRtl) ? gApp.fontSettings.FontAsciiBase : kRestingBase;
 }
 
 void ResetRunBase() { gMapping.base = kRestingBase; }
