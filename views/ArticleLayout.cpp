@@ -2,7 +2,6 @@
 #include "../content/ArticleRecords.h"
 #include "../shell/AppState.h"
 #include "ArticleView.h"
-#include "LineTable.h"
 #include "TextMapping.h"
 
 namespace {

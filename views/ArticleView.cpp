@@ -15,15 +15,9 @@ ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings
         view->width = rect->right - rect->left;
         view->height = rect->bottom - rect->top;
     }
-    if (capacity > 0) {
-        if (capacity > 0xFFFE) capacity = 0xFFFE;  // the count is 16-bit and the terminator needs room
-        view->lines = (ArticleLine*)malloc(sizeof(ArticleLine) * ((size_t)capacity + 1));
-        if (!view->lines) {
-            free(view);
-            return nullptr;
-        }
-        view->lines[0] = ArticleLine{};
-        view->capacity = (uint16_t)capacity;
+    if (capacity > 0 && !AllocateLineTable(view, capacity, std::malloc)) {
+        free(view);
+        return nullptr;
     }
     return view;
 }

@@ -3,6 +3,7 @@
 
 #include "../platform/win32.h"
 #include "Fonts.h"
+#include "LineTable.h"
 
 struct ArticleLine {
     uint16_t offset;  // article offset of the line's first character (label on a hanging first line)
@@ -29,12 +30,6 @@ struct ArticleView {
     uint16_t maxTopRow;
     uint16_t hitStart, hitEnd;
 };
-
-// Layout statuses (16-bit unsigned, besides -1 for a missing view).
-constexpr int kLayoutOk = 0;
-constexpr int kLayoutNothing = 2;
-constexpr int kLayoutMalformed = 0xFFFC;
-constexpr int kLayoutNoMemory = 0xFFFE;
 
 ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings* settings, int capacity);
 int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership);

@@ -3,7 +3,6 @@
 #include "../content/IndexRecords.h"
 #include "../shell/Memory.h"
 #include "IndexView.h"
-#include "LineTable.h"
 #include "TextMapping.h"
 
 namespace {
@@ -86,15 +85,9 @@ IndexView* CreateIndexView(HDC surface, const RECT* rect, const FontSettings* se
         view->width = rect->right - rect->left;
         view->height = rect->bottom - rect->top;
     }
-    if (capacity > 0) {
-        if (capacity > kMaxLineTableCapacity) capacity = kMaxLineTableCapacity;
-        view->lines = (IndexLine*)CheckedAlloc(sizeof(IndexLine) * ((size_t)capacity + 1));
-        if (!view->lines) {
-            free(view);
-            return nullptr;
-        }
-        view->lines[0] = IndexLine{};
-        view->capacity = (uint16_t)capacity;
+    if (capacity > 0 && !AllocateLineTable(view, capacity, CheckedAlloc)) {
+        free(view);
+        return nullptr;
     }
     return view;
 }
@@ -108,9 +101,9 @@ int LayoutIndex(IndexView* view, BYTE* index, BOOL freeOld) {
         free(view->index);
         view->index = nullptr;
     }
-    if (!index) return 2;
-    if (IsEmptyIndex(index)) return 0xFFFC;
-    if ((!view->lines || view->capacity == 0) && !GrowLineTable(view, CheckedAlloc)) return 0xFFFE;
+    if (!index) return kLayoutNothing;
+    if (IsEmptyIndex(index)) return kLayoutMalformed;
+    if ((!view->lines || view->capacity == 0) && !GrowLineTable(view, CheckedAlloc)) return kLayoutNoMemory;
 
     gMapping.base = kRestingBase;
     IndexLayoutState st = {view, index, 0, 0, kFirstStyle};
@@ -133,13 +126,13 @@ int LayoutIndex(IndexView* view, BYTE* index, BOOL freeOld) {
         if (!ownIndex) st.line = view->rowCount = 0;
         view->lines[st.line] = IndexLine{};
         view->lineCount = (uint16_t)st.line;
-        return 0xFFFE;
+        return kLayoutNoMemory;
     }
     view->lines[st.line] = IndexLine{};
     view->lineCount = (uint16_t)st.line;
     view->index = index;
     ComputeIndexMaxTopRow(view);
-    return 0;
+    return kLayoutOk;
 }
 
 int ResizeIndexView(IndexView* view, int width, int height) {

@@ -3,6 +3,7 @@
 
 #include "../platform/win32.h"
 #include "Fonts.h"
+#include "LineTable.h"
 
 struct IndexLine {
     uint16_t offset;
