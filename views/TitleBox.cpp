@@ -59,6 +59,5 @@ void DrawTitleBox(ArticleView* view) {
         box.top += th;
     }
     if (subtitle.textLength) DrawHeader(view, subtitle, box, th);
-    ResetRunBase();
     RestoreFont(surface, previous);
 }
