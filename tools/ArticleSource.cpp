@@ -7,18 +7,12 @@
 #include "../content/ArticleRecords.h"
 #include "ArticleMarkers.h"
 #include "HebrewText.h"
+#include "SourceText.h"
 #include "Utf8.h"
 
 namespace {
 constexpr size_t kRecordOverhead = 3;  // style, indent, NUL
 constexpr size_t kArticleEndSize = 3;
-
-std::string Trim(const std::string& s) {
-    size_t begin = s.find_first_not_of(" \t\r");
-    if (begin == std::string::npos) return "";
-    size_t end = s.find_last_not_of(" \t\r");
-    return s.substr(begin, end - begin + 1);
-}
 
 // A piece of the block's text with the line it came from, for messages.
 struct TextPiece {
@@ -178,20 +172,16 @@ bool BuildText(const ArticleMarker& marker, const SourceBlock& block, std::vecto
 std::vector<SourceBlock> SplitSourceBlocks(const std::string& text) {
     std::vector<SourceBlock> blocks;
     bool open = false;
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // a byte-order mark some editors write
-    for (int number = 1; start <= text.size(); number++) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string raw = text.substr(start, end - start);
-        start = end + 1;
-        if (raw.compare(0, 2, "//") == 0) continue;
-        std::string line = Trim(raw);
+    std::vector<std::string> lines = SourceLines(text);
+    for (size_t i = 0; i < lines.size(); i++) {
+        if (lines[i].compare(0, 2, "//") == 0) continue;
+        std::string line = TrimLine(lines[i]);
         if (line.empty()) {
             open = false;
             continue;
         }
         if (!open || StartsWithMarker(line)) blocks.push_back({});
-        blocks.back().lines.push_back({number, line});
+        blocks.back().lines.push_back({(int)i + 1, line});
         open = true;
     }
     return blocks;

@@ -125,8 +125,8 @@ bool DumpIndex(const Bytes& content, std::string* out) {
         }
         bool heading = key == IndexHeadingKey(position) && level >= 1 && level <= 5 &&
                        style == (level == 1 ? kIndexTopHeadingStyle : kIndexEntryStyle);
-        int article = key & 0x3FFF;
-        bool link = (key & 0xC000) == 0x4000 && article >= 1 && article <= kArticleCount &&
+        int article = key & kKeyNumberMask;
+        bool link = (key & (kKeyHeading | kKeyLink)) == kKeyLink && article >= 1 && article <= kArticleCount &&
                     style == kIndexEntryStyle && level >= 1;
         char number[8];
         snprintf(number, sizeof number, "%03d", article);

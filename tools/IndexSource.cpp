@@ -1,16 +1,10 @@
 #include "IndexSource.h"
 
+#include "SourceText.h"
 #include "Utf8.h"
 
 namespace {
 constexpr int kMaxLevel = 5;
-constexpr size_t kIndexEndSize = 5;
-
-std::string Trim(const std::string& s) {
-    size_t begin = s.find_first_not_of(" \t\r");
-    if (begin == std::string::npos) return "";
-    return s.substr(begin, s.find_last_not_of(" \t\r") - begin + 1);
-}
 
 bool CheckCaption(const std::string& caption, const std::string& file, int line, Diagnostics* diag) {
     bool ok = true;
@@ -43,7 +37,7 @@ bool ParseLink(const std::string& line, int headingLevel, IndexSourceEntry* entr
                                : "unknown entry '" + dash + "': write - NNN Caption or -N NNN Caption";
         return false;
     }
-    std::string rest = space == std::string::npos ? "" : Trim(line.substr(space));
+    std::string rest = space == std::string::npos ? "" : TrimLine(line.substr(space));
     size_t digits = rest.find_first_not_of("0123456789");
     if (digits == 0 || digits > 3 || (digits != std::string::npos && rest[digits] != ' ')) {
         *problem = "a link needs a three-digit article number: - 012 Caption";
@@ -56,15 +50,15 @@ bool ParseLink(const std::string& line, int headingLevel, IndexSourceEntry* entr
     }
     entry->key = IndexLinkKey(article);
     entry->style = kIndexEntryStyle;
-    entry->caption = digits == std::string::npos ? "" : Trim(rest.substr(digits));
+    entry->caption = digits == std::string::npos ? "" : TrimLine(rest.substr(digits));
     return true;
 }
 
 void CheckEveryArticleLinked(const std::vector<IndexSourceEntry>& entries, const std::string& file, Diagnostics* diag) {
     std::vector<int> linkedAt(kArticleCount + 1, 0);
     for (const IndexSourceEntry& e : entries) {
-        if (!(e.key & 0x4000)) continue;
-        int article = e.key & 0x3FFF;
+        if (!(e.key & kKeyLink)) continue;
+        int article = e.key & kKeyNumberMask;
         if (linkedAt[article])
             AddError(diag, file, e.line,
                      "article " + std::to_string(article) + " is already linked on line " + std::to_string(linkedAt[article]));
@@ -80,14 +74,12 @@ void CheckEveryArticleLinked(const std::vector<IndexSourceEntry>& entries, const
 std::vector<IndexSourceEntry> ParseIndexSource(const std::string& text, const std::string& file, Diagnostics* diag) {
     std::vector<IndexSourceEntry> entries;
     int headingLevel = 0;
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    size_t size = kIndexEndSize;
-    for (int number = 1; start <= text.size(); number++) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string raw = text.substr(start, end - start);
-        start = end + 1;
-        std::string line = Trim(raw);
+    size_t size = kIndexEndLength;
+    std::vector<std::string> lines = SourceLines(text);
+    for (size_t i = 0; i < lines.size(); i++) {
+        const std::string& raw = lines[i];
+        int number = (int)i + 1;
+        std::string line = TrimLine(raw);
         if (line.empty() || raw.compare(0, 2, "//") == 0) continue;
         IndexSourceEntry entry{0, 0, 0, "", number};
         std::string problem;
@@ -100,7 +92,7 @@ std::vector<IndexSourceEntry> ParseIndexSource(const std::string& text, const st
             entry.level = (uint8_t)(level == std::string::npos ? line.size() : level);
             entry.key = IndexHeadingKey(entries.size());
             entry.style = entry.level == 1 ? kIndexTopHeadingStyle : kIndexEntryStyle;
-            entry.caption = level == std::string::npos ? "" : Trim(line.substr(level));
+            entry.caption = level == std::string::npos ? "" : TrimLine(line.substr(level));
             headingLevel = entry.level;
         } else if (line[0] == '-') {
             if (!ParseLink(line, headingLevel, &entry, &problem)) {
@@ -130,6 +122,6 @@ Bytes IndexBytes(const std::vector<IndexSourceEntry>& entries) {
         out.insert(out.end(), e.caption.begin(), e.caption.end());
         out.push_back(0);
     }
-    out.insert(out.end(), kIndexEndSize, 0);
+    out.insert(out.end(), kIndexEndLength, 0);
     return out;
 }

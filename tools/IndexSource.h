@@ -1,6 +1,7 @@
 // The index source (index.txt): an outline of headings and article links.
 #pragma once
 
+#include "../content/IndexRecords.h"
 #include "PackTypes.h"
 
 struct IndexSourceEntry {
@@ -17,7 +18,7 @@ constexpr size_t kMaxCaptionSize = 80;
 
 // The heading at record position k carries this key.
 inline uint16_t IndexHeadingKey(size_t position) { return (uint16_t)(0xC000 - (position + 2)); }
-inline uint16_t IndexLinkKey(int article) { return (uint16_t)(0x4000 | article); }
+inline uint16_t IndexLinkKey(int article) { return (uint16_t)(kKeyLink | article); }
 
 // Parses index.txt; checks every article 1..187 is linked exactly once.
 std::vector<IndexSourceEntry> ParseIndexSource(const std::string& text, const std::string& file, Diagnostics* diag);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <map>
 
+#include "../content/ArticleRecords.h"
+#include "../content/IndexRecords.h"
 #include "ArticleMarkers.h"
 #include "Compress.h"
 #include "Container.h"
@@ -33,6 +35,8 @@ std::string MarkersFor(uint8_t style, uint8_t indent) {
     return names.empty() ? "raw" : names;
 }
 
+// The content comes from this compiler, so it ends as every stored buffer does and the
+// record walkers can read it.
 struct ArticleCounts {
     std::map<std::pair<uint8_t, uint8_t>, size_t> styles;
     size_t records = 0;
@@ -41,16 +45,14 @@ struct ArticleCounts {
 };
 
 void CountArticle(const PackedResource& r, ArticleCounts* c) {
-    const Bytes& b = r.content;
-    for (size_t pos = 0; pos + 2 < b.size() && b[pos] != 0;) {
-        c->styles[{b[pos], b[pos + 1]}]++;
+    ArticleWalker walker = StartArticleWalk(r.content.data());
+    ArticleRecord record;
+    while (NextArticleRecord(&walker, &record)) {
+        c->styles[{record.style, record.indent}]++;
         c->records++;
-        pos += 2;
-        while (pos < b.size() && b[pos] != 0) pos++;
-        pos++;
     }
-    if (b.size() > c->largest) {
-        c->largest = b.size();
+    if (r.content.size() > c->largest) {
+        c->largest = r.content.size();
         c->largestId = r.id;
     }
 }
@@ -58,15 +60,14 @@ void CountArticle(const PackedResource& r, ArticleCounts* c) {
 std::string IndexLine(const Bytes& b) {
     size_t records = 0, headings = 0, links = 0;
     int minLevel = 255, maxLevel = 0;
-    for (size_t pos = 0; pos + 4 < b.size() && b[pos + 2] != 0;) {
+    IndexWalker walker = StartIndexWalk(b.data());
+    IndexEntry entry;
+    while (NextIndexEntry(&walker, &entry)) {
         records++;
-        if (b[pos + 1] & 0x80) headings++;
-        if ((b[pos + 1] & 0xC0) == 0x40) links++;
-        minLevel = std::min(minLevel, (int)b[pos + 3]);
-        maxLevel = std::max(maxLevel, (int)b[pos + 3]);
-        pos += 4;
-        while (pos < b.size() && b[pos] != 0) pos++;
-        pos++;
+        if (entry.key & kKeyHeading) headings++;
+        if ((entry.key & (kKeyHeading | kKeyLink)) == kKeyLink) links++;
+        minLevel = std::min(minLevel, (int)entry.level);
+        maxLevel = std::max(maxLevel, (int)entry.level);
     }
     char line[160];
     snprintf(line, sizeof line, "Index: %zu records, %s bytes; %zu headings, %zu links, levels %d to %d\n", records,
