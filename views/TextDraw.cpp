@@ -25,8 +25,9 @@ void MeasureText(HDC surface, const BYTE* bytes, int* width, int* count) {
     SIZE extent = {0, 0};
     if (text && n > 0) {
         GetTextExtentExPointW(surface, text, n, *width, &fit, nullptr, &extent);
+        // The extent of a run cut short is measured again; a whole run already has it.
         int ignored = 0;
-        GetTextExtentExPointW(surface, text, fit, *width, &ignored, nullptr, &extent);
+        if (fit < n) GetTextExtentExPointW(surface, text, fit, *width, &ignored, nullptr, &extent);
     }
     *count = fit;
     *width = extent.cx;
