@@ -12,6 +12,7 @@
 #include "AppState.h"
 #include "IndexDialog.h"
 #include "Search.h"
+#include "Settings.h"
 
 namespace {
 
@@ -234,7 +235,7 @@ int RenderIndexPicture(const HeadlessOptions& options) {
     gApp.bookmarkCount = (uint16_t)options.bookmarks.size();
     gApp.bookmarkList = (uint16_t*)calloc(options.bookmarks.size() + 1, sizeof(uint16_t));
     if (gApp.bookmarkList) std::copy(options.bookmarks.begin(), options.bookmarks.end(), gApp.bookmarkList);
-    for (int i = 0; i < 3; i++) gApp.indexIcons[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(201 + i));
+    LoadIndexIcons();
     HDC dc = CreatePictureDC(options.width, options.height);
     RECT rect = {0, 0, options.width, options.height};
     IndexView* view = dc ? OpenIndexTree(dc, &rect, &gApp.fontSettings, options.current) : nullptr;
@@ -242,7 +243,7 @@ int RenderIndexPicture(const HeadlessOptions& options) {
     bool written = view && WritePicturePng(dc, options.out.c_str());
     DestroyIndexView(view, TRUE);
     if (dc) DestroyPictureDC(dc);
-    for (HBITMAP& icon : gApp.indexIcons) DeleteObject(icon);
+    FreeIndexIcons();
     free(gApp.bookmarkList);
     gApp.bookmarkList = nullptr;
     if (!written) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "../content/Content.h"
+#include "../resources/Bitmaps.h"
 #include "AppState.h"
 
 bool gExitAfterFirstPaint;
@@ -13,9 +14,7 @@ bool gExitAfterFirstPaint;
 namespace {
 
 constexpr UINT kMenuResource = 102;
-constexpr int kToolBitmap = 114;
 constexpr int kToolImageCount = 6;
-constexpr int kToolImageSize = 16;
 
 const TBBUTTON kToolButtons[kToolImageCount] = {
     {0, kCmdPreviousArticle, TBSTATE_ENABLED, TBSTYLE_BUTTON, {0, 0}, 0, -1},
@@ -89,11 +88,11 @@ void CreateCommandBars() {
     HWND bar = gApp.barWindow;
     if (!bar) return;
     SendMessageW(bar, TB_SETTOOLTIPS, kToolImageCount + 1, (LPARAM)kToolTips);
-    CommandBar_AddBitmap(bar, gApp.instance, kToolBitmap, kToolImageCount, kToolImageSize, kToolImageSize);
+    CommandBar_AddBitmap(bar, gApp.instance, kBitmapToolButtons, kToolImageCount, kToolButtonSize, kToolButtonSize);
     SendMessageW(bar, TB_ADDBUTTONSW, kToolImageCount, (LPARAM)kToolButtons);
     // The system's standard images follow ours; no button uses them.
-    CommandBar_AddBitmap(bar, HINST_COMMCTRL, IDB_STD_SMALL_COLOR, -kToolImageCount, kToolImageSize,
-                         kToolImageSize);
+    CommandBar_AddBitmap(bar, HINST_COMMCTRL, IDB_STD_SMALL_COLOR, -kToolImageCount, kToolButtonSize,
+                         kToolButtonSize);
     if (gFullScreen && !gApp.useMenuBar) CommandBar_Show(bar, FALSE);
     CommandBar_AddAdornments(bar, CMDBAR_HELP, 0);
 }

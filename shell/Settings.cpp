@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "../resources/Bitmaps.h"
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "Memory.h"
@@ -135,6 +136,18 @@ int RegWriteByteString(LPCWSTR name, const char* text) {
 
 int RegWriteBytes(LPCWSTR name, const void* bytes, DWORD size) { return WriteValue(name, REG_BINARY, bytes, size); }
 
+void LoadIndexIcons() {
+    const int ids[] = {kBitmapIconCollapsed, kBitmapIconExpanded, kBitmapIconLink};
+    for (int i = 0; i < 3; i++) gApp.indexIcons[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(ids[i]));
+}
+
+void FreeIndexIcons() {
+    for (HBITMAP& icon : gApp.indexIcons) {
+        if (icon) DeleteObject(icon);
+        icon = nullptr;
+    }
+}
+
 void LoadSettings() {
     WCHAR path[MAX_PATH] = {0};
     GetModuleFileNameW(gApp.instance, path, MAX_PATH);
@@ -154,7 +167,7 @@ void LoadSettings() {
     gApp.Flags = (uint32_t)ReadSetting(TEXT("Flags"), (int32_t)kDefaultFlags);
     gApp.currentArticle = (uint16_t)ReadSetting(TEXT("Lesson"), 0);
 
-    for (int i = 0; i < 3; i++) gApp.indexIcons[i] = LoadBitmapW(gApp.instance, MAKEINTRESOURCEW(201 + i));
+    LoadIndexIcons();
 
     FreeBookmarks();
     LoadBookmarks();
@@ -162,10 +175,7 @@ void LoadSettings() {
 }
 
 void ExitProgram() {
-    for (HBITMAP& icon : gApp.indexIcons) {
-        if (icon) DeleteObject(icon);
-        icon = nullptr;
-    }
+    FreeIndexIcons();
     bool write = gSettingsLoaded;
     gSettingsLoaded = false;
     if (write) {

@@ -32,6 +32,10 @@ int RegWriteString(LPCWSTR name, LPCWSTR text);
 int RegWriteByteString(LPCWSTR name, const char* text);
 int RegWriteBytes(LPCWSTR name, const void* bytes, DWORD size);
 
+// The three index icons (kIconCollapsed, kIconExpanded, kIconLink) in gApp.indexIcons.
+void LoadIndexIcons();
+void FreeIndexIcons();
+
 void LoadSettings();
 void ExitProgram();
 
