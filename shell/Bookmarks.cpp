@@ -3,15 +3,11 @@
 #include <cstdlib>
 
 #include "AppState.h"
+#include "MainWindow.h"
 #include "Memory.h"
 #include "Settings.h"
 
 namespace {
-
-constexpr UINT kReverseItem = 122;
-constexpr UINT kBookmarkItem = 123;
-constexpr LPARAM kFileMenuButton = 40001;
-constexpr LPARAM kGoMenuButton = 40002;
 
 // The pop-up holding an item: from the menu bar's button, or the command bar's whole menu.
 HMENU MenuOf(LPARAM menuButton) {
@@ -119,10 +115,10 @@ int SetMenuCheck(HMENU menu, CheckMode mode, UINT item, int wanted) {
 }
 
 void UpdateBookmarkCheck(HWND, CheckMode mode) {
-    SetMenuCheck(MenuOf(kGoMenuButton), mode, kBookmarkItem, IsBookmarked());
+    SetMenuCheck(MenuOf(kCmdGoMenu), mode, kCmdBookmark, IsBookmarked());
 }
 
 void UpdateReverseCheck(HWND, CheckMode mode) {
-    int checked = SetMenuCheck(MenuOf(kFileMenuButton), mode, kReverseItem, (gApp.Flags & kFlagReverse) != 0);
+    int checked = SetMenuCheck(MenuOf(kCmdFileMenu), mode, kCmdReverse, (gApp.Flags & kFlagReverse) != 0);
     gApp.Flags = checked ? gApp.Flags | kFlagReverse : gApp.Flags & ~kFlagReverse;
 }
