@@ -14,8 +14,6 @@ const int kSizes[] = {10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 52, 72};
 const WCHAR* const kSizeFormat = TEXT("%d");
 constexpr int kSizeTextUnits = 8;
 constexpr int kLetterCount = 27;  // stored 'a' to '{'
-constexpr DWORD kFontShellFlags =
-    SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(GetDlgItem(dialog, id), message, wParam, lParam);
@@ -164,9 +162,7 @@ INT_PTR OnCommand(HWND dialog, WORD id) {
 INT_PTR CALLBACK FontDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: InitFontDialog(dialog, (FontSettings*)lParam); return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_ACTIVE && gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
-            return 0;
+        case WM_ACTIVATE: HideTaskBarOnActivate(wParam); return 0;
         case WM_SIZE: LayoutFontDialog(dialog, lParam); return 0;
         case WM_DESTROY: DeletePreviewFont(); return 1;
         case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
@@ -177,7 +173,7 @@ INT_PTR CALLBACK FontDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 void InitFontDialog(HWND dialog, FontSettings* settings) {
     HWND owner = GetParent(dialog);
     HDC surface = GetDC(owner);
-    InitShellDialog(dialog, kFontShellFlags);
+    InitShellDialog(dialog, kFullScreenDialogFlags);
     ResetFontFamilyList();
     gFontFamilies.settings = settings;
     if (settings->FontAsciiBase == 0) settings->FontAsciiBase = kPlainBase;

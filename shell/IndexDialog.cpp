@@ -15,8 +15,6 @@ IndexDialogState gIndexDialog;
 namespace {
 
 constexpr int kIndexViewCapacity = 100;
-constexpr DWORD kIndexShellFlags =
-    SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;
 
 void TakeScrollBarOff(RECT* rect) { rect->right -= GetSystemMetrics(SM_CXVSCROLL); }
 
@@ -27,7 +25,7 @@ void OnInitDialog(HWND dialog) {
     GetClientRect(dialog, &st.saved);
     TakeScrollBarOff(&st.saved);
     InitIndexDialog();
-    InitShellDialog(dialog, kIndexShellFlags);
+    InitShellDialog(dialog, kFullScreenDialogFlags);
 }
 
 // The view takes the whole new client area; the expansion state survives the relayout.
@@ -152,9 +150,7 @@ INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             FillRect((HDC)wParam, &st.saved, (HBRUSH)GetStockObject(WHITE_BRUSH));
             InvalidateRect(st.dialog, &st.saved, FALSE);  // the WM_PAINT it brings draws the tree
             return 1;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_ACTIVE && gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
-            return 0;
+        case WM_ACTIVATE: HideTaskBarOnActivate(wParam); return 0;
         case WM_KEYDOWN: return OnKeyDown(wParam);
         case WM_VSCROLL: OnVScroll(wParam, lParam); return 1;
         case WM_COMMAND: return OnCommand(wParam);

@@ -198,6 +198,10 @@ void InitShellDialog(HWND dialog, DWORD flags) {
     }
 }
 
+void HideTaskBarOnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_ACTIVE && gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
+}
+
 INT_PTR RunDialog(int id, HWND owner, DLGPROC proc, LPARAM param) {
     HGLOBAL dialog = LoadResource(gApp.instance, FindResourceW(gApp.instance, MAKEINTRESOURCEW(id), RT_DIALOG));
     if (!dialog) return -1;

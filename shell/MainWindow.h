@@ -31,6 +31,12 @@ constexpr int kFirstArticle = 1;
 constexpr int kLastArticle = 187;
 constexpr int kViewCapacity = 100;
 
+// The shell state of the reader in full screen: no task bar, input panel button or start icon.
+constexpr DWORD kFullScreenState = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
+// Shell flags of the dialogs that take the whole screen (font, index).
+constexpr DWORD kFullScreenDialogFlags =
+    SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_FULLSCREENNOMENUBAR;
+
 // PaintMainWindow flags: paint the view, and erase its background first.
 constexpr UINT kPaintView = 0x1;
 constexpr UINT kPaintErase = 0x100;
@@ -47,6 +53,8 @@ void PaintMainWindow(HDC surface, HWND window, UINT flags);
 void RepaintNow(HWND window, UINT flags);
 void ResizeForWindow(HWND window, LPARAM size);
 void InitShellDialog(HWND dialog, DWORD flags);
+// A dialog's WM_ACTIVATE: the task bar, if the reader hid it, stays hidden.
+void HideTaskBarOnActivate(WPARAM wParam);
 // Runs dialog template id modally; -1 when the template is missing.
 INT_PTR RunDialog(int id, HWND owner, DLGPROC proc, LPARAM param);
 

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr DWORD kFullScreenState = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
-
 // The shell keeps its activation record here; nothing in the program reads it.
 SHACTIVATEINFO gActivateInfo = {sizeof(SHACTIVATEINFO), nullptr, 0, 0, 0, 0};
 

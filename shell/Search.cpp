@@ -101,7 +101,7 @@ void InitSearchDialog(HWND dialog) {
 void ActivateSearchDialog(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) return;
     if (gAllowSipInSearch) SHFullScreen(gApp.mainWindow, SHFS_SHOWSIPBUTTON);
-    if (LOWORD(wParam) == WA_ACTIVE && gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
+    HideTaskBarOnActivate(wParam);
 }
 
 // The option is kept at once, also when the search then finds nothing.

@@ -13,7 +13,6 @@ const WCHAR kMainWindowTitle[] = TEXT("Velun");
 
 namespace {
 
-constexpr DWORD kFullScreenState = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
 constexpr int kAcceleratorTable = 3;
 constexpr int kWindowIcon = 101;
 constexpr int kMaxGutter = 0x7FFF;
