@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "../content/Content.h"
+#include "../resources/Dialogs.h"
 #include "About.h"
 #include "AppState.h"
 #include "Bookmarks.h"
@@ -10,10 +11,8 @@
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
-#include "../resources/Dialogs.h"
 
 namespace {
-
 
 void ChooseFromIndex(HWND window) {
     uint16_t n = OpenIndexDialog(gApp.instance, gApp.mainWindow, gApp.currentArticle, &gApp.fontSettings);

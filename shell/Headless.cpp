@@ -11,6 +11,7 @@
 #include "../platform/qt/PictureDC.h"
 #include "AppState.h"
 #include "IndexDialog.h"
+#include "MainWindow.h"
 #include "Search.h"
 #include "Settings.h"
 
@@ -69,7 +70,7 @@ bool SetTopRow(HeadlessOptions& o, const char* value) { return ParseNumber(value
 
 bool SetFace(HeadlessOptions& o, const char* value) {
     std::u16string face = Utf8ToUtf16(value);
-    if (face.size() >= 32) return false;
+    if (face.size() > kMaxFaceNameUnits) return false;
     memset(o.font.faceName, 0, sizeof o.font.faceName);
     memcpy(o.font.faceName, face.data(), face.size() * sizeof(WCHAR));
     return true;
@@ -205,7 +206,7 @@ int RenderArticlePicture(const HeadlessOptions& options) {
     }
     HDC dc = CreatePictureDC(options.width, options.height);
     RECT rect = {0, 0, options.width, options.height};
-    ArticleView* view = dc ? CreateArticleView(dc, &rect, &gApp.fontSettings, 100) : nullptr;
+    ArticleView* view = dc ? CreateArticleView(dc, &rect, &gApp.fontSettings, kViewCapacity) : nullptr;
     if (!view) {
         free(article);
         if (dc) DestroyPictureDC(dc);

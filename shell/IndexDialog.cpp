@@ -6,9 +6,9 @@
 
 #include "../content/Content.h"
 #include "../content/IndexRecords.h"
+#include "../resources/Dialogs.h"
 #include "AppState.h"
 #include "MainWindow.h"
-#include "../resources/Dialogs.h"
 
 IndexDialogState gIndexDialog;
 

@@ -1,6 +1,7 @@
 // The main window: its bar, the article view inside it, painting and the messages.
 #pragma once
 
+#include "../content/Content.h"
 #include "../platform/win32.h"
 #include "../views/ArticleView.h"
 
@@ -28,7 +29,7 @@ enum Command : uint16_t {
 constexpr UINT kMsgCloseFromOutside = 1023;
 
 constexpr int kFirstArticle = 1;
-constexpr int kLastArticle = 187;
+constexpr int kLastArticle = kArticleCount;
 constexpr int kViewCapacity = 100;
 
 // The shell state of the reader in full screen: no task bar, input panel button or start icon.

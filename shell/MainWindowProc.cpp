@@ -2,13 +2,13 @@
 // scroll bar, activation, and the ways the program is ended from outside.
 #include <cstdlib>
 
+#include "../resources/Dialogs.h"
+#include "About.h"
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "MainWindow.h"
 #include "Search.h"
-#include "About.h"
 #include "Settings.h"
-#include "../resources/Dialogs.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 int FindNext(HWND owner);
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Article offset of the first hit of the search string at or after start, 0 for none.
 // Stores typed text as the search string: at most 33 characters, each narrowed to
 // its low byte (U+05D0 becomes 0xD0).
 void SetSearchString(const WCHAR* text, int count);
+// Article offset of the first hit of the search string at or after start, 0 for none.
 int FindInArticle(const BYTE* article, int start);
 // First place in text where pattern matches with A-Z and a-z taken as equal, or null.
 const char* FindNoCase(const char* text, const char* pattern);
