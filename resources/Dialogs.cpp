@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 
 #include "../platform/ResourceStore.h"
+#include "Bitmaps.h"
 #include "ResourceBytes.h"
 
 namespace {
@@ -24,10 +25,10 @@ DialogDesc AboutDialog() {
             kSystemFace,
             {
                 {kStaticClassAtom, SS_LEFT | SS_NOPREFIX, 7, 7, 81, 8, -1, TEXT("Velun 2026 Edition"), 0},
-                {kStaticClassAtom, SS_BITMAP, 88, 7, 47, 20, -1, nullptr, 113},
+                {kStaticClassAtom, SS_BITMAP, 88, 7, 47, 20, -1, nullptr, kBitmapAbout},
                 {kStaticClassAtom, SS_LEFT, 7, 24, 45, 8, -1, TEXT("Version 1.84c"), 0},
                 {kStaticClassAtom, SS_LEFT, 7, 41, 80, 8, -1, TEXT("(c) 2026 Velmora"), 0},
-                {kButtonClassAtom, BS_OWNERDRAW | WS_TABSTOP, 7, 58, 100, 8, 1025, TEXT("www.velmora.example"), 0},
+                {kButtonClassAtom, BS_OWNERDRAW | WS_TABSTOP, 7, 58, 100, 8, kLinkButton, TEXT("www.velmora.example"), 0},
             }};
 }
 
@@ -40,12 +41,12 @@ DialogDesc FontDialog() {
             kSystemFontPoints,
             kSystemFace,
             {
-                {kListBoxClassAtom, kList | LBS_SORT, 7, 7, 107, 94, 1001, TEXT(""), 0},
-                {kListBoxClassAtom, kList, 120, 44, 25, 56, 1006, TEXT(""), 0},
+                {kListBoxClassAtom, kList | LBS_SORT, 7, 7, 107, 94, kFaceList, TEXT(""), 0},
+                {kListBoxClassAtom, kList, 120, 44, 25, 56, kSizeList, TEXT(""), 0},
                 {kEditClassAtom, ES_MULTILINE | ES_RIGHT | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 7, 106, 138, 50,
-                 1002, TEXT(""), 0},
-                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 19, 29, 10, 1004, TEXT("224"), 0},
-                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 31, 29, 10, 1005, TEXT("5D0"), 0},
+                 kPreviewBox, TEXT(""), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 19, 29, 10, kBase224Button, TEXT("224"), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 31, 29, 10, kBase5D0Button, TEXT("5D0"), 0},
             }};
 }
 
@@ -58,8 +59,8 @@ DialogDesc SearchDialog() {
             kSystemFace,
             {
                 {kStaticClassAtom, SS_CENTER | SS_NOPREFIX, 7, 7, 112, 8, -1, TEXT("Search"), 0},
-                {kEditClassAtom, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 21, 112, 13, 1013, TEXT(""), 0},
-                {kButtonClassAtom, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 41, 112, 10, 1014, TEXT("Match Case"), 0},
+                {kEditClassAtom, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 21, 112, 13, kSearchTextId, TEXT(""), 0},
+                {kButtonClassAtom, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 41, 112, 10, kMatchCaseId, TEXT("Match Case"), 0},
             }};
 }
 

@@ -39,3 +39,17 @@ constexpr WORD kAboutDialogId = 103;
 constexpr WORD kFontDialogId = 105;
 constexpr WORD kSearchDialogId = 115;
 constexpr WORD kIndexDialogId = 118;
+
+// Controls of the About box.
+constexpr int kLinkButton = 1025;
+
+// Controls of the font dialog.
+constexpr int kFaceList = 1001;
+constexpr int kPreviewBox = 1002;
+constexpr int kBase224Button = 1004;
+constexpr int kBase5D0Button = 1005;
+constexpr int kSizeList = 1006;
+
+// Controls of the search dialog.
+constexpr int kSearchTextId = 1013;
+constexpr int kMatchCaseId = 1014;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "../platform/win32.h"
+#include "../resources/Dialogs.h"
 
-constexpr int kLinkButton = 1025;
 constexpr int kUpdateUrlUnits = 200;
 
 // The link button's font while the About box is open, else null.

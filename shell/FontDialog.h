@@ -2,14 +2,8 @@
 #pragma once
 
 #include "../platform/win32.h"
+#include "../resources/Dialogs.h"
 #include "../views/Fonts.h"
-
-// Controls of the font dialog.
-constexpr int kFaceList = 1001;
-constexpr int kPreviewBox = 1002;
-constexpr int kBase224Button = 1004;
-constexpr int kBase5D0Button = 1005;
-constexpr int kSizeList = 1006;
 
 constexpr int kPlainBase = 97;
 constexpr int kBase224 = 224;

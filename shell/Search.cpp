@@ -7,6 +7,7 @@
 
 #include "../content/ArticleRecords.h"
 #include "../content/Content.h"
+#include "../resources/Dialogs.h"
 #include "../views/TextMapping.h"
 #include "AppState.h"
 #include "Bookmarks.h"
@@ -14,8 +15,6 @@
 
 namespace {
 
-constexpr int kSearchTextId = 1013;
-constexpr int kMatchCaseId = 1014;
 constexpr int kSearchLimit = kSearchStringSize - 1;
 
 // Bytes as signed values, as the folding rule is stated: only A-Z against a-z.
