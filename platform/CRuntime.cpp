@@ -51,24 +51,24 @@ static std::u16string FormatV(const WCHAR* format, va_list args) {
             continue;
         }
         p++;
-        std::string spec = "%";
-        while (*p == u'-' || *p == u'0' || *p == u'+' || *p == u' ' || *p == u'#') spec += (char)*p++;
-        while (*p >= u'0' && *p <= u'9') spec += (char)*p++;
+        std::string conversion = "%";
+        while (*p == u'-' || *p == u'0' || *p == u'+' || *p == u' ' || *p == u'#') conversion += (char)*p++;
+        while (*p >= u'0' && *p <= u'9') conversion += (char)*p++;
         if (*p == u'.') {
-            spec += (char)*p++;
-            while (*p >= u'0' && *p <= u'9') spec += (char)*p++;
+            conversion += (char)*p++;
+            while (*p >= u'0' && *p <= u'9') conversion += (char)*p++;
         }
         if (*p == u'l') p++;
         char buf[64];
         switch (*p) {
             case u'd':
             case u'i':
-                std::snprintf(buf, sizeof buf, (spec + "d").c_str(), va_arg(args, int));
+                std::snprintf(buf, sizeof buf, (conversion + "d").c_str(), va_arg(args, int));
                 break;
             case u'u':
             case u'x':
             case u'X':
-                std::snprintf(buf, sizeof buf, (spec + (char)*p).c_str(), va_arg(args, unsigned));
+                std::snprintf(buf, sizeof buf, (conversion + (char)*p).c_str(), va_arg(args, unsigned));
                 break;
             case u'c':
                 out += (WCHAR)va_arg(args, int);
