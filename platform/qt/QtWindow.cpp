@@ -1,23 +1,15 @@
-// Windows, classes and the message queue on Qt: each HWND is a record with a Qt
-// widget; program windows paint into a client image that GetDC and BeginPaint
-// hand out, and Qt shows that image. Input is posted to our own queue, and
-// GetMessageW runs Qt's event loop until the queue has something.
+// Windows and classes on Qt: each HWND is a record with a Qt widget; program
+// windows paint into a client image that GetDC and BeginPaint hand out, and Qt
+// shows that image. The queue is in QtMessageQueue.cpp, the widgets in
+// QtWindowWidgets.cpp and the scroll bar in QtScrollBar.cpp.
 #include "QtWindow.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyle>
-#include <deque>
 #include <map>
 
 #include "QtApp.h"
@@ -37,9 +29,6 @@ std::vector<WindowClass> gClasses;
 // Handles are sequence numbers, so a stale handle never reaches a newer window.
 std::map<uintptr_t, std::unique_ptr<Window>> gWindows;
 uintptr_t gNextHandle = 0x10010;
-std::deque<MSG> gQueue;
-bool gQuitPosted = false;
-int gQuitCode = 0;
 
 bool SameName(const std::u16string& a, LPCWSTR b) { return b && _wcsicmp(a.c_str(), b) == 0; }
 
@@ -50,204 +39,6 @@ WindowClass* FindClass(LPCWSTR name) {
 }
 
 HWND HandleOf(const Window* w) { return w ? w->handle : nullptr; }
-
-void WakeUp() {
-    if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
-}
-
-// ---- Keys ----
-
-int VirtualKeyOf(int key) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
-    switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Tab: return VK_TAB;
-        case Qt::Key_Backspace: return VK_BACK;
-        case Qt::Key_Space: return VK_SPACE;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        default: return 0;
-    }
-}
-
-bool IsDialog(const Window* w) { return w && w->dialogProc; }
-
-// Keys that reach a window: a dialog turns Enter and Escape into OK and Cancel, as
-// the dialog manager does; everything else arrives as WM_KEYDOWN.
-void PostKey(Window* w, QKeyEvent* event) {
-    int vk = VirtualKeyOf(event->key());
-    if (!vk) {
-        event->ignore();
-        return;
-    }
-    Window* dialog = IsDialog(w) ? w : IsDialog(w->parent) ? w->parent : nullptr;
-    if (dialog && (vk == VK_RETURN || vk == VK_ESCAPE)) {
-        PostMessageW(dialog->handle, WM_COMMAND, MAKEWPARAM(vk == VK_RETURN ? IDOK : IDCANCEL, BN_CLICKED), 0);
-        return;
-    }
-    LPARAM repeat = 1 | (LPARAM)(event->nativeScanCode() & 0xFF) << 16;
-    PostMessageW(w->handle, WM_KEYDOWN, vk, repeat);
-}
-
-// ---- Widgets ----
-
-// The client area: shows the window's image and turns mouse and keys into messages.
-class ClientWidget : public QWidget {
-  public:
-    ClientWidget(HWND window, QWidget* parent) : QWidget(parent), window_(window) {
-        setProperty("hwnd", (qulonglong)(uintptr_t)window);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        Window* w = WindowOf(window_);
-        if (!w || !w->hasImage) return;
-        QPainter(this).drawImage(0, 0, w->image);
-    }
-    void mousePressEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONDOWN); }
-    void mouseReleaseEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONUP); }
-    void keyPressEvent(QKeyEvent* e) override {
-        if (Window* w = WindowOf(window_)) PostKey(w, e);
-    }
-
-  private:
-    void PostMouse(QMouseEvent* e, UINT message) {
-        if (e->button() != Qt::LeftButton) return;
-        QPoint p = e->position().toPoint();
-        PostMessageW(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
-                     MAKELPARAM((WORD)p.x(), (WORD)p.y()));
-    }
-    HWND window_;
-};
-
-// A top-level window: the client area, the scroll bar at its right and, for
-// WS_EX_CAPTIONOKBTN, a strip above it holding the caption's OK button.
-class FrameWidget : public QWidget {
-  public:
-    FrameWidget(HWND window, QWidget* owner)
-        : QWidget(owner, owner ? Qt::Dialog : Qt::Window), window_(window) {
-        setProperty("hwnd", (qulonglong)(uintptr_t)window);
-    }
-
-  protected:
-    void resizeEvent(QResizeEvent*) override {
-        if (Window* w = WindowOf(window_)) LayoutFrame(w);
-    }
-    void closeEvent(QCloseEvent* e) override {
-        // The window decides: WM_CLOSE reaches its procedure, whose default destroys it.
-        e->ignore();
-        if (WindowOf(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
-    }
-    void changeEvent(QEvent* e) override {
-        QWidget::changeEvent(e);
-        if (e->type() != QEvent::ActivationChange || !WindowOf(window_)) return;
-        SendMessageW(window_, WM_ACTIVATE, isActiveWindow() ? WA_ACTIVE : WA_INACTIVE, 0);
-    }
-    void keyPressEvent(QKeyEvent* e) override {
-        if (Window* w = WindowOf(window_)) PostKey(w, e);
-    }
-
-  private:
-    HWND window_;
-};
-
-QWidget* MakeOkStrip(Window* w) {
-    auto* strip = new QWidget(w->frame);
-    auto* layout = new QHBoxLayout(strip);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), strip);
-    ok->setFocusPolicy(Qt::NoFocus);
-    HWND handle = w->handle;
-    QObject::connect(ok, &QPushButton::clicked,
-                     [handle] { PostMessageW(handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
-    layout->addWidget(ok);
-    return strip;
-}
-
-int ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
-
-// ---- Scroll bar ----
-
-WORD ScrollCodeOf(int action) {
-    switch (action) {
-        case QAbstractSlider::SliderSingleStepSub: return SB_LINEUP;
-        case QAbstractSlider::SliderSingleStepAdd: return SB_LINEDOWN;
-        case QAbstractSlider::SliderPageStepSub: return SB_PAGEUP;
-        case QAbstractSlider::SliderPageStepAdd: return SB_PAGEDOWN;
-        case QAbstractSlider::SliderToMinimum: return SB_TOP;
-        case QAbstractSlider::SliderToMaximum: return SB_BOTTOM;
-        default: return SB_ENDSCROLL;
-    }
-}
-
-void SendScroll(HWND window, WORD code, int position) {
-    SendMessageW(window, WM_VSCROLL, MAKEWPARAM(code, (WORD)(SHORT)position), 0);
-}
-
-// Ends line and page clicks with SB_ENDSCROLL when the button comes up.
-class ScrollReleaseFilter : public QObject {
-  public:
-    ScrollReleaseFilter(HWND window, QScrollBar* bar) : QObject(bar), window_(window), bar_(bar) {}
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::MouseButtonRelease && !bar_->isSliderDown()) SendScroll(window_, SB_ENDSCROLL, 0);
-        return false;
-    }
-
-  private:
-    HWND window_;
-    QScrollBar* bar_;
-};
-
-// The bar reports actions; the position stays what the program last set, as the
-// program moves it with SetScrollInfo. Dragging the thumb moves it meanwhile.
-QScrollBar* MakeScrollBar(Window* w) {
-    auto* bar = new QScrollBar(Qt::Vertical, w->frame);
-    bar->setFocusPolicy(Qt::NoFocus);
-    HWND handle = w->handle;
-    QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [handle, bar](int action) {
-        Window* w = WindowOf(handle);
-        if (!w) return;
-        if (action == QAbstractSlider::SliderMove) {
-            if (bar->isSliderDown()) SendScroll(handle, SB_THUMBTRACK, bar->sliderPosition());
-            return;
-        }
-        {
-            QSignalBlocker block(bar);
-            bar->setSliderPosition(w->scroll.nPos);
-        }
-        SendScroll(handle, ScrollCodeOf(action), 0);
-    });
-    QObject::connect(bar, &QAbstractSlider::sliderReleased, bar, [handle, bar] {
-        SendScroll(handle, SB_THUMBPOSITION, bar->sliderPosition());
-        SendScroll(handle, SB_ENDSCROLL, 0);
-    });
-    bar->installEventFilter(new ScrollReleaseFilter(handle, bar));
-    return bar;
-}
-
-void ApplyScrollInfo(Window* w) {
-    const SCROLLINFO& s = w->scroll;
-    int page = s.nPage ? (int)s.nPage : 1;
-    int top = std::max(s.nMin, s.nMax - page + 1);
-    QSignalBlocker block(w->scrollBar);
-    w->scrollBar->setRange(s.nMin, top);
-    w->scrollBar->setPageStep(page);
-    w->scrollBar->setValue(s.nPos);
-    w->scrollBar->setEnabled(s.nMax > s.nMin);
-}
 
 // ---- Client image and painting ----
 
@@ -298,10 +89,10 @@ void MakeTopLevelWidgets(Window* w, HWND owner, const WindowClass& cls) {
     Window* ownerWindow = WindowOf(owner);
     while (ownerWindow && ownerWindow->parent) ownerWindow = ownerWindow->parent;
     w->owner = ownerWindow;
-    w->frame = new FrameWidget(w->handle, ownerWindow ? ownerWindow->frame.data() : nullptr);
+    w->frame = MakeFrameWidget(w->handle, ownerWindow ? ownerWindow->frame.data() : nullptr);
     w->frame->setWindowTitle(QString::fromUtf16(w->title.c_str()));
     if (cls.icon) w->frame->setWindowIcon(*(QIcon*)cls.icon);
-    w->client = new ClientWidget(w->handle, w->frame);
+    w->client = MakeClientWidget(w->handle, w->frame);
     w->frame->setFocusProxy(w->client);
     w->hasImage = true;
     if (w->exStyle & WS_EX_CAPTIONOKBTN) w->okStrip = MakeOkStrip(w);
@@ -312,7 +103,7 @@ void MakeChildWidget(Window* w, Window* parent, const WindowClass& cls) {
     w->parent = parent;
     QWidget* widget = cls.factory ? cls.factory(w, parent->client) : nullptr;
     if (!widget) {
-        widget = new ClientWidget(w->handle, parent->client);
+        widget = MakeClientWidget(w->handle, parent->client);
         w->hasImage = true;
     }
     widget->setProperty("hwnd", (qulonglong)(uintptr_t)w->handle);
@@ -370,15 +161,6 @@ void DestroyTree(Window* w) {
     DeleteWindowRecord(w);
 }
 
-Window* PaintCandidate() {
-    for (auto& [id, w] : gWindows)
-        if (w->invalid && w->hasImage && w->frame && w->frame->isVisible()) return w.get();
-    return nullptr;
-}
-
-// Deletes the widgets of destroyed windows; only called between messages.
-void FlushDeletedWidgets() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
 QImage& ScreenImage() {
     static QImage sImage(1, 1, QImage::Format_RGB32);
     return sImage;
@@ -387,6 +169,12 @@ QImage& ScreenImage() {
 }  // namespace
 
 // ---- Internal interface ----
+
+Window* WindowNeedingPaint() {
+    for (auto& [id, w] : gWindows)
+        if (w->invalid && w->hasImage && w->frame && w->frame->isVisible()) return w.get();
+    return nullptr;
+}
 
 Window* WindowOf(HWND window) {
     auto it = gWindows.find((uintptr_t)window);
@@ -436,22 +224,6 @@ void LayoutFrame(Window* w) {
     ClientResized(w, std::max(width - barWidth, 0), std::max(height - stripHeight, 0));
 }
 
-bool RunModalLoop(const std::function<bool()>& finished) {
-    while (!finished()) {
-        MSG msg;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            continue;
-        }
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage((int)msg.wParam);
-            return false;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return true;
-}
 
 void NotifyParent(Window* control, WORD code) {
     if (control->parent)
@@ -589,62 +361,12 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return w->proc ? w->proc(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
-BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window && !WindowOf(window)) return FALSE;
-    gQueue.push_back({window, message, wParam, lParam, 0, {0, 0}});
-    WakeUp();
-    return TRUE;
-}
 
-void PostQuitMessage(int exitCode) {
-    gQuitPosted = true;
-    gQuitCode = exitCode;
-    WakeUp();
-}
 
-// Posted messages first, then the quit message, then a paint for a window that
-// needs one (paints are made up when nothing else waits, as on the platform).
-BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (!gQueue.empty()) {
-        *msg = gQueue.front();
-        if (removeMsg & PM_REMOVE) gQueue.pop_front();
-        return TRUE;
-    }
-    if (gQuitPosted) {
-        *msg = {nullptr, WM_QUIT, (WPARAM)gQuitCode, 0, 0, {0, 0}};
-        if (removeMsg & PM_REMOVE) gQuitPosted = false;
-        return TRUE;
-    }
-    if (Window* w = PaintCandidate()) {
-        *msg = {w->handle, WM_PAINT, 0, 0, 0, {0, 0}};
-        return TRUE;
-    }
-    return FALSE;
-}
 
-BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
-    EnsureWindowLayer();
-    for (;;) {
-        FlushDeletedWidgets();
-        if (PeekMessageW(msg, window, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-}
 
-// Characters are not generated: the program acts on WM_KEYDOWN only.
-BOOL TranslateMessage(const MSG*) { return FALSE; }
 
-LRESULT DispatchMessageW(const MSG* msg) {
-    Window* w = WindowOf(msg->hwnd);
-    if (!w || w->remote) return 0;
-    if (msg->message == WM_PAINT && !w->invalid) return 0;
-    return SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
 
-// The program has no accelerator table; its menu's shortcut texts are labels only.
-HACCEL LoadAcceleratorsW(HINSTANCE, LPCWSTR) { return nullptr; }
-int TranslateAcceleratorW(HWND, HACCEL, LPMSG) { return 0; }
 
 // ---- Showing, placing and painting ----
 
@@ -850,36 +572,4 @@ int GetWindowTextW(HWND window, LPWSTR text, int maxCount) {
 
 // ---- Scroll bars ----
 
-int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || w->parent || bar != SB_VERT || !info) return 0;
-    SCROLLINFO& s = w->scroll;
-    if (info->fMask & SIF_RANGE) s.nMin = info->nMin, s.nMax = info->nMax;
-    if (info->fMask & SIF_PAGE) s.nPage = info->nPage;
-    if (info->fMask & SIF_POS) s.nPos = info->nPos;
-    int page = s.nPage ? (int)s.nPage : 1;
-    s.nPos = std::clamp(s.nPos, s.nMin, std::max(s.nMin, s.nMax - page + 1));
-    // A window without WS_VSCROLL gets the bar on demand, while there is something to scroll.
-    bool wanted = (w->style & WS_VSCROLL) || s.nMax > s.nMin;
-    if (!w->scrollBar && wanted) w->scrollBar = MakeScrollBar(w);
-    if (w->scrollBar) {
-        ApplyScrollInfo(w);
-        if (w->scrollBar->isHidden() == wanted) {
-            w->scrollBar->setVisible(wanted);
-            LayoutFrame(w);
-        }
-    }
-    return s.nPos;
-}
 
-BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || bar != SB_VERT || !info) return FALSE;
-    const SCROLLINFO& s = w->scroll;
-    if (info->fMask & SIF_RANGE) info->nMin = s.nMin, info->nMax = s.nMax;
-    if (info->fMask & SIF_PAGE) info->nPage = s.nPage;
-    if (info->fMask & SIF_POS) info->nPos = s.nPos;
-    if (info->fMask & SIF_TRACKPOS)
-        info->nTrackPos = w->scrollBar && w->scrollBar->isSliderDown() ? w->scrollBar->sliderPosition() : s.nPos;
-    return TRUE;
-}

@@ -1,6 +1,6 @@
 // The window records behind HWND and what the other parts of the Qt layer (dialogs,
 // controls, bars, message boxes, the one-instance link) share with the window
-// manager in QtWindow.cpp.
+// manager in QtWindow.cpp and its companions.
 #pragma once
 
 #include <QImage>
@@ -81,6 +81,20 @@ void EnsureWindowLayer();
 
 // Recomputes the client area from the frame's size; sends WM_SIZE when it changed.
 void LayoutFrame(Window* window);
+// A visible program window with an invalid client area, or null.
+Window* WindowNeedingPaint();
+
+// Widgets (QtWindowWidgets.cpp): the client area, a top-level frame, the caption OK strip.
+QWidget* MakeClientWidget(HWND window, QWidget* parent);
+QWidget* MakeFrameWidget(HWND window, QWidget* owner);
+QWidget* MakeOkStrip(Window* window);
+
+// The vertical scroll bar (QtScrollBar.cpp).
+QScrollBar* MakeScrollBar(Window* window);
+int ScrollBarWidth();
+
+// The message queue (QtMessageQueue.cpp): wakes Qt's event loop for a new message or paint.
+void WakeUp();
 // Runs the message queue until finished() holds. Returns false when a quit
 // message ended it (the quit message is posted again for the outer loop).
 bool RunModalLoop(const std::function<bool()>& finished);

@@ -1,0 +1,96 @@
+// The message queue: posted messages, the quit message and made-up paints, with
+// GetMessageW running Qt's event loop until the queue has something.
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <deque>
+
+#include "QtWindow.h"
+
+namespace {
+
+std::deque<MSG> gQueue;
+bool gQuitPosted = false;
+int gQuitCode = 0;
+
+// Deletes the widgets of destroyed windows; only called between messages.
+void FlushDeletedWidgets() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+}  // namespace
+
+void WakeUp() {
+    if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+bool RunModalLoop(const std::function<bool()>& finished) {
+    while (!finished()) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage((int)msg.wParam);
+            return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window && !WindowOf(window)) return FALSE;
+    gQueue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+    WakeUp();
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    gQuitPosted = true;
+    gQuitCode = exitCode;
+    WakeUp();
+}
+
+// Posted messages first, then the quit message, then a paint for a window that
+// needs one (paints are made up when nothing else waits, as on the platform).
+BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!gQueue.empty()) {
+        *msg = gQueue.front();
+        if (removeMsg & PM_REMOVE) gQueue.pop_front();
+        return TRUE;
+    }
+    if (gQuitPosted) {
+        *msg = {nullptr, WM_QUIT, (WPARAM)gQuitCode, 0, 0, {0, 0}};
+        if (removeMsg & PM_REMOVE) gQuitPosted = false;
+        return TRUE;
+    }
+    if (Window* w = WindowNeedingPaint()) {
+        *msg = {w->handle, WM_PAINT, 0, 0, 0, {0, 0}};
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+    EnsureWindowLayer();
+    for (;;) {
+        FlushDeletedWidgets();
+        if (PeekMessageW(msg, window, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+// Characters are not generated: the program acts on WM_KEYDOWN only.
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT DispatchMessageW(const MSG* msg) {
+    Window* w = WindowOf(msg->hwnd);
+    if (!w || w->remote) return 0;
+    if (msg->message == WM_PAINT && !w->invalid) return 0;
+    return SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+// The program has no accelerator table; its menu's shortcut texts are labels only.
+HACCEL LoadAcceleratorsW(HINSTANCE, LPCWSTR) { return nullptr; }
+int TranslateAcceleratorW(HWND, HACCEL, LPMSG) { return 0; }

@@ -1,0 +1,140 @@
+// The widgets behind a window: the client area that shows the window's image and
+// turns mouse and keys into messages, the top-level frame, and the caption OK strip.
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include "QtWindow.h"
+
+namespace {
+
+// ---- Keys ----
+
+int VirtualKeyOf(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return VK_RETURN;
+        case Qt::Key_Escape: return VK_ESCAPE;
+        case Qt::Key_Tab: return VK_TAB;
+        case Qt::Key_Backspace: return VK_BACK;
+        case Qt::Key_Space: return VK_SPACE;
+        case Qt::Key_PageUp: return VK_PRIOR;
+        case Qt::Key_PageDown: return VK_NEXT;
+        case Qt::Key_End: return VK_END;
+        case Qt::Key_Home: return VK_HOME;
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Down: return VK_DOWN;
+        default: return 0;
+    }
+}
+
+bool IsDialog(const Window* w) { return w && w->dialogProc; }
+
+// Keys that reach a window: a dialog turns Enter and Escape into OK and Cancel, as
+// the dialog manager does; everything else arrives as WM_KEYDOWN.
+void PostKey(Window* w, QKeyEvent* event) {
+    int vk = VirtualKeyOf(event->key());
+    if (!vk) {
+        event->ignore();
+        return;
+    }
+    Window* dialog = IsDialog(w) ? w : IsDialog(w->parent) ? w->parent : nullptr;
+    if (dialog && (vk == VK_RETURN || vk == VK_ESCAPE)) {
+        PostMessageW(dialog->handle, WM_COMMAND, MAKEWPARAM(vk == VK_RETURN ? IDOK : IDCANCEL, BN_CLICKED), 0);
+        return;
+    }
+    LPARAM repeat = 1 | (LPARAM)(event->nativeScanCode() & 0xFF) << 16;
+    PostMessageW(w->handle, WM_KEYDOWN, vk, repeat);
+}
+
+// ---- Widgets ----
+
+// The client area: shows the window's image and turns mouse and keys into messages.
+class ClientWidget : public QWidget {
+  public:
+    ClientWidget(HWND window, QWidget* parent) : QWidget(parent), window_(window) {
+        setProperty("hwnd", (qulonglong)(uintptr_t)window);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        Window* w = WindowOf(window_);
+        if (!w || !w->hasImage) return;
+        QPainter(this).drawImage(0, 0, w->image);
+    }
+    void mousePressEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONDOWN); }
+    void mouseReleaseEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONUP); }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (Window* w = WindowOf(window_)) PostKey(w, e);
+    }
+
+  private:
+    void PostMouse(QMouseEvent* e, UINT message) {
+        if (e->button() != Qt::LeftButton) return;
+        QPoint p = e->position().toPoint();
+        PostMessageW(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                     MAKELPARAM((WORD)p.x(), (WORD)p.y()));
+    }
+    HWND window_;
+};
+
+// A top-level window: the client area, the scroll bar at its right and, for
+// WS_EX_CAPTIONOKBTN, a strip above it holding the caption's OK button.
+class FrameWidget : public QWidget {
+  public:
+    FrameWidget(HWND window, QWidget* owner)
+        : QWidget(owner, owner ? Qt::Dialog : Qt::Window), window_(window) {
+        setProperty("hwnd", (qulonglong)(uintptr_t)window);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (Window* w = WindowOf(window_)) LayoutFrame(w);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // The window decides: WM_CLOSE reaches its procedure, whose default destroys it.
+        e->ignore();
+        if (WindowOf(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
+    }
+    void changeEvent(QEvent* e) override {
+        QWidget::changeEvent(e);
+        if (e->type() != QEvent::ActivationChange || !WindowOf(window_)) return;
+        SendMessageW(window_, WM_ACTIVATE, isActiveWindow() ? WA_ACTIVE : WA_INACTIVE, 0);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (Window* w = WindowOf(window_)) PostKey(w, e);
+    }
+
+  private:
+    HWND window_;
+};
+
+}  // namespace
+
+QWidget* MakeOkStrip(Window* w) {
+    auto* strip = new QWidget(w->frame);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addStretch();
+    auto* ok = new QPushButton(QStringLiteral("OK"), strip);
+    ok->setFocusPolicy(Qt::NoFocus);
+    HWND handle = w->handle;
+    QObject::connect(ok, &QPushButton::clicked,
+                     [handle] { PostMessageW(handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+    layout->addWidget(ok);
+    return strip;
+}
+
+QWidget* MakeClientWidget(HWND window, QWidget* parent) { return new ClientWidget(window, parent); }
+
+QWidget* MakeFrameWidget(HWND window, QWidget* owner) { return new FrameWidget(window, owner); }
