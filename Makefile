@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure run test bench fuzz clean
+.PHONY: all deps test-deps configure run test bench fuzz clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -12,13 +12,16 @@ all: configure
 deps:
 	@bash scripts/install-deps.sh
 
+test-deps:
+	@bash scripts/install-deps.sh --test
+
 configure: deps
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 run: all
 	@bash scripts/run.sh $(BUILD)/velun
 
-test: all
+test: test-deps all
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: all

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and running Velun need.
-# Idempotent: packages already installed are left alone, and nothing is done when
-# all of them are present. Runs apt-get as root, or through sudo.
+# Installs the Debian 12 packages that building and running Velun need; with
+# --test, also those that only the tests use (`make test` asks for them, `make run`
+# does not). Idempotent: packages already installed are left alone, and nothing is
+# done when all of them are present. Runs apt-get as root, or through sudo.
 set -euo pipefail
 
 PACKAGES=(
@@ -13,6 +14,11 @@ PACKAGES=(
   xvfb xauth imagemagick xclip xdotool
   fonts-dejavu-core fonts-freefont-ttf culmus
 )
+# Only the tests need these.
+TEST_PACKAGES=(
+  openbox
+)
+[ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 
 missing=()
 for p in "${PACKAGES[@]}"; do
