@@ -92,7 +92,7 @@ TEST(PackArticle, EveryMarkerMakesItsRecord) {
     const char* source =
         "# The Title\n\n% Sub\n\n## Heading\n\nPlain text\nover two lines.\n\n1.   First\n* Bullet\n+ More\n\n"
         "> Quote\n\nsmall: S\n\nsmall> SI\n\ncenter: C\n\ncenter-small: CS\n\ncenter-line: CL\n\nline: L1\n"
-        "line: L2\n\nsmall-line: SL\n\nbold-line: BL\n\nright: R\n\nrule: 74%\n\nrule: 24%\n\nrule: 40px\n\n"
+        "line: L2\n\nsmall-line: SL\n\nbold-line: BL\nbullet-line: BU\n\nright: R\n\nrule: 74%\n\nrule: 24%\n\nrule: 40px\n\n"
         "rule: 190%\n\n// a comment\nraw 0x0E 0x4C: a\\x95b\\\\\\x20\n";
     struct Expected {
         uint8_t style, indent;
@@ -102,7 +102,7 @@ TEST(PackArticle, EveryMarkerMakesItsRecord) {
         {0x81, 0x40, "1. First"},  {0x81, 0x40, "\x95 Bullet"}, {0x81, 0x40, " More"}, {0x81, 0x0C, "Quote"},
         {0x82, 0x00, "S"},         {0x82, 0x0C, "SI"},    {0xC1, 0x00, "C"},       {0xC2, 0x00, "CS"},
         {0x41, 0x00, "CL"},        {0x01, 0x00, "L1"},    {0x01, 0x00, "L2"},      {0x02, 0x00, "SL"},
-        {0x09, 0x00, "BL"},        {0x21, 0x00, "R"},     {0xC7, 0xC5, ""},        {0xC7, 0xAC, ""},
+        {0x09, 0x00, "BL"},        {0x01, 0x40, "\x95 BU"}, {0x21, 0x00, "R"},     {0xC7, 0xC5, ""},        {0xC7, 0xAC, ""},
         {0xC7, 40, ""},            {0xC7, 255, ""},       {0x0E, 0x4C, "a\x95" "b\\ "},
     };
     Diagnostics diag;

@@ -20,6 +20,7 @@ const ArticleMarker kArticleMarkers[] = {
     {"line:", 0x01, 0x00, MarkerText::AsWritten, MarkerRole::Text},
     {"small-line:", 0x02, 0x00, MarkerText::AsWritten, MarkerRole::Text},
     {"bold-line:", 0x09, 0x00, MarkerText::AsWritten, MarkerRole::Text},
+    {"bullet-line:", 0x01, 0x40, MarkerText::Bullet, MarkerRole::Text},
     {"right:", 0x21, 0x00, MarkerText::AsWritten, MarkerRole::Text},
     {"hebrew:", 0xB1, 0x00, MarkerText::Hebrew, MarkerRole::Text},
     {"hebrew-heading:", 0xDC, 0x00, MarkerText::Hebrew, MarkerRole::Text},

@@ -47,8 +47,9 @@ std::string ReadableBlock(const PackedRecord& r, bool first, bool afterTitle) {
     const std::string& t = r.text;
     if (r.style == kTitleStyle && r.indent == 0 && first) return "# " + t;
     if (r.style == kSubtitleStyle && r.indent == 0 && afterTitle) return "% " + t;
+    if (t.size() >= 2 && (uint8_t)t[0] == kBulletByte && t[1] == ' ')
+        if (const ArticleMarker* m = MarkerFor(r, MarkerText::Bullet)) return std::string(m->name) + " " + t.substr(2);
     if (r.style == 0x81 && r.indent == 0x40) {
-        if (t.size() >= 2 && (uint8_t)t[0] == kBulletByte && t[1] == ' ') return "* " + t.substr(2);
         if (!t.empty() && t[0] == ' ') return "+ " + t.substr(1);
         return t;
     }
