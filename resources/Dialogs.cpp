@@ -70,10 +70,28 @@ DialogDesc IndexDialog() {
             {}};
 }
 
+// The number box and, below it, the title of the article it names.
+DialogDesc GoToDialog() {
+    return {kDialogFrame,
+            0,
+            0, 0, 140, 62,
+            TEXT("Go To Article"),
+            kSystemFontPoints,
+            kSystemFace,
+            {
+                {kStaticClassAtom, SS_LEFT, 7, 9, 60, 8, -1, TEXT("Article number:"), 0},
+                {kEditClassAtom, ES_NUMBER | WS_BORDER | WS_TABSTOP, 80, 7, 53, 12, kGoToNumberId, TEXT(""), 0},
+                {kStaticClassAtom, SS_LEFT | SS_NOPREFIX, 7, 26, 126, 16, kGoToTitleId, TEXT(""), 0},
+                {kButtonClassAtom, BS_DEFPUSHBUTTON | WS_TABSTOP, 29, 45, 50, 12, IDOK, TEXT("Go"), 0},
+                {kButtonClassAtom, BS_PUSHBUTTON | WS_TABSTOP, 83, 45, 50, 12, IDCANCEL, TEXT("Cancel"), 0},
+            }};
+}
+
 const std::vector<BYTE> gAbout = BuildDialogTemplate(AboutDialog());
 const std::vector<BYTE> gFont = BuildDialogTemplate(FontDialog());
 const std::vector<BYTE> gSearch = BuildDialogTemplate(SearchDialog());
 const std::vector<BYTE> gIndex = BuildDialogTemplate(IndexDialog());
+const std::vector<BYTE> gGoTo = BuildDialogTemplate(GoToDialog());
 
 constexpr uint16_t kDialogType = 5;
 const ResourceEntry gEntries[] = {
@@ -81,6 +99,7 @@ const ResourceEntry gEntries[] = {
     {kDialogType, kFontDialogId, gFont.data(), (uint32_t)gFont.size()},
     {kDialogType, kSearchDialogId, gSearch.data(), (uint32_t)gSearch.size()},
     {kDialogType, kIndexDialogId, gIndex.data(), (uint32_t)gIndex.size()},
+    {kDialogType, kGoToDialogId, gGoTo.data(), (uint32_t)gGoTo.size()},
 };
 
 }  // namespace

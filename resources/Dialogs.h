@@ -1,4 +1,4 @@
-// Dialog templates: the four dialogs of the reader, and the builder that turns a
+// Dialog templates: the dialogs of the reader, and the builder that turns a
 // readable description into the DLGTEMPLATE bytes DialogBoxIndirectParamW reads.
 #pragma once
 
@@ -39,6 +39,7 @@ constexpr WORD kAboutDialogId = 103;
 constexpr WORD kFontDialogId = 105;
 constexpr WORD kSearchDialogId = 115;
 constexpr WORD kIndexDialogId = 118;
+constexpr WORD kGoToDialogId = 120;
 
 // Controls of the About box.
 constexpr int kLinkButton = 1025;
@@ -53,3 +54,7 @@ constexpr int kSizeList = 1006;
 // Controls of the search dialog.
 constexpr int kSearchTextId = 1013;
 constexpr int kMatchCaseId = 1014;
+
+// Controls of the Go To Article dialog.
+constexpr int kGoToNumberId = 1030;
+constexpr int kGoToTitleId = 1031;

@@ -42,7 +42,11 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"&Next Article", 109},
       {u"", 0},
       {u"&Search\bAlt+F3", 116},
-      {u"Search A&gain\bF3", 117}}},
+      {u"Search A&gain\bF3", 117},
+      {u"", 0},
+      {u"Go &To Article...\bCtrl+G", 40010},
+      {u"Bac&k\bAlt+Left", 40011},
+      {u"&Forward\bAlt+Right", 40012}}},
 };
 
 std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {

@@ -1,4 +1,5 @@
 // The menu and tool button commands, and moving between articles.
+#include <algorithm>
 #include <cstdlib>
 
 #include "../content/Content.h"
@@ -8,6 +9,8 @@
 #include "Bookmarks.h"
 #include "Export.h"
 #include "FontDialog.h"
+#include "GoToDialog.h"
+#include "History.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -22,6 +25,37 @@ void ChooseFromIndex(HWND window) {
 void ChooseFont(HWND window) {
     if (RunDialog(kFontDialogId, window, FontDialogProc, (LPARAM)&gApp.fontSettings) == 1 && gApp.articleView)
         SetViewFonts(gApp.articleView, &gApp.fontSettings);
+}
+
+void ChooseByNumber(HWND window) {
+    INT_PTR n = RunDialog(kGoToDialogId, window, GoToDialogProc, 0);
+    if (n > 0) ShowArticle(window, (int)n);
+}
+
+// Shows an article at a top row (kept within its rows); 0 when it is shown.
+int OpenArticleAt(HWND window, int number, int topRow) {
+    ArticleView* view = gApp.articleView;
+    // Without a view there is nowhere to show it; the current article stays.
+    if (!view) return 1;
+    uint16_t previous = gApp.currentArticle;
+    SetCurrentArticle(number);
+    int status = 0;
+    BYTE* article = LoadContent(gApp.currentArticle, &status);
+    if (!article) {
+        gApp.currentArticle = previous;
+        return 1;
+    }
+    LayoutArticle(view, article, TRUE);
+    // A refused article has been freed by the layout; the view goes on showing the
+    // one it had, so that one stays current.
+    if (view->article != article) {
+        gApp.currentArticle = previous;
+        return 1;
+    }
+    view->topRow = (uint16_t)std::min(topRow, (int)view->maxTopRow);
+    RepaintNow(window, kPaintAll);
+    UpdateBookmarkCheck(window, kCheckSet);
+    return 0;
 }
 
 }  // namespace
@@ -47,6 +81,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdAbout: RunDialog(kAboutDialogId, window, AboutDialogProc, 0); break;
         case kCmdExit: DestroyWindow(window); break;
         case kCmdFont: ChooseFont(window); break;
+        case kCmdGoTo: ChooseByNumber(window); break;
+        case kCmdBack: GoThroughHistory(window, -1); break;
+        case kCmdForward: GoThroughHistory(window, 1); break;
         case kCmdCopy:
         case kCmdAppend:
             if (view) ExportArticle(view, LOWORD(wParam) == kCmdAppend);
@@ -57,28 +94,17 @@ int HandleCommand(HWND window, WPARAM wParam) {
 }
 
 int ShowArticle(HWND window, int number) {
-    ArticleView* view = gApp.articleView;
-    // Without a view there is nowhere to show it; the current article stays.
-    if (!view) return 1;
-    uint16_t previous = gApp.currentArticle;
-    SetCurrentArticle(number);
-    int status = 0;
-    BYTE* article = LoadContent(gApp.currentArticle, &status);
-    if (!article) {
-        gApp.currentArticle = previous;
-        return 1;
-    }
-    LayoutArticle(view, article, TRUE);
-    // A refused article has been freed by the layout; the view goes on showing the
-    // one it had, so that one stays current.
-    if (view->article != article) {
-        gApp.currentArticle = previous;
-        return 1;
-    }
-    view->topRow = 0;
-    RepaintNow(window, kPaintAll);
-    UpdateBookmarkCheck(window, kCheckSet);
-    return 0;
+    HistoryEntry left = CurrentPlace();
+    int result = OpenArticleAt(window, number, 0);
+    if (result == 0 && left.article != gApp.currentArticle) RecordVisit(left);
+    return result;
+}
+
+void GoThroughHistory(HWND window, int direction) {
+    HistoryEntry target;
+    if (!gApp.articleView || !PeekHistoryStep(direction, &target)) return;
+    HistoryEntry left = CurrentPlace();
+    if (OpenArticleAt(window, target.article, target.topRow) == 0) CommitHistoryStep(direction, left);
 }
 
 void StepArticle(HWND window, int delta) {

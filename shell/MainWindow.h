@@ -22,6 +22,9 @@ enum Command : uint16_t {
     kCmdFont = 40006,
     kCmdCopy = 40007,
     kCmdAppend = 40009,
+    kCmdGoTo = 40010,
+    kCmdBack = 40011,
+    kCmdForward = 40012,
 };
 
 // Sent from outside (the session ending, a signal): the window is destroyed and the
@@ -62,6 +65,8 @@ INT_PTR RunDialog(int id, HWND owner, DLGPROC proc, LPARAM param);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int HandleCommand(HWND window, WPARAM wParam);
 int ShowArticle(HWND window, int number);
+// Back (direction < 0) or forward through the articles visited, with their reading positions.
+void GoThroughHistory(HWND window, int direction);
 void StepArticle(HWND window, int delta);
 void NextArticle(HWND window);
 void PreviousArticle(HWND window);

@@ -153,6 +153,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_VSCROLL:
             OnScroll(window, wParam, lParam);
             return 1;
+        case WM_XBUTTONDOWN:
+            GoThroughHistory(window, GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? -1 : 1);
+            return TRUE;
         case WM_LBUTTONDOWN:
             if (gApp.articleView) TapPage(window, gApp.articleView, LOWORD(lParam), HIWORD(lParam));
             return 0;

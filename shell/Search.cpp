@@ -11,6 +11,7 @@
 #include "../views/TextMapping.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "History.h"
 #include "MainWindow.h"
 
 namespace {
@@ -30,9 +31,11 @@ bool SearchIsEmpty() { return gApp.searchString[0] == 0; }
 // view's own article then gets its rows back, and the hit it had.
 bool TakeArticleWithHit(ArticleView* view, int number, BYTE* article) {
     uint16_t hitStart = view->hitStart, hitEnd = view->hitEnd;
+    HistoryEntry left = CurrentPlace();
     LayoutArticle(view, article, TRUE);
     if (view->article == article) {
         SetCurrentArticle(number);
+        RecordVisit(left);
         return true;
     }
     if (view->article) {

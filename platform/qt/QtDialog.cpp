@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -119,6 +120,9 @@ QWidget* MakeEdit(Window* w, QWidget* parent) {
     auto* edit = new QLineEdit(ToQString(w->title.c_str()), parent);
     edit->setFrame(w->style & WS_BORDER);
     if (w->style & ES_RIGHT) edit->setAlignment(Qt::AlignRight);
+    if (w->style & ES_NUMBER) edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+    HWND handle = w->handle;
+    QObject::connect(edit, &QLineEdit::textChanged, [handle] { Notify(handle, EN_CHANGE); });
     return edit;
 }
 

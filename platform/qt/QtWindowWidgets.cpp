@@ -72,7 +72,15 @@ class ClientWidget : public QWidget {
         if (!w || !w->hasImage) return;
         QPainter(this).drawImage(0, 0, w->image);
     }
-    void mousePressEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONDOWN); }
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::BackButton || e->button() == Qt::ForwardButton) {
+            WORD button = e->button() == Qt::BackButton ? XBUTTON1 : XBUTTON2;
+            QPoint p = e->position().toPoint();
+            PostMessageW(window_, WM_XBUTTONDOWN, MAKEWPARAM(0, button), MAKELPARAM((WORD)p.x(), (WORD)p.y()));
+            return;
+        }
+        PostMouse(e, WM_LBUTTONDOWN);
+    }
     void mouseReleaseEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONUP); }
     void keyPressEvent(QKeyEvent* e) override {
         if (Window* w = WindowOf(window_)) PostKey(w, e);

@@ -41,9 +41,13 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_MOUSEMOVE 0x0200
+#define WM_XBUTTONDOWN 0x020B
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
+#define XBUTTON1 0x0001  // the mouse's back button
+#define XBUTTON2 0x0002  // the mouse's forward button
+#define GET_XBUTTON_WPARAM(wParam) (HIWORD(wParam))
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -302,7 +306,9 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect);
 #define ES_MULTILINE 0x0004L
 #define ES_AUTOVSCROLL 0x0040L
 #define ES_AUTOHSCROLL 0x0080L
+#define ES_NUMBER 0x2000L
 #define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
 #define BS_AUTOCHECKBOX 0x00000003L
 #define BS_AUTORADIOBUTTON 0x00000009L
 #define BS_OWNERDRAW 0x0000000BL
@@ -328,6 +334,7 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect);
 #define LB_ERR (-1)
 #define LBN_SELCHANGE 1
 #define BN_CLICKED 0
+#define EN_CHANGE 0x0300
 
 #define ODT_BUTTON 4
 #define ODA_DRAWENTIRE 0x0001
