@@ -25,7 +25,7 @@ test: test-deps all
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: all
-	QT_QPA_PLATFORM=offscreen $(BUILD)/velun_bench
+	@bash scripts/bench.sh $(BUILD)
 
 fuzz: deps
 	@bash scripts/fuzz.sh

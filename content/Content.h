@@ -32,8 +32,8 @@ struct CompressedBlock {
     uint32_t uncompressedLength;
 };
 
-// Returns a malloc'd buffer of U + kContentZeroTail bytes (content, then zeros from
-// offset U on) or null. The caller frees it with free.
+// Returns a malloc'd buffer holding the U content bytes and then at least
+// kContentZeroTail zeros, or null. The caller frees it with free.
 BYTE* LoadContent(int number, int* status);
 BYTE* UnpackContent(const BYTE* payload, int payloadLength, int reserved, int* status);
 BYTE* UnCompress(const CompressedBlock* block, int* status);

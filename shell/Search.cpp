@@ -46,23 +46,19 @@ bool TakeArticleWithHit(ArticleView* view, int number, BYTE* article) {
     return false;
 }
 
-// The articles after the current one, wrapping from the last to the first; each
-// one without a hit is freed before the next is loaded.
+// The articles after the current one, wrapping from the last to the first. Only
+// the article with the hit is loaded for the view.
 int FindInOtherArticles(ArticleView* view) {
     // A current article out of range is treated as none, so the walk still ends.
     int current = gApp.currentArticle <= kArticleCount ? gApp.currentArticle : 0;
     for (int i = current + 1;; i++) {
         if (i > kArticleCount) i = current ? 1 : 0;
         if (i == current) return 0;
-        int status = 0;
-        BYTE* article = LoadContent(i, &status);
-        if (!article) continue;
-        int hit = FindInArticle(article, 0);
-        if (!hit) {
-            free(article);
-        } else if (TakeArticleWithHit(view, i, article)) {
-            return hit;
-        }
+        const BYTE* text = SearchableArticle(i);
+        int hit = text ? FindInArticle(text, 0) : 0;
+        if (!hit) continue;
+        BYTE* article = LoadContent(i, nullptr);
+        if (article && TakeArticleWithHit(view, i, article)) return hit;
     }
 }
 
@@ -130,17 +126,44 @@ void SetSearchString(const WCHAR* text, int count) {
     gApp.searchString[n] = 0;
 }
 
+namespace {
+
+// The same byte with the other case of A-Z or a-z; any other byte unchanged.
+char OtherCase(char c) {
+    if (c >= 'A' && c <= 'Z') return (char)(c + 0x20);
+    if (c >= 'a' && c <= 'z') return (char)(c - 0x20);
+    return c;
+}
+
+bool SameNoCase(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; i++)
+        if (!SameByte(a[i], b[i])) return false;
+    return true;
+}
+
+// Where `c` or its other case next occurs in [from, end), null for neither.
+const char* NextOf(const char* from, const char* end, char c) {
+    return from < end ? (const char*)std::memchr(from, c, (size_t)(end - from)) : nullptr;
+}
+
+}  // namespace
+
 const char* FindNoCase(const char* text, const char* pattern) {
     if (!*text) return nullptr;
-    for (const char* q = text; *q; q++) {
-        const char* p = pattern;
-        const char* t = q;
-        // The text's NUL never matches a pattern byte, so t stops at it.
-        while (*p && SameByte(*p, *t)) {
-            p++;
-            t++;
-        }
-        if (!*p) return q;
+    if (!*pattern) return text;
+    size_t length = std::strlen(text), n = std::strlen(pattern);
+    if (n > length) return nullptr;
+    // Candidates are the places of the first pattern byte in either case, found by
+    // memchr; the two cases are followed side by side so each is scanned once.
+    const char* end = text + (length - n) + 1;
+    char first = pattern[0], other = OtherCase(first);
+    const char* a = NextOf(text, end, first);
+    const char* b = other != first ? NextOf(text, end, other) : nullptr;
+    while (a || b) {
+        const char* q = !b || (a && a < b) ? a : b;
+        if (SameNoCase(q + 1, pattern + 1, n - 1)) return q;
+        if (q == a) a = NextOf(a + 1, end, first);
+        else b = NextOf(b + 1, end, other);
     }
     return nullptr;
 }

@@ -12,3 +12,8 @@ void SetSearchString(const WCHAR* text, int count);
 int FindInArticle(const BYTE* article, int start);
 // First place in text where pattern matches with A-Z and a-z taken as equal, or null.
 const char* FindNoCase(const char* text, const char* pattern);
+// An article of the collection decoded for searching, kept for the searches after;
+// null when it cannot be loaded. The buffer stays the collection's: a caller that
+// keeps the article loads its own copy with LoadContent.
+const BYTE* SearchableArticle(int number);
+void ReleaseSearchableArticles();

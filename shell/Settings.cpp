@@ -6,6 +6,7 @@
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "Memory.h"
+#include "Search.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
 const WCHAR kVendorKey[] = TEXT("software\\Velmora");
@@ -176,6 +177,7 @@ void LoadSettings() {
 
 void ExitProgram() {
     FreeIndexIcons();
+    ReleaseSearchableArticles();
     bool write = gSettingsLoaded;
     gSettingsLoaded = false;
     if (write) {

@@ -1,4 +1,6 @@
 // Breaks an article's paragraph records into the view's lines and rows.
+#include <algorithm>
+
 #include "../content/ArticleRecords.h"
 #include "../shell/AppState.h"
 #include "ArticleView.h"
@@ -15,9 +17,17 @@ struct LayoutState {
     BYTE style;       // style whose font is selected
     int indent;       // left (or right) edge of the text, carried between records
     int hangCode;     // hanging class of the current record, 0 for none
+    int narrowest;    // smallest advance in the current record's text, 0 for no limit
 };
 
 constexpr int kNoWidthLimit = 0x7FFF;
+
+}  // namespace
+
+bool gLayoutOffersWholeRest = false;
+
+namespace {
+
 constexpr int kMaxEntries = 0xFFFF;  // lines, rows and capacity are 16-bit
 
 bool IsLayoutable(const BYTE* article) {
@@ -100,14 +110,28 @@ void FitRun(const LayoutState& st, const BYTE* text, BYTE style, int* width, int
     ResetRunBase();
 }
 
+// No more characters than the narrowest could fill the width, plus the one that
+// overflows it, are offered: the fit is the same as for the whole rest, and a long
+// paragraph costs time in proportion to its length.
+int FitOffered(const LayoutState& st, const BYTE* text, int rest, int available, BYTE style, int* extent) {
+    int offered = rest;
+    if (st.narrowest > 0 && !gLayoutOffersWholeRest) offered = std::min(rest, available / st.narrowest + 1);
+    int count = offered;
+    *extent = available;
+    FitRun(st, text, style, extent, &count);
+    if (count < offered || offered == rest) return count;
+    count = rest;  // everything offered fitted: only a wrong narrowest advance gets here
+    *extent = available;
+    FitRun(st, text, style, extent, &count);
+    return count;
+}
+
 // How many characters of the run starting at `run` go on the line, and their extent.
 // At most two measurements: the fit, then the extent of a shortened line. A line
 // without a label must take something, or the paragraph would never end.
 int FitLine(const LayoutState& st, const BYTE* text, int run, int length, int available, BYTE style,
             bool hasLabel, int* extent) {
-    int count = length - run;
-    *extent = available;
-    FitRun(st, text + run, style, extent, &count);
+    int count = FitOffered(st, text + run, length - run, available, style, extent);
     int take = count;
     if (run + count < length && text[run + count] != ' ') {
         int k = count - 1;
@@ -138,6 +162,12 @@ bool LayoutLines(LayoutState& st, const ArticleRecord& record, const BYTE* text,
     bool rtl = record.style & kStyleRtl;
     int length = (int)record.textLength;
     int textOffset = (int)(record.text - st.article);
+    st.narrowest = 0;
+    if (length > view->width + 1) {  // may not fit one line even at a pixel a character
+        SetRunBase(record.style);
+        st.narrowest = NarrowestAdvance(view->surface, text, length);
+        ResetRunBase();
+    }
     int s = 0;
     for (;;) {
         while (s < length && text[s] == ' ') s++;
@@ -234,7 +264,7 @@ int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership) {
         return kLayoutNoMemory;
     }
 
-    LayoutState st = {view, article, 0, 0, 0, kStylePlain, 0, 0};
+    LayoutState st = {view, article, 0, 0, 0, kStylePlain, 0, 0, 0};
     HFONT previous = SelectStyleFont(FontStateOf(view, false), kStylePlain);
     ReadLineHeight(st);
     ArticleWalker walker = StartArticleWalk(article);

@@ -33,6 +33,9 @@ struct ArticleView {
 
 ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings* settings, int capacity);
 int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership);
+// Set by tests: every line is offered the whole rest of its paragraph, the plain
+// way the bounded offer must agree with.
+extern bool gLayoutOffersWholeRest;
 int ResizeArticleView(ArticleView* view, int width, int height);
 int ComputeMaxTopRow(ArticleView* view);
 void DestroyArticleView(ArticleView* view, BOOL freeView);

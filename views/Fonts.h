@@ -50,6 +50,9 @@ ViewFontState FontStateOf(View* view, bool checkedAlloc) {
 
 // ---- Drawing primitives (stored bytes mapped through gMapping with its current base) ----
 void MeasureText(HDC surface, const BYTE* bytes, int* width, int* count);
+// The smallest advance of any character of the run, in the selected font; 0 when
+// some character may take no room (a run of them has no length limit).
+int NarrowestAdvance(HDC surface, const BYTE* bytes, int count);
 void DrawTextRun(HDC surface, const BYTE* bytes, int count, int x, int y, int w, int h);
 void DrawTextRunColored(HDC surface, const BYTE* bytes, int count, int x, int y, int w, int h, COLORREF text,
                         COLORREF background);

@@ -1,4 +1,6 @@
 // The drawing primitives both views share: measure, draw runs, fill and frame.
+#include <algorithm>
+
 #include "../shell/AppState.h"
 #include "Fonts.h"
 #include "TextMapping.h"
@@ -31,6 +33,30 @@ void MeasureText(HDC surface, const BYTE* bytes, int* width, int* count) {
     }
     *count = fit;
     *width = extent.cx;
+}
+
+int NarrowestAdvance(HDC surface, const BYTE* bytes, int count) {
+    bool present[256] = {};
+    BYTE distinct[256];
+    int n = 0;
+    for (int i = 0; i < count && bytes[i]; i++) {
+        if (!present[bytes[i]]) distinct[n++] = bytes[i];
+        present[bytes[i]] = true;
+    }
+    distinct[n] = 0;
+    uint32_t reverse = gApp.Flags & kFlagReverse;  // a set has no order, and mirroring would change it
+    gApp.Flags &= ~kFlagReverse;
+    const WCHAR* text = MapRun(distinct, &n);
+    gApp.Flags |= reverse;
+    int positions[256];
+    if (!text || n == 0 || !GetTextExtentExPointW(surface, text, n, 0, nullptr, positions, nullptr)) return 0;
+    int narrowest = positions[0];
+    for (int i = 0; i < n; i++) {
+        // A surrogate may pair with its neighbour in a run and so has no advance of its own.
+        if (text[i] >= 0xD800 && text[i] < 0xE000) return 0;
+        narrowest = std::min(narrowest, positions[i] - (i ? positions[i - 1] : 0));
+    }
+    return std::max(narrowest, 0);
 }
 
 void DrawTextRun(HDC surface, const BYTE* bytes, int count, int x, int y, int w, int h) {

@@ -50,6 +50,23 @@ int AdvanceOf(const QRawFont& face, quint32 glyph) {
     return (int)std::lround(advance.x());
 }
 
+// The printable ASCII characters of the chosen face in one look-up of glyphs and
+// one of advances; those it lacks are resolved one by one when met.
+void ResolveAscii(QtRealFont& real) {
+    const QRawFont& face = real.faces[0];
+    if (!face.isValid()) return;
+    QString text;
+    for (char16_t c = 0x20; c < 0x7F; c++) text.append(QChar(c));
+    QList<quint32> indexes = face.glyphIndexesForString(text);
+    if (indexes.size() != text.size()) return;
+    QList<QPointF> advances = face.advancesForGlyphIndexes(indexes, QRawFont::SeparateAdvances);
+    for (qsizetype i = 0; i < text.size(); i++) {
+        char32_t c = text[i].unicode();
+        if (!face.supportsCharacter(c)) continue;
+        real.lowGlyphs[c] = QtGlyph{0, indexes[i], (int)std::lround(advances[i].x())};
+    }
+}
+
 // A positive height is the cell height: the largest pixel size whose ascent and
 // descent fit it. Negative heights are the character (em) height, 0 the default.
 void Realise(QtRealFont& real, const LOGFONTW& font) {
@@ -69,7 +86,10 @@ void Realise(QtRealFont& real, const LOGFONTW& font) {
         size = -(qreal)height;
     }
     real.pixelSize = size;
-    real.faces.push_back(RawFont(family, size, weight, real.italic));
+    // The face found for the probe, at the size found: no second font match.
+    QRawFont sized = probe;
+    if (sized.isValid()) sized.setPixelSize(size);
+    real.faces.push_back(probe.isValid() ? sized : RawFont(family, size, weight, real.italic));
 
     const QRawFont& face = real.faces[0];
     SurfaceFontMetrics& m = real.metrics;
@@ -81,6 +101,7 @@ void Realise(QtRealFont& real, const LOGFONTW& font) {
     // markers take their room from it. Never below the widest ASCII character, in
     // case a face reports less.
     m.maxCharWidth = Ceil(face.maxCharWidth());
+    ResolveAscii(real);
     for (char32_t c = 0x20; c < 0x7F; c++) m.maxCharWidth = std::max(m.maxCharWidth, GlyphOf(real, c).advance);
 }
 

@@ -4,16 +4,27 @@
 // instance, through which GetForegroundWindow, GetParent, SetForegroundWindow
 // and SendMessageW reach it. The lock is taken by the first FindWindowW, so of
 // two simultaneous starts the second waits for the first one's window.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <list>
 #include <memory>
-#include <unistd.h>
 
 #include "QtWindow.h"
 
@@ -26,11 +37,97 @@ constexpr int kReplyMs = 3000;
 // Stands for a window of the running instance that has no handle (its message box).
 constexpr int kUnnamedWindowId = 1;
 
+// A stream socket of the local socket family, plain POSIX so that start-up does not
+// load a network library. Closed with its owner; a listening one also removes its
+// socket file then.
+struct LocalSocket {
+    int fd = -1;
+    std::string listeningPath;
+    QByteArray pending;  // read but not yet a whole line
+    std::unique_ptr<QSocketNotifier> notifier;
+
+    ~LocalSocket() {
+        notifier.reset();
+        if (fd >= 0) close(fd);
+        if (!listeningPath.empty()) unlink(listeningPath.c_str());
+    }
+};
+
 std::unique_ptr<QLockFile> gLock;
-std::unique_ptr<QLocalServer> gServer;  // closed at exit, which removes its socket file
+std::unique_ptr<LocalSocket> gServer;
+std::list<LocalSocket> gClients;  // connections the server is answering
 HWND gPublished = nullptr;
-std::unique_ptr<QLocalSocket> gLink;  // to the running instance
+std::unique_ptr<LocalSocket> gLink;  // to the running instance
 int gRemoteMain = 0;
+
+// False when the path does not fit a socket address.
+bool AddressOf(const QString& path, sockaddr_un* address) {
+    QByteArray bytes = QFile::encodeName(path);
+    *address = sockaddr_un{};
+    address->sun_family = AF_UNIX;
+    if ((size_t)bytes.size() >= sizeof address->sun_path) return false;
+    std::memcpy(address->sun_path, bytes.constData(), (size_t)bytes.size());
+    return true;
+}
+
+int NewSocket() { return socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+
+// Waits for the descriptor to become ready for `events`; false on time-out or error.
+bool WaitFor(int fd, short events, int ms) {
+    pollfd p = {fd, events, 0};
+    int n;
+    do {
+        n = poll(&p, 1, ms);
+    } while (n < 0 && errno == EINTR);
+    return n == 1 && !(p.revents & POLLNVAL);
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        ssize_t n = send(fd, bytes.constData() + done, (size_t)(bytes.size() - done), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+// What arrived, appended to pending; false once the other side has closed.
+bool ReadSome(LocalSocket& socket) {
+    char buffer[512];
+    ssize_t n;
+    do {
+        n = recv(socket.fd, buffer, sizeof buffer, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) socket.pending.append(buffer, n);
+    return n > 0 || (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
+}
+
+// Takes one whole line out of pending, without its end; false when none is there.
+bool TakeLine(LocalSocket& socket, QByteArray* line) {
+    qsizetype end = socket.pending.indexOf('\n');
+    if (end < 0) return false;
+    *line = socket.pending.left(end).trimmed();
+    socket.pending.remove(0, end + 1);
+    return true;
+}
+
+std::unique_ptr<LocalSocket> Connect(const QString& path, int ms) {
+    sockaddr_un address;
+    auto socket = std::make_unique<LocalSocket>();
+    if (!AddressOf(path, &address) || (socket->fd = NewSocket()) < 0) return nullptr;
+    fcntl(socket->fd, F_SETFL, O_NONBLOCK);
+    int result = connect(socket->fd, (const sockaddr*)&address, sizeof address);
+    if (result != 0 && errno != EINPROGRESS && errno != EAGAIN) return nullptr;
+    if (result != 0) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (!WaitFor(socket->fd, POLLOUT, ms) || getsockopt(socket->fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 ||
+            error != 0)
+            return nullptr;
+    }
+    return socket;
+}
 
 // Per user and per settings folder, so runs with separate settings do not meet.
 QString EndpointPath() {
@@ -51,12 +148,16 @@ bool HoldLock() {
     return gLock->tryLock(0);
 }
 
-QByteArray Ask(QLocalSocket* socket, const QByteArray& request) {
-    socket->write(request + '\n');
-    if (!socket->waitForBytesWritten(kReplyMs)) return {};
-    while (!socket->canReadLine())
-        if (!socket->waitForReadyRead(kReplyMs)) return {};
-    return socket->readLine().trimmed();
+QByteArray Ask(LocalSocket* socket, const QByteArray& request) {
+    if (!WriteAll(socket->fd, request + '\n')) return {};
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray line;
+    while (!TakeLine(*socket, &line)) {
+        int left = kReplyMs - (int)timer.elapsed();
+        if (left <= 0 || !WaitFor(socket->fd, POLLIN, left) || !ReadSome(*socket)) return {};
+    }
+    return line;
 }
 
 QByteArray ForegroundState() {
@@ -95,24 +196,39 @@ QByteArray Answer(const QByteArray& line) {
     return "ERROR";
 }
 
+void AnswerClient(LocalSocket* client) {
+    bool open = ReadSome(*client);
+    QByteArray line;
+    while (TakeLine(*client, &line)) WriteAll(client->fd, Answer(line.isEmpty() ? QByteArray("?") : line) + '\n');
+    if (open) return;
+    // Closed by the other side: forgotten once its notifier has finished signalling.
+    client->notifier->setEnabled(false);
+    QTimer::singleShot(0, [client] { gClients.remove_if([client](const LocalSocket& s) { return &s == client; }); });
+}
+
+void AcceptClients() {
+    for (int fd; (fd = accept4(gServer->fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+        LocalSocket& client = gClients.emplace_back();
+        client.fd = fd;
+        client.notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(client.notifier.get(), &QSocketNotifier::activated, [c = &client] { AnswerClient(c); });
+    }
+}
+
 void Listen() {
     if (gServer) return;
-    gServer = std::make_unique<QLocalServer>();
+    gServer = std::make_unique<LocalSocket>();
     QString path = EndpointPath() + QStringLiteral(".socket");
-    QLocalServer::removeServer(path);  // a socket left by a run that ended abruptly; we hold the lock
-    gServer->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!gServer->listen(path)) return;
-    QObject::connect(gServer.get(), &QLocalServer::newConnection, [] {
-        while (QLocalSocket* socket = gServer->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-                while (socket->canReadLine()) {
-                    QByteArray line = socket->readLine().trimmed();
-                    socket->write(Answer(line.isEmpty() ? QByteArray("?") : line) + '\n');
-                }
-            });
-        }
-    });
+    sockaddr_un address;
+    if (!AddressOf(path, &address) || (gServer->fd = NewSocket()) < 0) return;
+    unlink(address.sun_path);  // a socket left by a run that ended abruptly; we hold the lock
+    if (bind(gServer->fd, (const sockaddr*)&address, sizeof address) != 0) return;
+    gServer->listeningPath = address.sun_path;
+    chmod(address.sun_path, S_IRUSR | S_IWUSR);  // this user only
+    fcntl(gServer->fd, F_SETFL, O_NONBLOCK);
+    if (listen(gServer->fd, 16) != 0) return;
+    gServer->notifier = std::make_unique<QSocketNotifier>(gServer->fd, QSocketNotifier::Read);
+    QObject::connect(gServer->notifier.get(), &QSocketNotifier::activated, [] { AcceptClients(); });
 }
 
 }  // namespace
@@ -138,9 +254,7 @@ HWND FindRemoteWindow(LPCWSTR className, LPCWSTR title) {
     QString path = EndpointPath() + QStringLiteral(".socket");
     for (int waited = 0; waited < kWaitForFirstMs; waited += 50) {
         if (HoldLock()) return nullptr;
-        auto socket = std::make_unique<QLocalSocket>();
-        socket->connectToServer(path);
-        if (socket->waitForConnected(200)) {
+        if (std::unique_ptr<LocalSocket> socket = Connect(path, 200)) {
             QList<QByteArray> reply = Ask(socket.get(), "QUERY").split(' ');
             if (reply.size() == 2 && reply[0] == "WINDOW") {
                 gRemoteMain = (int)reply[1].toLongLong();

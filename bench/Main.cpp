@@ -1,0 +1,47 @@
+// Runs the benchmarks, then prints the goals they measured as one table.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "Goals.h"
+
+namespace {
+std::vector<GoalRow>& Rows() {
+    static std::vector<GoalRow> sRows;
+    return sRows;
+}
+
+void PrintGoals() {
+    if (Rows().empty()) return;
+    std::printf("\n| what | Velun | reference | ratio | goal | met |\n|---|---|---|---|---|---|\n");
+    for (const GoalRow& r : Rows())
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", r.what.c_str(), r.ours.c_str(), r.reference.c_str(),
+                    Fixed(r.ratio, 2).c_str(), r.goal.c_str(), r.met ? "yes" : "NO");
+}
+}  // namespace
+
+void ReportGoal(const GoalRow& row) {
+    for (GoalRow& r : Rows()) {
+        if (r.what == row.what) {
+            r = row;
+            return;
+        }
+    }
+    Rows().push_back(row);
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintGoals();
+    return 0;
+}
