@@ -1,10 +1,15 @@
 # make        build everything (installs what is missing first)
 # make run    open the reader (without a display: render the opening page to a PNG)
-# make test   build and run the tests
+# make test   build and run the tests, then again under AddressSanitizer and UBSan
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+# A report ends the process (and fails its test); leak checking is left to the
+# tests that ask for it, as Qt keeps some memory to the end on purpose.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps configure run test bench fuzz clean
+.PHONY: all deps test-deps configure run test test-sanitize bench fuzz clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -23,6 +28,15 @@ run: all
 
 test: test-deps all
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-sanitize
+
+# The same suite in a second build folder, optimised lightly so that it builds fast.
+test-sanitize: test-deps
+	@test -f $(SANITIZE_BUILD)/CMakeCache.txt || cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
+		-DVELUN_SANITIZE=ON -DVELUN_BENCH=OFF
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: all
 	@bash scripts/bench.sh $(BUILD)
@@ -31,4 +45,4 @@ fuzz: deps
 	@bash scripts/fuzz.sh
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

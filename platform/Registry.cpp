@@ -1,6 +1,8 @@
 // The registry: typed named values under keys, kept in memory and saved to one
-// text file (RegistryFile.cpp). The file is read when the first key is opened and
-// replaced whenever a key that was written to is closed.
+// text file (RegistryFile.cpp). The file is read when the first key is opened.
+// Changes reach it when the last open key is closed, so a caller that holds a key
+// open over several writes has them all replace the file at once: never a file with
+// some of them.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +20,6 @@ namespace {
 
 struct KeyHandle {
     std::u16string path;
-    bool written;
 };
 
 bool gLoaded = false;
@@ -27,6 +28,7 @@ bool gReadOnly = false;
 std::string gPath;
 RegistryContents gContents;
 std::set<KeyHandle*> gHandles;
+bool gChanged = false;  // since the file was read or last written
 
 const char16_t* RootName(HKEY key) {
     if (key == HKEY_CURRENT_USER) return u"HKEY_CURRENT_USER";
@@ -79,17 +81,19 @@ void EnsureLoaded() {
     if (gLoaded) return;
     gLoaded = true;
     gReadOnly = false;
-    gContents.keys.clear();
+    gChanged = false;
+    gContents = NewRegistryContents();
     gPath = RegistryFilePath();
     std::string text, why;
     int read = ReadWholeFile(gPath, &text, &why);
     if (read == 1) return;
     if (read == 0 && ParseRegistry(text, &gContents, &why)) return;
-    gContents.keys.clear();
+    gContents = NewRegistryContents();
     SetAsideBrokenFile(why);
 }
 
 void Save() {
+    gChanged = false;
     if (gReadOnly) return;
     if (!WriteFileAtomically(gPath, FormatRegistry(gContents))) {
         std::fprintf(stderr, "velun: cannot save the settings to %s: %s\n", gPath.c_str(), std::strerror(errno));
@@ -147,19 +151,24 @@ RegistryValue* FindValue(RegistryKey* key, LPCWSTR name) {
     return nullptr;
 }
 
-HKEY NewHandle(const std::u16string& path, bool written) {
-    KeyHandle* h = new KeyHandle{path, written};
+HKEY NewHandle(const std::u16string& path) {
+    KeyHandle* h = new KeyHandle{path};
     gHandles.insert(h);
     return (HKEY)h;
 }
 
-// Values set through a root handle have no close to wait for.
-void NoteWrite(HKEY key) {
-    if (KeyHandle* h = HandleOf(key)) {
-        h->written = true;
-    } else {
-        Save();
-    }
+RegistryKey* AddKey(const std::u16string& path) {
+    RegistryKey key{path, {}, {}, {}};
+    // A blank line sets a new key's section apart from what is above it.
+    if (!gContents.keys.empty() || !gContents.head.empty()) key.linesAbove.push_back("");
+    gContents.keys.push_back(std::move(key));
+    return &gContents.keys.back();
+}
+
+// With no key open (a value set through a root handle) there is no close to wait for.
+void NoteChange() {
+    gChanged = true;
+    if (gHandles.empty()) Save();
 }
 
 }  // namespace
@@ -170,7 +179,8 @@ bool SameRegistryName(const std::u16string& a, const std::u16string& b) {
 
 void ForgetRegistry() {
     gLoaded = false;
-    gContents.keys.clear();
+    gChanged = false;
+    gContents = RegistryContents();
 }
 
 LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
@@ -180,7 +190,7 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
     std::u16string path;
     if (!ResolvePath(key, subKey, &path)) return ERROR_INVALID_HANDLE;
     if (!KeyExists(path)) return ERROR_FILE_NOT_FOUND;
-    *result = NewHandle(path, false);
+    *result = NewHandle(path);
     return ERROR_SUCCESS;
 }
 
@@ -192,9 +202,12 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
     std::u16string path;
     if (!ResolvePath(key, subKey, &path)) return ERROR_INVALID_HANDLE;
     bool existed = KeyExists(path);
-    if (!existed) gContents.keys.push_back(RegistryKey{path, {}});
+    *result = NewHandle(path);
+    if (!existed) {
+        AddKey(path);
+        NoteChange();
+    }
     if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
-    *result = NewHandle(path, !existed);
     return ERROR_SUCCESS;
 }
 
@@ -223,10 +236,7 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
     if (dataSize > kMaxRegistryValueSize || (!data && dataSize)) return ERROR_INVALID_PARAMETER;
     EnsureLoaded();
     RegistryKey* k = FindKey(path);
-    if (!k) {
-        gContents.keys.push_back(RegistryKey{path, {}});
-        k = &gContents.keys.back();
-    }
+    if (!k) k = AddKey(path);
     RegistryValue* v = FindValue(k, valueName);
     // Setting what is already there costs no save: a start and an exit that change
     // nothing leave the file alone.
@@ -239,7 +249,7 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
     }
     v->type = type;
     v->data.assign(data, data + dataSize);
-    NoteWrite(key);
+    NoteChange();
     return ERROR_SUCCESS;
 }
 
@@ -250,8 +260,8 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     RegistryKey* k = FindKey(path);
     RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
     if (!v) return ERROR_FILE_NOT_FOUND;
-    k->values.erase(k->values.begin() + (v - k->values.data()));
-    NoteWrite(key);
+    EraseRegistryValue(k, (size_t)(v - k->values.data()));
+    NoteChange();
     return ERROR_SUCCESS;
 }
 
@@ -259,8 +269,8 @@ LSTATUS RegCloseKey(HKEY key) {
     if (RootName(key)) return ERROR_SUCCESS;
     KeyHandle* h = HandleOf(key);
     if (!h) return ERROR_INVALID_HANDLE;
-    if (h->written) Save();
     gHandles.erase(h);
     delete h;
+    if (gHandles.empty() && gChanged) Save();
     return ERROR_SUCCESS;
 }

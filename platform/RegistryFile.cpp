@@ -7,11 +7,15 @@
 //
 // Strings are UTF-8 with \" \\ and \uXXXX escapes; data that a plain string or dword
 // cannot hold exactly is written as hex(type):bytes, so every value keeps its type
-// and its bytes.
+// and its bytes. Comment lines (; or #) and blank lines stay where the user put them,
+// and so does a comment after a value on its line.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +26,10 @@
 
 namespace {
 
-const char kFileHeader[] =
-    "; Velun settings: read when Velun starts, written when it ends.\n"
-    "; Edit this file while Velun is not running; README.md lists the values.\n";
+const char* const kFileHeader[] = {
+    "; Velun settings: read when Velun starts, written when it ends.",
+    "; Edit this file while Velun is not running; README.md lists the values.",
+};
 
 const char* const kRootNames[] = {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT"};
 
@@ -72,7 +77,12 @@ bool IsPlainString(const RegistryValue& v, std::u16string* text) {
     return true;
 }
 
+void AppendLines(std::string& out, const RegistryLines& lines) {
+    for (const std::string& line : lines) out += line + '\n';
+}
+
 void AppendValue(std::string& out, const RegistryValue& v) {
+    AppendLines(out, v.linesAbove);
     if (v.name.empty()) {
         out += '@';
     } else {
@@ -100,7 +110,7 @@ void AppendValue(std::string& out, const RegistryValue& v) {
             AppendHexByte(out, v.data[i]);
         }
     }
-    out += '\n';
+    out += v.comment + '\n';
 }
 
 // ---- Reading ----
@@ -113,6 +123,7 @@ struct Cursor {
     void SkipBlanks() {
         while (!AtEnd() && (line[pos] == ' ' || line[pos] == '\t')) pos++;
     }
+    bool AtComment() const { return Peek() == ';' || Peek() == '#'; }
 };
 
 int HexDigit(char c) {
@@ -184,9 +195,11 @@ void PutUnits(const std::u16string& text, std::vector<BYTE>* data) {
     data->push_back(0);
 }
 
+// The blanks before a comment that ends the list stay with the comment.
 bool ParseHexList(Cursor& c, std::vector<BYTE>* data, std::string* error) {
+    size_t end = c.pos;
     c.SkipBlanks();
-    if (c.AtEnd()) return true;
+    if (c.AtEnd() || c.AtComment()) return c.pos = end, true;
     while (true) {
         c.SkipBlanks();
         int hi = HexDigit(c.Peek());
@@ -196,8 +209,9 @@ bool ParseHexList(Cursor& c, std::vector<BYTE>* data, std::string* error) {
         if (lo >= 0) c.pos++;
         data->push_back((BYTE)(lo >= 0 ? hi * 16 + lo : hi));
         if (data->size() > kMaxRegistryValueSize) return *error = "value too large", false;
+        end = c.pos;
         c.SkipBlanks();
-        if (c.AtEnd()) return true;
+        if (c.AtEnd() || c.AtComment()) return c.pos = end, true;
         if (c.Peek() != ',') return *error = "expected ',' between hex bytes", false;
         c.pos++;
     }
@@ -280,18 +294,37 @@ bool ParseSection(const std::string& inner, RegistryKey* key, std::string* error
     return true;
 }
 
-bool ParseLine(const std::string& line, RegistryContents* out, std::string* error) {
-    Cursor c{line, 0};
-    c.SkipBlanks();
-    if (c.AtEnd() || c.Peek() == ';' || c.Peek() == '#') return true;
-    if (c.Peek() == '[') {
-        if (line.back() != ']') return *error = "missing ']'", false;
-        RegistryKey key;
-        if (!ParseSection(line.substr(c.pos + 1, line.size() - c.pos - 2), &key, error)) return false;
-        out->keys.push_back(std::move(key));
-        return true;
+// What the lines read so far have built, and the comment and blank lines that wait
+// for the next value or key to be placed with.
+struct ParseState {
+    RegistryContents* out;
+    size_t section;  // index of the key whose lines are being read; npos before the first
+    RegistryLines pending;
+};
+
+void PlacePendingLines(ParseState& state) {
+    RegistryLines& into = state.section == std::string::npos ? state.out->head
+                                                              : state.out->keys[state.section].linesBelow;
+    into.insert(into.end(), state.pending.begin(), state.pending.end());
+    state.pending.clear();
+}
+
+// A key given twice is one key: the second section's values join the first.
+bool ParseSectionLine(const std::string& line, size_t open, ParseState& state, std::string* error) {
+    if (line.back() != ']') return *error = "missing ']'", false;
+    RegistryKey key;
+    if (!ParseSection(line.substr(open + 1, line.size() - open - 2), &key, error)) return false;
+    PlacePendingLines(state);
+    std::vector<RegistryKey>& keys = state.out->keys;
+    for (state.section = 0; state.section < keys.size(); state.section++) {
+        if (SameRegistryName(keys[state.section].path, key.path)) return true;
     }
-    if (out->keys.empty()) return *error = "value outside a [key] section", false;
+    keys.push_back(std::move(key));
+    return true;
+}
+
+bool ParseValueLine(Cursor& c, ParseState& state, std::string* error) {
+    if (state.section == std::string::npos) return *error = "value outside a [key] section", false;
     RegistryValue v;
     if (c.Peek() == '@') {
         c.pos++;
@@ -305,18 +338,35 @@ bool ParseLine(const std::string& line, RegistryContents* out, std::string* erro
     c.pos++;
     c.SkipBlanks();
     if (!ParseData(c, &v, error)) return false;
+    size_t end = c.pos;
     c.SkipBlanks();
-    if (!c.AtEnd()) return *error = "unexpected text after the value", false;
-    // A name given twice: the later line wins.
-    std::vector<RegistryValue>& values = out->keys.back().values;
+    if (!c.AtEnd() && !c.AtComment()) return *error = "unexpected text after the value", false;
+    if (!c.AtEnd()) v.comment = c.line.substr(end);
+    // A name given twice: the later line wins, in the earlier one's place.
+    std::vector<RegistryValue>& values = state.out->keys[state.section].values;
     for (RegistryValue& old : values) {
         if (SameRegistryName(old.name, v.name)) {
-            old = std::move(v);
+            old.type = v.type;
+            old.data = std::move(v.data);
+            old.comment = std::move(v.comment);
             return true;
         }
     }
+    v.linesAbove = std::move(state.pending);
+    state.pending.clear();
     values.push_back(std::move(v));
     return true;
+}
+
+bool ParseLine(const std::string& line, ParseState& state, std::string* error) {
+    Cursor c{line, 0};
+    c.SkipBlanks();
+    if (c.AtEnd() || c.AtComment()) {
+        state.pending.push_back(line);
+        return true;
+    }
+    if (c.Peek() == '[') return ParseSectionLine(line, c.pos, state, error);
+    return ParseValueLine(c, state, error);
 }
 
 }  // namespace
@@ -333,30 +383,52 @@ std::string RegistryFilePath() {
     return base + "/velun/registry.txt";
 }
 
+RegistryContents NewRegistryContents() {
+    RegistryContents contents;
+    contents.head.assign(std::begin(kFileHeader), std::end(kFileHeader));
+    return contents;
+}
+
+void EraseRegistryValue(RegistryKey* key, size_t index) {
+    std::vector<RegistryValue>& values = key->values;
+    RegistryLines& above = values[index].linesAbove;
+    RegistryLines& into = index + 1 < values.size() ? values[index + 1].linesAbove : key->linesBelow;
+    into.insert(into.begin(), above.begin(), above.end());
+    values.erase(values.begin() + (std::ptrdiff_t)index);
+}
+
 std::string FormatRegistry(const RegistryContents& contents) {
-    std::string out = kFileHeader;
+    std::string out;
+    AppendLines(out, contents.head);
     for (const RegistryKey& key : contents.keys) {
-        out += "\n[" + Utf16ToUtf8(key.path.c_str(), (int)key.path.size()) + "]\n";
+        AppendLines(out, key.linesAbove);
+        out += '[';
+        out += Utf16ToUtf8(key.path.c_str(), (int)key.path.size());
+        out += "]\n";
         for (const RegistryValue& v : key.values) AppendValue(out, v);
+        AppendLines(out, key.linesBelow);
     }
     return out;
 }
 
 bool ParseRegistry(const std::string& text, RegistryContents* out, std::string* error) {
-    out->keys.clear();
+    *out = RegistryContents();
+    ParseState state{out, std::string::npos, {}};
     size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    for (int number = 1; start <= text.size(); number++) {
+    // The newline ends a line: a final one starts none.
+    for (int number = 1; start < text.size(); number++) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
         std::string why;
-        if (!ParseLine(line, out, &why)) {
+        if (!ParseLine(line, state, &why)) {
             *error = "line " + std::to_string(number) + ": " + why;
             return false;
         }
         start = end + 1;
     }
+    PlacePendingLines(state);
     return true;
 }
 
@@ -381,12 +453,32 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+const char kTempSuffix[] = ".tmp-";  // then the writer's process id
+
+// A writer killed between creating its temporary file and the rename leaves the
+// file behind. One whose process is gone is removed; one of a live process may
+// still be in use.
+void RemoveStaleTempFiles(const std::string& dir, const std::string& prefix) {
+    DIR* d = opendir(dir.c_str());
+    if (!d) return;
+    while (dirent* e = readdir(d)) {
+        const char* name = e->d_name;
+        if (std::strncmp(name, prefix.c_str(), prefix.size()) != 0) continue;
+        const char* digits = name + prefix.size();
+        char* end = nullptr;
+        long pid = std::strtol(digits, &end, 10);
+        if (!std::isdigit((unsigned char)*digits) || *end || pid <= 0 || pid == getpid()) continue;
+        if (kill((pid_t)pid, 0) != 0 && errno == ESRCH) unlink((dir + '/' + name).c_str());
+    }
+    closedir(d);
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::string& text) {
     std::string dir = path.substr(0, path.rfind('/'));
     if (dir.empty() || !MakeDirectories(dir)) return false;
-    std::string temp = path + ".tmp-" + std::to_string(getpid());
+    std::string temp = path + kTempSuffix + std::to_string(getpid());
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, text) && fsync(fd) == 0;
@@ -401,5 +493,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& text) {
         fsync(dirFd);
         close(dirFd);
     }
+    RemoveStaleTempFiles(dir, path.substr(dir.size() + 1) + kTempSuffix);
     return true;
 }

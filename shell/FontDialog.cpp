@@ -2,6 +2,8 @@
 // buttons and a preview of the 27 mapped letters.
 #include "FontDialog.h"
 
+#include <algorithm>
+
 #include "AppState.h"
 #include "MainWindow.h"
 
@@ -59,11 +61,14 @@ void CheckBaseButton(HWND dialog, int base) {
 
 // Digits as they come, a leading '-' as the sign (stored sizes below 10, negative
 // ones included, are listed as written); empty text is 0.
+// Held to the 32-bit range as it grows, so that a hand-edited size near the limit
+// (listed as written) comes back as it was instead of overflowing.
 LONG ParseSize(const WCHAR* text) {
     bool negative = text[0] == u'-';
-    LONG value = 0;
-    for (const WCHAR* p = text + (negative ? 1 : 0); *p; p++) value = value * 10 + (*p - u'0');
-    return negative ? -value : value;
+    int64_t value = 0;
+    for (const WCHAR* p = text + (negative ? 1 : 0); *p; p++)
+        value = std::clamp<int64_t>(value * 10 + (*p - u'0'), INT32_MIN, (int64_t)INT32_MAX + 1);
+    return (LONG)std::clamp<int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX);
 }
 
 // Reads the selected entries of both lists into the preview LOGFONTW; an entry too

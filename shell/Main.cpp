@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../platform/EndSignals.h"
 #include "Headless.h"
 #include "WinMain.h"
 
@@ -27,5 +28,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (IsHeadlessRequest(argc, argv)) return RunHeadless(argc, argv);
+    // Before anything else the reader does: a signal to end is never the default action.
+    CatchEndSignals();
     return RunReader(argc, argv);
 }

@@ -35,11 +35,18 @@ BYTE* ReadValue(LPCWSTR name, size_t factor, size_t extra, DWORD* size) {
     return data;
 }
 
-int WriteValue(LPCWSTR name, DWORD type, const void* data, DWORD size) {
+// The product key, created when missing; null on failure.
+HKEY OpenProductKeyToWrite() {
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
-        return 0;
+        return nullptr;
+    return key;
+}
+
+int WriteValue(LPCWSTR name, DWORD type, const void* data, DWORD size) {
+    HKEY key = OpenProductKeyToWrite();
+    if (!key) return 0;
     LSTATUS status = RegSetValueExW(key, name, 0, type, (const BYTE*)data, size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
@@ -180,6 +187,10 @@ void ExitProgram() {
     ReleaseSearchableArticles();
     bool write = gSettingsLoaded;
     gSettingsLoaded = false;
+    // The product key held open over the whole sequence: the registry keeps its writes
+    // until the last key closes, so they all reach the file in one replace, and a run
+    // killed meanwhile leaves the file of the run before, whole.
+    HKEY held = write ? OpenProductKeyToWrite() : nullptr;
     if (write) {
         if (gApp.searchString[0]) RegWriteByteString(TEXT("SearchString"), gApp.searchString);
         if (gApp.fontSettings.faceName[0]) RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
@@ -196,5 +207,6 @@ void ExitProgram() {
     }
     if (write) SaveBookmarks();
     FreeBookmarks();
+    if (held) RegCloseKey(held);
     PostQuitMessage(0);
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "../platform/EndSignals.h"
 #include "../platform/Utf16.h"
 #include "AppState.h"
 #include "MainWindow.h"
@@ -65,7 +66,14 @@ HWND StartMainWindow(int showCommand) {
     if (HandOverToRunningInstance()) return nullptr;
     InitCommonControls();
     if (gTaskBarWindow) ShowWindow(gTaskBarWindow, SW_HIDE);
+    // A signal to end that comes before the main window ends the program here, after
+    // saving what a normal exit saves once the settings are loaded.
+    if (EndSignalReceived()) return nullptr;
     LoadSettings();
+    if (EndSignalReceived()) {
+        ExitProgram();
+        return nullptr;
+    }
     SetCurrentArticle(0);
     RegisterMainWindowClass(gApp.instance, kMainWindowClass);
 

@@ -99,28 +99,40 @@ TEST_F(Bookmarks, AnArticleStoredTwiceGoesAtOnce) {
     EXPECT_EQ(StoredAfterExit(), (std::vector<BYTE>{3, 0, 0, 0}));
 }
 
-// A value of odd length or without its 0 entry is read to its end and no further,
-// and what it held survives the next exit.
-TEST_F(Bookmarks, DamagedStoredValuesAreReadWithinTheirBytes) {
+// A value ending with its 0 entry holds size / 2 - 1 entries, zeros inside too, and
+// goes back as it came. One of odd length or without its 0 entry is read to its end
+// and no further, and every whole entry it held survives the next exit.
+TEST_F(Bookmarks, StoredValuesAreCountedFromTheirSizeAndReadWithinTheirBytes) {
     struct Case {
         std::vector<BYTE> stored;
-        std::vector<uint16_t> list;
+        std::vector<uint16_t> list;  // as the walks up to the first 0 see it
+        uint16_t count;
         std::vector<BYTE> saved;
     };
     const Case cases[] = {
-        {{5, 0, 3, 0}, {5, 3}, {5, 0, 3, 0, 0, 0}},
-        {{5, 0, 3}, {5}, {5, 0, 0, 0}},
-        {{5}, {}, {0, 0}},
-        {{}, {}, {0, 0}},
-        {{0x2C, 0x01, 0, 0, 4, 0}, {300}, {0x2C, 0x01, 0, 0}},
+        {{5, 0, 0, 0, 3, 0, 0, 0}, {5}, 3, {5, 0, 0, 0, 3, 0, 0, 0}},
+        {{0, 0, 5, 0, 0, 0}, {}, 2, {0, 0, 5, 0, 0, 0}},
+        {{5, 0, 3, 0}, {5, 3}, 2, {5, 0, 3, 0, 0, 0}},
+        {{5, 0, 3}, {5}, 1, {5, 0, 0, 0}},
+        {{5}, {}, 0, {0, 0}},
+        {{}, {}, 0, {0, 0}},
+        {{0x2C, 0x01, 0, 0, 4, 0}, {300}, 3, {0x2C, 0x01, 0, 0, 4, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         ResetAppState();
         Load(c.stored);
         EXPECT_EQ(List(), c.list);
-        EXPECT_EQ(gApp.bookmarkCount, c.list.size());
+        EXPECT_EQ(gApp.bookmarkCount, c.count);
         gApp.currentArticle = 4;
         EXPECT_EQ(IsBookmarked(), 0);
         EXPECT_EQ(StoredAfterExit(), c.saved);
     }
+
+    // A bookmark added behind a 0 inside keeps every stored entry.
+    ResetAppState();
+    Load({5, 0, 0, 0, 3, 0, 0, 0});
+    gApp.currentArticle = 7;
+    AddBookmark();
+    EXPECT_EQ(gApp.bookmarkCount, 4);
+    EXPECT_EQ(StoredAfterExit(), (std::vector<BYTE>{5, 0, 0, 0, 3, 0, 7, 0, 0, 0}));
 }

@@ -124,7 +124,7 @@ TEST_F(FontDialogTest, SizeListKeepsStoredSizesBelowTenAndSelectsTheStoredSize) 
         const char16_t* selected;
     };
     for (Case c : {Case{8, u"8", u"8"}, Case{7, u"7", u"7"}, Case{13, nullptr, u"(none)"}, Case{28, nullptr, u"28"},
-                   Case{-3, u"-3", u"-3"}}) {
+                   Case{-3, u"-3", u"-3"}, Case{INT32_MIN, u"-2147483648", u"-2147483648"}}) {
         SCOPED_TRACE(c.stored);
         FontSettings s = Settings(u"Beta", c.stored, 97);
         RunFontDialog(&s, [&](HWND d) {

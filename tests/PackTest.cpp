@@ -230,6 +230,19 @@ TEST(PackTool, ErrorsWriteNothingAndExitWithStatusOne) {
     EXPECT_NE(ReadWhole(temp.path / "err").find("005-article.txt:3: unknown marker 'smal:'"), std::string::npos);
     EXPECT_FALSE(fs::exists(temp.path / "t.cpp"));
     EXPECT_FALSE(fs::exists(temp.path / "out"));
+
+    // A malformed escape in raw text is refused the same way, wherever it stands.
+    WriteWhole(temp.path / "c" / "articles" / "005-article.txt",
+               "# Five\n\nraw 0x01 0x00: \\x4 short\n\nraw 0x01 0x00: ok\nthen \\xZZ\n\nraw 0x01 0x00: a\\q\n\n"
+               "raw 0x01 0x00: end\\\n");
+    EXPECT_EQ(WEXITSTATUS(system(command.c_str())), 1);
+    std::string errors = ReadWhole(temp.path / "err");
+    EXPECT_NE(errors.find("005-article.txt:3: malformed escape \"\\x4 \""), std::string::npos) << errors;
+    EXPECT_NE(errors.find("005-article.txt:6: malformed escape \"\\xZZ\""), std::string::npos) << errors;
+    EXPECT_NE(errors.find("005-article.txt:8: malformed escape \"\\q\""), std::string::npos) << errors;
+    EXPECT_NE(errors.find("005-article.txt:10: malformed escape \"\\\""), std::string::npos) << errors;
+    EXPECT_FALSE(fs::exists(temp.path / "t.cpp"));
+    EXPECT_FALSE(fs::exists(temp.path / "out"));
 }
 
 TEST(PackTool, TableIsRewrittenOnlyWhenItChanges) {

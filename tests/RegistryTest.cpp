@@ -226,3 +226,106 @@ TEST(Registry, SettingTheSameValueAgainLeavesTheFileAlone) {
     EXPECT_GT(std::filesystem::last_write_time(config.RegistryPath()), written - std::chrono::hours(1));
     EXPECT_EQ(QueryValue(kProduct, u"Flags").type, (DWORD)REG_BINARY);
 }
+
+// The user's comments and blank lines survive saves where they stood: a value's line is
+// replaced in place (its own comment kept), a new value goes at the end of its key's
+// section, a new key at the end of the file, and a removed value's comments stay.
+TEST(Registry, SavesKeepTheUsersCommentsInPlace) {
+    TempConfig config;
+    config.WriteRegistryFile(
+        "; my settings\n"
+        "\n"
+        "[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"
+        "; the font I like\n"
+        "\"FontName\"=\"Serif\"   ; not too small\n"
+        "\"Flags\"=dword:40 # scroll bar only\n"
+        "\"Bookmarks\"=hex:05,00 ,00,00\t; five\n"
+        "# about the old value\n"
+        "\"Old\"=hex:\n"
+        "\n"
+        "; the vendor's options\n"
+        "[HKEY_CURRENT_USER\\Software\\Velmora]\n"
+        "\"FullScreen\"=dword:1\n"
+        "; the end\n");
+    EXPECT_EQ(QueryValue(kProduct, u"FontName").data, Utf16Bytes(u"Serif"));
+    EXPECT_EQ(QueryValue(kProduct, u"Bookmarks").data, (std::vector<BYTE>{5, 0, 0, 0}));
+
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProduct, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueW(key, u"Old"), ERROR_SUCCESS);
+    RegCloseKey(key);
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(0xD1140040));
+    SetValue(kProduct, u"Lesson", REG_DWORD, DwordBytes(7));
+    SetValue(u"Software\\Other", u"New", REG_DWORD, DwordBytes(1));
+    const std::string expected =
+        "; my settings\n"
+        "\n"
+        "[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"
+        "; the font I like\n"
+        "\"FontName\"=\"Serif\"   ; not too small\n"
+        "\"Flags\"=dword:d1140040 # scroll bar only\n"
+        "\"Bookmarks\"=hex:05,00,00,00\t; five\n"
+        "\"Lesson\"=dword:00000007\n"
+        "# about the old value\n"
+        "\n"
+        "; the vendor's options\n"
+        "[HKEY_CURRENT_USER\\Software\\Velmora]\n"
+        "\"FullScreen\"=dword:00000001\n"
+        "; the end\n"
+        "\n"
+        "[HKEY_CURRENT_USER\\Software\\Other]\n"
+        "\"New\"=dword:00000001\n";
+    EXPECT_EQ(config.ReadRegistryFile(), expected);
+
+    // Read again and saved again, the file stays as it is.
+    ForgetRegistry();
+    SetValue(kProduct, u"Lesson", REG_DWORD, DwordBytes(8));
+    SetValue(kProduct, u"Lesson", REG_DWORD, DwordBytes(7));
+    EXPECT_EQ(config.ReadRegistryFile(), expected);
+
+    // Text after a value that is not a comment still marks the file as damaged.
+    config.WriteRegistryFile("[HKEY_CURRENT_USER\\Software]\n\"Flags\"=dword:1 junk\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(QueryValue(u"Software", u"Flags").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("line 2: unexpected text"), std::string::npos);
+}
+
+// While any key is open, writes stay in memory; the last close replaces the file once.
+TEST(Registry, WritesReachTheFileWhenTheLastOpenKeyCloses) {
+    TempConfig config;
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(1));
+    std::string before = config.ReadRegistryFile();
+    HKEY held;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProduct, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &held, nullptr),
+              ERROR_SUCCESS);
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(2));
+    SetValue(kProduct, u"Lesson", REG_DWORD, DwordBytes(3));
+    EXPECT_EQ(RegSetValueExW(HKEY_CURRENT_USER, u"Root", 0, REG_DWORD, DwordBytes(4).data(), 4), ERROR_SUCCESS);
+    EXPECT_EQ(config.ReadRegistryFile(), before);
+    EXPECT_EQ(QueryValue(kProduct, u"Lesson").data, DwordBytes(3));
+    RegCloseKey(held);
+    std::string after = config.ReadRegistryFile();
+    EXPECT_NE(after.find("\"Flags\"=dword:00000002"), std::string::npos) << after;
+    EXPECT_NE(after.find("\"Lesson\"=dword:00000003"), std::string::npos) << after;
+    EXPECT_NE(after.find("\"Root\"=dword:00000004"), std::string::npos) << after;
+}
+
+// Temporary files that killed writers left are removed at the next save; one of a
+// process still running is not.
+TEST(Registry, ASaveRemovesTheTemporaryFilesOfDeadWriters) {
+    TempConfig config;
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(1));
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    std::string dead = config.RegistryPath() + ".tmp-" + std::to_string(child);
+    std::string live = config.RegistryPath() + ".tmp-" + std::to_string(getppid());
+    std::string other = config.RegistryPath() + ".tmp-notes";
+    for (const std::string& path : {dead, live, other}) std::ofstream(path) << "half a file";
+    SetValue(kProduct, u"Flags", REG_DWORD, DwordBytes(2));
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));
+}

@@ -79,6 +79,11 @@ bool UnescapeRaw(const TextPiece& piece, const std::string& file, std::string* o
                 AddError(diag, file, piece.line, "\\x00 cannot be stored: it ends the text");
                 return false;
             }
+        } else if (b == '\\') {
+            // A backslash only begins an escape: one that is not \\ or \xHH is a typo to fix, not text.
+            std::string seen = s.substr(i, i + 1 < s.size() && s[i + 1] == 'x' ? 4 : 2);
+            AddError(diag, file, piece.line, "malformed escape \"" + seen + "\": write \\xHH (two hex digits) or \\\\");
+            return false;
         } else if (b < 0x20 || b > 0x7E) {
             AddError(diag, file, piece.line, "raw text holds a byte that is not ASCII; write it as \\xHH");
             return false;

@@ -1,13 +1,18 @@
 // The per-view font cache: one font per style key, created on first use.
 #include "Fonts.h"
 
+#include <algorithm>
+
 #include "../content/ArticleRecords.h"
 #include "../shell/Memory.h"
 
+// In 64 bits, so that a hand-edited size near the 32-bit limit cannot overflow; the
+// result is held to the 32-bit range.
 static LONG StyleHeight(int32_t size, BYTE key) {
-    if (key & kStyleLarge) return size ? size * 5 / 4 : 20;
-    if (key & kStyleSmall) return size ? size * 6 / 8 : 14;
-    return size;
+    int64_t height = size;
+    if (key & kStyleLarge) height = size ? height * 5 / 4 : 20;
+    else if (key & kStyleSmall) height = size ? height * 6 / 8 : 14;
+    return (LONG)std::clamp<int64_t>(height, INT32_MIN, INT32_MAX);
 }
 
 void CreateStyleFont(const FontSettings* settings, FontCacheEntry* entry, BYTE key) {

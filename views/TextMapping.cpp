@@ -9,7 +9,8 @@ MappingContext gMapping = {nullptr, 0, kRestingBase};
 
 static WCHAR MapByte(BYTE b, int32_t base) {
     if (base == kRestingBase) return b;
-    if (b >= 'a' && b <= '{') return (WCHAR)(base + (b - 'a'));
+    // Unsigned, so that a hand-edited base near the 32-bit limit wraps as 16 bits would.
+    if (b >= 'a' && b <= '{') return (WCHAR)((uint32_t)base + (uint32_t)(b - 'a'));
     if (b == '~') return u'{';  // a literal brace inside Hebrew text
     return b;
 }

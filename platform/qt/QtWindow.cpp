@@ -290,6 +290,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     }
     PlaceNewWindow(w, x, y, width, height);
     HWND handle = w->handle;
+    if (IsInstanceWindow(w)) DeliverEndRequestsTo(handle);
     CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, (LONG)style, windowName, className, exStyle};
     if (w->proc && w->proc(handle, WM_CREATE, 0, (LPARAM)&cs) == -1) {
         DestroyWindow(handle);
@@ -299,10 +300,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     w->creating = false;
     SendMessageW(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->clientWidth, w->clientHeight));
     if (!(w = WindowOf(handle))) return nullptr;
-    if (IsInstanceWindow(w)) {
-        PublishWindow(w);
-        DeliverEndRequestsTo(handle);
-    }
+    if (IsInstanceWindow(w)) PublishWindow(w);
     if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
     return handle;
 }
