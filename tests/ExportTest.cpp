@@ -16,6 +16,10 @@ const std::string kHeader =
     "\\red255\\green255\\blue255;\\red255\\green0\\blue0;}\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
 const std::string kSeparator = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
 const std::string kParEnd = "\\par\\par\r\n";
+const std::string kRtlPar = "\\pard\\rtlpar\\qr ";
+const std::string kLtrPar = "\\pard\\ltrpar\\ql ";
+// An article without records: text given to the RTF body stays in no paragraph.
+const BYTE kNoRecords[8] = {};
 
 UINT RtfFormat() { return RegisterClipboardFormatW(TEXT("Rich Text Format")); }
 
@@ -92,14 +96,16 @@ TEST_F(ExportTest, SeparatorsBecomeRowsOfDashes) {
 
 TEST_F(ExportTest, UnicodeHebrewBecomesAnRtfDocumentInReadingOrder) {
     Export({{0x91, 0, "ab"}}, 1488);
-    EXPECT_EQ(ClipboardRtf(), kHeader + "\\u1489\\u1488" + kParEnd + kParEnd + "}\r\n");
-    // Copy empties every other format, and the Reverse option is as it was.
-    EXPECT_EQ(ClipboardText(), u"<none>");
+    EXPECT_EQ(ClipboardRtf(), kHeader + kRtlPar + "\\u1489\\u1488" + kParEnd + kParEnd + "}\r\n");
+    // The same text goes along as Unicode text, for programs that read no RTF; the
+    // Reverse option is as it was.
+    EXPECT_EQ(ClipboardText(), u"\u05D1\u05D0\r\n\r\n");
     EXPECT_EQ(gApp.Flags, kDefaultFlags);
     // With Reverse on, the rendering turns it off: the stored order comes out.
     gApp.Flags |= kFlagReverse;
     Export({{0x91, 0, "ab"}}, 1488);
-    EXPECT_EQ(ClipboardRtf(), kHeader + "\\u1488\\u1489" + kParEnd + kParEnd + "}\r\n");
+    EXPECT_EQ(ClipboardRtf(), kHeader + kRtlPar + "\\u1488\\u1489" + kParEnd + kParEnd + "}\r\n");
+    EXPECT_EQ(ClipboardText(), u"\u05D0\u05D1\r\n\r\n");
     EXPECT_EQ(gApp.Flags, kDefaultFlags | kFlagReverse);
 }
 
@@ -112,13 +118,13 @@ TEST_F(ExportTest, Latin1BaseStaysUnicodeText) {
 
 TEST_F(ExportTest, RtfBodyEscapesSpellsOutAndBoundsEveryUnit) {
     const char16_t* text = u"a  b\\{}\x95\u05D0\uFB2C\r\n\r\r\n\t\uFB37";
-    std::string expected = "a   b\\\\\\{\\}\\u149\\u1488\\u1513\\u1468\\u1473" + kParEnd + "\\u9\\u64311" + kParEnd;
-    // 13, then 1 + 3 + 1, three escapes of 2, 5 below 1000, 6 for 1488, 3 x 6 for
+    std::string expected = "a  b\\\\\\{\\}\\u149\\u1488\\u1513\\u1468\\u1473" + kParEnd + "\\u9\\u64311" + kParEnd;
+    // 13, then 1 + 2 + 1, three escapes of 2, 5 below 1000, 6 for 1488, 3 x 6 for
     // the presentation form, 12 for the line breaks, 5 for the tab, 7 from 10000.
-    size_t bound = BuildRtfBody((const WCHAR*)text, nullptr);
-    EXPECT_EQ(bound, 13u + 5 + 6 + 5 + 6 + 18 + 12 + 5 + 7);
+    size_t bound = BuildRtfBody(WholeArticle(kNoRecords), (const WCHAR*)text, nullptr);
+    EXPECT_EQ(bound, 13u + 4 + 6 + 5 + 6 + 18 + 12 + 5 + 7);
     std::string out(bound + 1, '#');
-    size_t length = BuildRtfBody((const WCHAR*)text, out.data());
+    size_t length = BuildRtfBody(WholeArticle(kNoRecords), (const WCHAR*)text, out.data());
     EXPECT_EQ(length, expected.size());
     EXPECT_EQ(out.substr(0, length), expected);
     EXPECT_EQ(out[length], '\0');
@@ -127,9 +133,19 @@ TEST_F(ExportTest, RtfBodyEscapesSpellsOutAndBoundsEveryUnit) {
 TEST_F(ExportTest, BoundCoversTheBodyForEveryUnit) {
     std::u16string all;
     for (uint32_t u = 1; u <= 0xFFFF; u++) all.push_back((char16_t)u);
-    size_t bound = BuildRtfBody((const WCHAR*)all.c_str(), nullptr);
+    // Every unit after every other: after a \uN each space and digit takes a delimiter.
+    for (WCHAR u : {u'0', u' ', u'9'}) {
+        for (uint32_t i = 0x7F; i <= 0xFFFF; i += 7) {
+            all.push_back((char16_t)i);
+            all.push_back(u);
+        }
+    }
+    BYTE* article = MakeArticle({{0x91, 0, "x"}, {0x81, 63, std::string(200, ' ')}});
+    size_t bound = BuildRtfBody(WholeArticle(article), (const WCHAR*)all.c_str(), nullptr);
     std::string out(bound + 1, '#');
-    EXPECT_LT(BuildRtfBody((const WCHAR*)all.c_str(), out.data()), bound);
+    EXPECT_LT(BuildRtfBody(WholeArticle(article), (const WCHAR*)all.c_str(), out.data()), bound);
+    EXPECT_EQ(out[bound], '#');
+    free(article);
 }
 
 TEST_F(ExportTest, PresentationFormsAreTheTwentySevenHebrewOnes) {
@@ -153,7 +169,7 @@ TEST_F(ExportTest, PresentationFormsAreTheTwentySevenHebrewOnes) {
 }
 
 TEST_F(ExportTest, AppendingRtfReopensTheEarlierDocument) {
-    std::string body = "\\u1488" + kParEnd + kParEnd;
+    std::string body = kRtlPar + "\\u1488" + kParEnd + kParEnd;
     PutRtf("{\\rtf1 old}\r\n");
     Export({{0x91, 0, "a"}}, 1488, 1);
     EXPECT_EQ(ClipboardRtf(), "{\\rtf1 old" + kSeparator + body + "}\r\n");
@@ -189,13 +205,13 @@ TEST_F(ExportTest, TooSmallABufferIsNeverWrittenPast) {
     gApp.fontSettings.FontAsciiBase = 97;
     BYTE* article = MakeArticle({{0x81, 2, "Hello"}, {0x07, 30, ""}});
     size_t needed = (2 + 5 + 4 + 30 + 2 + 1) * sizeof(WCHAR);
-    ASSERT_LE(needed, PlainTextSize(article));
+    ASSERT_LE(needed, PlainTextSize(WholeArticle(article)));
     std::vector<WCHAR> buffer(needed / 2 + 8, 0x7777);
-    EXPECT_EQ(RenderPlainText(article, buffer.data(), needed), 0);
+    EXPECT_EQ(RenderPlainText(WholeArticle(article), buffer.data(), needed), 0);
     EXPECT_TRUE(RecordedMessageBoxes().empty());
     for (size_t size : {needed - 1, needed - 2, (size_t)7, (size_t)1, (size_t)0}) {
         std::fill(buffer.begin(), buffer.end(), 0x7777);
-        EXPECT_EQ(RenderPlainText(article, buffer.data(), size), 1) << size;
+        EXPECT_EQ(RenderPlainText(WholeArticle(article), buffer.data(), size), 1) << size;
         for (size_t i = size / 2; i < buffer.size(); i++) ASSERT_EQ(buffer[i], 0x7777) << size << " " << i;
     }
     ASSERT_EQ(RecordedMessageBoxes().size(), 5u);
@@ -206,13 +222,21 @@ TEST_F(ExportTest, TooSmallABufferIsNeverWrittenPast) {
     free(article);
 }
 
-// The size formula is an upper bound: every article of the collection fits, at
-// every base and with Reverse either way, and so do arbitrary bytes.
+// The size formulas are upper bounds: every article of the collection fits, at
+// every base and with Reverse either way, and so do arbitrary bytes. Each record
+// renders to exactly its counted line, which the RTF paragraphs rely on.
 TEST_F(ExportTest, EveryArticleFitsItsPlainTextSize) {
     auto fits = [](const BYTE* article) {
-        size_t size = PlainTextSize(article);
+        ArticleRange range = WholeArticle(article);
+        size_t size = PlainTextSize(range);
         std::vector<WCHAR> buffer(size / 2);
-        return RenderPlainText(article, buffer.data(), size) == 0;
+        if (RenderPlainText(range, buffer.data(), size) != 0) return false;
+        size_t lines = 0;
+        RangeWalker walker = StartRangeWalk(range);
+        for (ArticleRecord record; NextRangeRecord(&walker, &record);) lines += PlainLineLength(record);
+        size_t bound = BuildRtfBody(range, buffer.data(), nullptr);
+        std::string body(bound + 1, '#');
+        return wcslen(buffer.data()) == lines && BuildRtfBody(range, buffer.data(), body.data()) < bound;
     };
     for (int base : {97, 224, 1488}) {
         gApp.fontSettings.FontAsciiBase = base;
