@@ -1,6 +1,7 @@
 // `velun --export ARTICLE [--format text|rtf] [--append-to FILE] --out FILE`: what
 // Copy, or Append to what FILE holds, puts on the clipboard, written to a file: the
 // Unicode text as UTF-8, the RTF document as its bytes.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,15 +16,20 @@ namespace {
 // Append reads the earlier document whole; no clipboard holds more than this.
 constexpr size_t kMaxAppendBytes = 64u << 20;
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+// False with a line of explanation when the file cannot be read whole.
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
     FILE* file = fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file) {
+        *error = "cannot read " + path + ": " + strerror(errno);
+        return false;
+    }
     char chunk[1 << 16];
     size_t n;
     while (bytes->size() <= kMaxAppendBytes && (n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
-    bool read = !ferror(file) && bytes->size() <= kMaxAppendBytes;
+    if (ferror(file)) *error = "cannot read " + path;
+    else if (bytes->size() > kMaxAppendBytes) *error = path + " is larger than the 64 MiB Append takes";
     fclose(file);
-    return read;
+    return error->empty();
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
@@ -54,9 +60,9 @@ bool ExportedBytes(const ArticleRange& range, const WCHAR* text, const HeadlessO
 }  // namespace
 
 int ExportArticleFile(const HeadlessOptions& options) {
-    std::string old;
-    if (!options.appendTo.empty() && !ReadWholeFile(options.appendTo, &old)) {
-        fprintf(stderr, "velun: cannot read %s (at most %zu bytes)\n", options.appendTo.c_str(), kMaxAppendBytes);
+    std::string old, error;
+    if (!options.appendTo.empty() && !ReadWholeFile(options.appendTo, &old, &error)) {
+        fprintf(stderr, "velun: %s\n", error.c_str());
         return kExitFailed;
     }
     BYTE* article = LoadHeadlessArticle(options.target);

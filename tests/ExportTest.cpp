@@ -8,6 +8,7 @@
 #include "ArticleFixture.h"
 #include "platform/TestHooks.h"
 #include "shell/Export.h"
+#include "tools/HebrewText.h"
 
 namespace {
 
@@ -193,6 +194,118 @@ TEST_F(ExportTest, AppendingTextFollowsTheOldTextDirectly) {
     PutRtf("{\\rtf1 only}");
     Export({{0x81, 0, "Hello"}}, 97, 1);
     EXPECT_EQ(ClipboardText(), u"Hello\r\n\r\n");
+}
+
+// With Unicode Hebrew each format extends the clipboard's own data in that format.
+TEST_F(ExportTest, AppendAtTheHebrewBaseExtendsBothFormats) {
+    std::string body = kRtlPar + "\\u1488" + kParEnd + kParEnd;
+    Export({{0x91, 0, "a"}}, 1488);
+    Export({{0x91, 0, "b"}}, 1488, 1);
+    EXPECT_EQ(ClipboardText(), u"\u05D0\r\n\r\n\u05D1\r\n\r\n");
+    EXPECT_EQ(ClipboardRtf(), kHeader + body + kSeparator + kRtlPar + "\\u1489" + kParEnd + kParEnd + "}\r\n");
+    // Text from another program is extended as text; the RTF starts afresh.
+    PutText(u"X");
+    Export({{0x91, 0, "a"}}, 1488, 1);
+    EXPECT_EQ(ClipboardText(), u"X\u05D0\r\n\r\n");
+    EXPECT_EQ(ClipboardRtf(), kHeader + body + "}\r\n");
+}
+
+std::string Body(const std::vector<TestRecord>& records, int base) {
+    gApp.fontSettings.FontAsciiBase = base;
+    BYTE* article = MakeArticle(records);
+    WCHAR* text = RenderExportText(WholeArticle(article));
+    std::string body(BuildRtfBody(WholeArticle(article), text, nullptr) + 1, '#');
+    body.resize(BuildRtfBody(WholeArticle(article), text, body.data()));
+    free(text);
+    free(article);
+    return body;
+}
+
+// Each record is a paragraph of its own: a header that governed the whole body
+// made every English paragraph right-to-left.
+TEST_F(ExportTest, ParagraphsTakeTheirRecordsDirectionAndAlignment) {
+    std::string body = Body({{0xCC, 0, "T"},
+                             {0x81, 0x40, "p"},
+                             {0x21, 0, "r"},
+                             {0xC7, 0xC5, ""},
+                             {0xB1, 0, "a"},
+                             {0xDC, 0, "b"},
+                             {0x91, 0, "c"},
+                             {0xF1, 0, "d"}},
+                            1488);
+    EXPECT_EQ(body, "\\pard\\ltrpar\\qc T" + kParEnd + kLtrPar + "p" + kParEnd +  //
+                        "\\pard\\ltrpar\\qr r" + kParEnd +                          // right-aligned line
+                        "\\pard\\ltrpar\\qc " + std::string(74, '-') + kParEnd +    // a rule has no direction
+                        kRtlPar + "\\u1488" + kParEnd + "\\pard\\rtlpar\\qc \\u1489" + kParEnd +
+                        kRtlPar + "\\u1490" + kParEnd +  // right-to-left text stands at the right
+                        kRtlPar + "\\u1491" + kParEnd + kParEnd);
+}
+
+// A control word swallows the one space that ends it, so only there does a space
+// need another; ordinary characters keep the article's spaces exactly.
+TEST_F(ExportTest, SpacesAndDigitsArriveAsTheArticleHasThem) {
+    EXPECT_EQ(Body({{0x01, 0, "a b  c"}}, 1488), kLtrPar + "a b  c" + kParEnd + kParEnd);
+    EXPECT_EQ(Body({{0x01, 3, "x"}}, 1488), kLtrPar + "   x" + kParEnd + kParEnd);
+    // Stored in display order: the reading order is b, a with two spaces, then 7.
+    EXPECT_EQ(Body({{0x11, 0, "7 a  b"}}, 1488), kRtlPar + "\\u1489   \\u1488  7" + kParEnd + kParEnd);
+    // A digit right after \uN would become part of its number.
+    EXPECT_EQ(Body({{0x11, 0, "12a"}}, 1488), kRtlPar + "\\u1488 12" + kParEnd + kParEnd);
+    EXPECT_EQ(Body({{0x11, 0, "a.b"}}, 1488), kRtlPar + "\\u1489.\\u1488" + kParEnd + kParEnd);
+}
+
+// The screen draws the bytes 0x80..0x9F as Windows-1252 characters; the list
+// bullet 0x95 must not arrive as a C1 control.
+TEST_F(ExportTest, C1BytesGoOutAsTheScreenShowsThem) {
+    EXPECT_EQ(Rendered({{0x81, 0x40, "\x95 item"}, {0x01, 0, "\x80\x81\x9F\xA0"}}, 97),
+              u"\u2022 item\r\n\r\n\u20AC\u0081\u0178\u00A0\r\n");
+    EXPECT_EQ(Body({{0x81, 0x40, "\x95 item"}}, 1488), kLtrPar + "\\u8226  item" + kParEnd + kParEnd);
+    Export({{0x81, 0x40, "\x95 item"}}, 1488);
+    EXPECT_EQ(ClipboardText(), u"\u2022 item\r\n\r\n");
+}
+
+// The compiler puts Hebrew into display order; the export must give back the text
+// as it was written, numbers reading left to right inside it.
+TEST_F(ExportTest, ReadingOrderKeepsNumbersAsWritten) {
+    const char32_t* sentences[] = {
+        U"\u05D1\u05E9\u05E0\u05EA 1475 \u05D4\u05D5\u05D3\u05E4\u05E1.",  // in the year 1475 ...
+        U"\u05D4\u05E4\u05E8\u05E7 (\u05E2\u05DE\u05D5\u05D3 12) \u05E7\u05E6\u05E8.",
+        U"\u05D9 10, \u05DB 20, \u05DC 30",
+        U"\u05D1\u05E9\u05E2\u05D4 12:30 \u05D5-1,000.50 \u05E9\u05E7\u05DC",
+        U"10",
+    };
+    for (const char32_t* sentence : sentences) {
+        std::string stored;
+        ASSERT_TRUE(HebrewToStored(sentence, &stored));
+        std::u16string expected(sentence, sentence + std::char_traits<char32_t>::length(sentence));
+        expected += u"\r\n\r\n";
+        EXPECT_EQ(Rendered({{0xB1, 0, stored}}, 1488), expected) << stored;
+        // Reverse on at the code page base reverses too, and so restores numbers too.
+        gApp.Flags |= kFlagReverse;
+        std::u16string atCodePage = Rendered({{0xB1, 0, stored}}, 224);
+        gApp.Flags &= ~kFlagReverse;
+        for (char16_t& u : expected)
+            if (u >= 0x05D0) u = (char16_t)(u - 0x05D0 + 224);
+        EXPECT_EQ(atCodePage, expected) << stored;
+    }
+    // Without reversal the display order goes out as stored.
+    gApp.Flags |= kFlagReverse;
+    EXPECT_EQ(Rendered({{0xB1, 0, "0741 a"}}, 1488), u"0741 \u05D0\r\n\r\n");
+}
+
+// A range takes the records it touches, their text cut to it.
+TEST_F(ExportTest, RangeCutsRecordsAndText) {
+    BYTE* article = MakeArticle({{0x01, 0, "first"}, {0x81, 2, "second"}, {0x01, 0, "third"}});
+    auto render = [&](size_t begin, size_t end) {
+        ArticleRange range = {article, begin, end};
+        std::vector<WCHAR> buffer(PlainTextSize(range) / 2);
+        EXPECT_EQ(RenderPlainText(range, buffer.data(), buffer.size() * 2), 0);
+        return std::u16string((const char16_t*)buffer.data());
+    };
+    EXPECT_EQ(render(0, SIZE_MAX), u"first\r\n  second\r\n\r\nthird\r\n");
+    EXPECT_EQ(render(8, 17), u"  second\r\n\r\n");      // the second record whole
+    EXPECT_EQ(render(3, 13), u"irst\r\n  sec\r\n\r\n");  // from the middle of one into the next
+    EXPECT_EQ(render(30, 40), u"");
+    free(article);
 }
 
 TEST_F(ExportTest, NoViewOrNoArticleLeavesTheClipboardAlone) {
