@@ -18,5 +18,9 @@ inline void AppendCodePoint(std::u16string& out, char32_t c) {
     out += (char16_t)(0xDC00 + ((c - 0x10000) & 0x3FF));
 }
 
+// Windows fonts draw the C1 controls U+0080..U+009F as the Windows-1252 characters
+// of those bytes; everything else is itself.
+char32_t C1AsWindows1252(char32_t c);
+
 std::string Utf16ToUtf8(const WCHAR* text, int count = -1);
 std::u16string Utf8ToUtf16(const std::string& text);

@@ -17,6 +17,7 @@ PACKAGES=(
 # Only the tests need these.
 TEST_PACKAGES=(
   openbox
+  libreoffice-writer-nogui poppler-utils
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 

@@ -2,10 +2,11 @@
 // placed as Unicode text (the RTF form is in RtfExport.cpp).
 #include "Export.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "../content/ArticleRecords.h"
+#include "../platform/Utf16.h"
 #include "../views/TextMapping.h"
 #include "AppState.h"
 #include "Memory.h"
@@ -36,18 +37,51 @@ void PutLineEnd(UnitWriter& w) {
     Put(w, '\n');
 }
 
+// A text unit as the screen shows it: the C1 bytes (the list bullet 0x95 among
+// them) as their Windows-1252 characters. A 0 unit, which only an odd base can
+// make, would end the text early.
+void PutShown(UnitWriter& w, WCHAR unit) { Put(w, unit ? (WCHAR)C1AsWindows1252(unit) : 0xFFFD); }
+
 // A rule's length byte: pixels up to 160, a share of the width above.
 int SeparatorDashes(BYTE length) { return length <= 160 ? length : ((length + 96) & 0xFF) * 2; }
 
 int TextIndent(BYTE indent) { return indent & 0x3F; }
 
+bool IsDigit(WCHAR unit) { return unit >= '0' && unit <= '9'; }
+bool IsNumberSeparator(WCHAR unit) { return unit == '.' || unit == ',' || unit == ':'; }
+
+// The stored display order keeps numbers left to right inside right-to-left text,
+// so turning a run round turns its numbers round too: this turns each back, with
+// the separators between its digits ("1,000", "12:30").
+void RestoreNumbers(WCHAR* units, size_t count) {
+    for (size_t i = 0; i < count;) {
+        if (!IsDigit(units[i])) {
+            i++;
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < count && (IsDigit(units[end]) || (IsNumberSeparator(units[end]) && end + 1 < count &&
+                                                       IsDigit(units[end + 1]))))
+            end++;
+        std::reverse(units + i, units + end);
+        i = end;
+    }
+}
+
 // Right-to-left text through the code point base, reversed or not as the Reverse
-// option stands.
+// option stands. Without memory for the mapping the rendering cannot be trusted
+// and counts as not fitting.
 void PutRightToLeft(UnitWriter& w, const ArticleRecord& record) {
     SetRunBase(record.style);
-    const WCHAR* mapped = MapText(record.text, (int)record.textLength, &gMapping);
+    WCHAR* mapped = MapText(record.text, (int)record.textLength, &gMapping);
+    bool reversed = MapReverses(&gMapping);
     ResetRunBase();
-    for (const WCHAR* u = mapped; u && *u; u++) Put(w, *u);
+    if (!mapped) {
+        w.overflow = true;
+        return;
+    }
+    if (reversed) RestoreNumbers(mapped, record.textLength);
+    for (uint32_t i = 0; i < record.textLength; i++) PutShown(w, mapped[i]);
     PutRepeated(w, ' ', TextIndent(record.indent));
 }
 
@@ -58,7 +92,7 @@ void PutRecord(UnitWriter& w, const ArticleRecord& record) {
         PutRightToLeft(w, record);
     } else {
         PutRepeated(w, ' ', TextIndent(record.indent));
-        for (uint32_t i = 0; i < record.textLength; i++) Put(w, record.text[i]);
+        for (uint32_t i = 0; i < record.textLength; i++) PutShown(w, record.text[i]);
     }
     PutLineEnd(w);
     if (record.style & kStyleBlankAfter) PutLineEnd(w);
@@ -66,11 +100,34 @@ void PutRecord(UnitWriter& w, const ArticleRecord& record) {
 
 }  // namespace
 
-size_t PlainTextSize(const BYTE* article) {
+RangeWalker StartRangeWalk(const ArticleRange& range) { return {StartArticleWalk(range.article), range}; }
+
+bool NextRangeRecord(RangeWalker* walker, ArticleRecord* record) {
+    const ArticleRange& range = walker->range;
+    while (NextArticleRecord(&walker->records, record)) {
+        size_t textStart = (size_t)(record->text - range.article);
+        size_t textEnd = textStart + record->textLength;
+        if (textStart - 2 >= range.end) return false;  // the record starts at its style byte
+        if (textEnd + 1 <= range.begin) continue;       // and ends with its text's NUL
+        size_t from = std::max(textStart, range.begin), to = std::min(textEnd, range.end);
+        record->text = range.article + from;
+        record->textLength = to > from ? (uint32_t)(to - from) : 0;
+        return true;
+    }
+    return false;
+}
+
+size_t PlainLineLength(const ArticleRecord& record) {
+    size_t length = IsSeparatorStyle(record.style) ? SeparatorDashes(record.indent)
+                                                   : TextIndent(record.indent) + record.textLength;
+    return length + ((record.style & kStyleBlankAfter) ? 4 : 2);
+}
+
+size_t PlainTextSize(const ArticleRange& range) {
     size_t length = 0, pairs = 0, dashes = 0, indents = 0;
-    ArticleWalker walker = StartArticleWalk(article);
+    RangeWalker walker = StartRangeWalk(range);
     ArticleRecord record;
-    while (NextArticleRecord(&walker, &record)) {
+    while (NextRangeRecord(&walker, &record)) {
         length += 2 + record.textLength + 1;
         pairs += (record.style & kStyleBlankAfter) ? 2 : 1;
         if (IsSeparatorStyle(record.style)) {
@@ -82,30 +139,41 @@ size_t PlainTextSize(const BYTE* article) {
     return 2 * ((length + length / 2) + 2 * pairs + dashes + indents + 1);
 }
 
-int RenderPlainText(const BYTE* article, WCHAR* buffer, size_t size) {
+int RenderPlainText(const ArticleRange& range, WCHAR* buffer, size_t size) {
     UnitWriter w = {buffer, buffer + size / sizeof(WCHAR), false};
-    ArticleWalker walker = StartArticleWalk(article);
+    RangeWalker walker = StartRangeWalk(range);
     ArticleRecord record;
-    while (NextArticleRecord(&walker, &record)) PutRecord(w, record);
+    while (NextRangeRecord(&walker, &record)) PutRecord(w, record);
     Put(w, 0);
     if (!w.overflow) return 0;
     MessageBoxW(gApp.mainWindow, TEXT("(obuf > (start + size))"), nullptr, 0);
     return 1;
 }
 
-void ExportArticle(ArticleView* view, int append) {
-    if (!view || !view->article) return;
-    size_t size = PlainTextSize(view->article);
+WCHAR* RenderExportText(const ArticleRange& range) {
+    size_t size = PlainTextSize(range);
     auto* text = (WCHAR*)CheckedAlloc(size);
-    if (!text) return;
+    if (!text) return nullptr;
     // Unicode Hebrew goes out in reading order: the Reverse option is inverted
     // for the rendering only.
     uint32_t flags = gApp.Flags;
-    if (gApp.fontSettings.FontAsciiBase > 256) gApp.Flags ^= kFlagReverse;
-    int overflow = RenderPlainText(view->article, text, size);
+    if (IsUnicodeHebrewBase(gApp.fontSettings.FontAsciiBase)) gApp.Flags ^= kFlagReverse;
+    int overflow = RenderPlainText(range, text, size);
     gApp.Flags = flags;
-    if (!overflow) PutTextOnClipboard(text, append);
+    if (!overflow) return text;
     free(text);
+    return nullptr;
+}
+
+void ExportRange(const ArticleRange& range, int append) {
+    WCHAR* text = RenderExportText(range);
+    if (text) PutTextOnClipboard(range, text, append);
+    free(text);
+}
+
+void ExportArticle(ArticleView* view, int append) {
+    if (!view || !view->article) return;
+    ExportRange(WholeArticle(view->article), append);
 }
 
 BYTE* GetClipboardCopy(UINT format, size_t* size) {
@@ -138,13 +206,8 @@ BYTE* GetClipboardCopy(UINT format, size_t* size) {
     return copy;
 }
 
-void PutTextOnClipboard(const WCHAR* text, int append) {
-    if (gApp.fontSettings.FontAsciiBase >= 257) {
-        PutRtfOnClipboard(text, append);
-        return;
-    }
-    size_t oldSize = 0;
-    BYTE* old = append ? GetClipboardCopy(CF_UNICODETEXT, &oldSize) : nullptr;
+// The appended text follows the old text directly, without any separator.
+HLOCAL BuildTextBlock(const WCHAR* text, const BYTE* old, size_t oldSize) {
     size_t textSize = (wcslen(text) + 1) * sizeof(WCHAR);
     // A local block's handle is its address on this platform.
     auto* block = (BYTE*)LocalAlloc(LMEM_MOVEABLE, oldSize + textSize);
@@ -152,12 +215,32 @@ void PutTextOnClipboard(const WCHAR* text, int append) {
         if (oldSize) memcpy(block, old, oldSize);
         memcpy(block + oldSize, text, textSize);
     }
+    return block;
+}
+
+// Append extends each format from the clipboard's own data in that format, so
+// every receiving program finds the whole of what was copied.
+void PutTextOnClipboard(const ArticleRange& range, const WCHAR* text, int append) {
+    size_t oldSize = 0;
+    BYTE* old = append ? GetClipboardCopy(CF_UNICODETEXT, &oldSize) : nullptr;
+    HLOCAL textBlock = BuildTextBlock(text, old, oldSize);
     free(old);
+    UINT rtf = 0;
+    HLOCAL rtfBlock = nullptr;
+    if (IsUnicodeHebrewBase(gApp.fontSettings.FontAsciiBase)) {
+        rtf = RegisterClipboardFormatW(TEXT("Rich Text Format"));
+        size_t oldLength = 0;
+        BYTE* oldRtf = append ? GetClipboardCopy(rtf, &oldLength) : nullptr;
+        rtfBlock = BuildRtfBlock(range, text, oldRtf, oldLength);
+        free(oldRtf);
+    }
     if (!OpenClipboard(nullptr)) {
-        LocalFree(block);
+        LocalFree(textBlock);
+        LocalFree(rtfBlock);
         return;
     }
     EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, block);
+    SetClipboardData(CF_UNICODETEXT, textBlock);
+    if (rtf) SetClipboardData(rtf, rtfBlock);
     CloseClipboard();
 }

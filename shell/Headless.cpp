@@ -10,6 +10,7 @@
 #include "../platform/Utf16.h"
 #include "../platform/qt/PictureDC.h"
 #include "AppState.h"
+#include "Export.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitBadArguments = 2;
 constexpr int kMaxPictureSide = 8192;
 
 // Whole decimal number in [low, high].
@@ -35,6 +34,21 @@ bool ParseNumber(const char* text, int low, int high, int* out) {
 bool SetArticle(HeadlessOptions& o, const char* value) {
     o.render = RenderArticlePicture;
     return ParseNumber(value, 1, kArticleCount, &o.target);
+}
+
+bool SetExport(HeadlessOptions& o, const char* value) {
+    o.render = ExportArticleFile;
+    return ParseNumber(value, 1, kArticleCount, &o.target);
+}
+
+bool SetFormat(HeadlessOptions& o, const char* value) {
+    o.rtf = strcmp(value, "rtf") == 0;
+    return o.rtf || strcmp(value, "text") == 0;
+}
+
+bool SetAppendTo(HeadlessOptions& o, const char* value) {
+    o.appendTo = value;
+    return !o.appendTo.empty();
 }
 
 bool SetIndex(HeadlessOptions& o, const char*) {
@@ -125,7 +139,10 @@ const HeadlessOption kOptions[] = {
     {"--reverse", nullptr, SetReverse},
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
     {"--match-case", nullptr, SetMatchCase},
-    {"--out", "FILE.png", SetOut},
+    {"--export", "ARTICLE (1 to 187)", SetExport},
+    {"--format", "text or rtf", SetFormat},
+    {"--append-to", "FILE", SetAppendTo},
+    {"--out", "FILE", SetOut},
 };
 
 const HeadlessOption* FindOption(const char* name) {
@@ -135,7 +152,7 @@ const HeadlessOption* FindOption(const char* name) {
 }
 
 bool IsRenderKind(const HeadlessOption* option) {
-    return option && (option->apply == SetArticle || option->apply == SetIndex);
+    return option && (option->apply == SetArticle || option->apply == SetIndex || option->apply == SetExport);
 }
 
 // Search Again from the article: FindNext paints the hit and the title box, or
@@ -178,7 +195,9 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
         }
     }
     if (!options->render) *error = "nothing to render";
-    else if (options->out.empty()) *error = "--out FILE.png is missing";
+    else if (options->out.empty()) *error = "--out FILE is missing";
+    else if (options->rtf && !IsUnicodeHebrewBase(options->font.FontAsciiBase))
+        *error = "--format rtf needs --base 1488: Copy puts RTF only with Unicode Hebrew";
     return error->empty();
 }
 
@@ -197,13 +216,16 @@ int RunHeadless(int argc, char** argv) {
     return options.render(options);
 }
 
-int RenderArticlePicture(const HeadlessOptions& options) {
+BYTE* LoadHeadlessArticle(int number) {
     int status = 0;
-    BYTE* article = LoadContent(options.target, &status);
-    if (!article) {
-        fprintf(stderr, "velun: article %d cannot be loaded (status %d)\n", options.target, status);
-        return kExitFailed;
-    }
+    BYTE* article = LoadContent(number, &status);
+    if (!article) fprintf(stderr, "velun: article %d cannot be loaded (status %d)\n", number, status);
+    return article;
+}
+
+int RenderArticlePicture(const HeadlessOptions& options) {
+    BYTE* article = LoadHeadlessArticle(options.target);
+    if (!article) return kExitFailed;
     HDC dc = CreatePictureDC(options.width, options.height);
     RECT rect = {0, 0, options.width, options.height};
     ArticleView* view = dc ? CreateArticleView(dc, &rect, &gApp.fontSettings, kViewCapacity) : nullptr;

@@ -1,5 +1,6 @@
 // Rendering without a window: `velun --render ARTICLE [options] --out FILE.png`
-// lays out and paints through the same code as the window and writes a PNG.
+// lays out and paints through the same code as the window and writes a PNG;
+// `velun --export ARTICLE [options] --out FILE` writes what Copy would copy.
 #pragma once
 
 #include <string>
@@ -23,15 +24,26 @@ struct HeadlessOptions {
     std::vector<uint16_t> bookmarks;  // --render-index: the bookmark list, in order
     std::u16string search;            // --search: shown as Search Again shows a hit
     bool matchCase = false;
+    bool rtf = false;      // --export: the RTF document instead of the Unicode text
+    std::string appendTo;  // --export: the earlier clipboard contents, as Append extends them
 };
 
 // True when the arguments ask for a picture instead of the reader.
 bool IsHeadlessRequest(int argc, char** argv);
 // Fills the options; false with a one-line message for bad arguments.
 bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::string* error);
-// Exit status: 0 written, 1 the picture could not be made, 2 bad arguments.
+constexpr int kExitFailed = 1;
+constexpr int kExitBadArguments = 2;
+
+// Exit status: 0 written, 1 (kExitFailed) the picture or file could not be made,
+// 2 (kExitBadArguments) bad arguments.
 int RunHeadless(int argc, char** argv);
+
+// The embedded article, or null after a line on stderr.
+BYTE* LoadHeadlessArticle(int number);
 
 int RenderArticlePicture(const HeadlessOptions& options);
 // The index tree as the index dialog shows it on opening.
 int RenderIndexPicture(const HeadlessOptions& options);
+// What Copy (or Append) puts on the clipboard, written to the output file.
+int ExportArticleFile(const HeadlessOptions& options);

@@ -12,7 +12,9 @@ const char kUsage[] =
     "usage: velun                 open the reader\n"
     "       velun --render N [--size WxH] [--top-row N] [--font-face NAME] [--font-size N]\n"
     "             [--base 97|224|1488] [--reverse] [--search TEXT [--match-case]] --out FILE.png\n"
-    "       velun --render-index [--current N] [--bookmarks 5,3] [--size WxH] --out FILE.png\n";
+    "       velun --render-index [--current N] [--bookmarks 5,3] [--size WxH] --out FILE.png\n"
+    "       velun --export N [--format text|rtf] [--base 97|224|1488] [--reverse] [--append-to FILE]\n"
+    "             --out FILE   what Copy (or Append to FILE) puts on the clipboard\n";
 
 bool AsksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; i++)

@@ -1,5 +1,6 @@
-// The article as an RTF document, for Unicode Hebrew: a right-to-left document in
-// one Hebrew font, presentation forms spelt out as their letters and marks.
+// The article as an RTF document, for Unicode Hebrew: one Hebrew font, each record a
+// paragraph of its own direction and alignment, presentation forms spelt out as
+// their letters and marks.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,8 @@ static_assert(sizeof(PresentationForm) == 8 && std::size(kPresentationForms) == 
 struct RtfSink {
     char* out;
     size_t length;
+    bool afterUnicode;  // the last thing written was a \uN control word
+    bool inBreak;       // inside a run of CR and LF units
 };
 
 void Emit(RtfSink& sink, const char* bytes, size_t count, size_t bound) {
@@ -61,6 +64,7 @@ void EmitUnicode(RtfSink& sink, unsigned value, size_t bound) {
     char escape[8];
     int n = snprintf(escape, sizeof escape, "\\u%u", value);
     Emit(sink, escape, (size_t)n, bound);
+    sink.afterUnicode = true;
 }
 
 void EmitOther(RtfSink& sink, WCHAR unit) {
@@ -74,30 +78,48 @@ void EmitOther(RtfSink& sink, WCHAR unit) {
 
 bool IsLineBreak(WCHAR unit) { return unit == '\r' || unit == '\n'; }
 
-// Emits what starts at text and returns the first unit after it.
-const WCHAR* EmitRun(RtfSink& sink, const WCHAR* text) {
-    WCHAR unit = *text;
-    if (unit == ' ') {
-        // A run of spaces gets one more, so that none of them is lost to a control word.
-        Emit(sink, " ", 1, 1);
-        for (; *text == ' '; text++) Emit(sink, " ", 1, 1);
-        return text;
-    }
+// A \uN control word swallows the one space that ends it, and would take a digit
+// behind it for its own: before either, it gets a space of its own to end it.
+void EndControlWord(RtfSink& sink, WCHAR next) {
+    if (sink.afterUnicode && (next == ' ' || (next >= '0' && next <= '9'))) Emit(sink, " ", 1, 1);
+    sink.afterUnicode = false;
+}
+
+void EmitUnit(RtfSink& sink, WCHAR unit) {
     if (IsLineBreak(unit)) {
-        while (IsLineBreak(*text)) text++;
-        Emit(sink, kParagraphEnd, sizeof kParagraphEnd - 1, 12);
-        return text;
+        // A run of line ends, whatever its mix, ends the paragraph once.
+        if (!sink.inBreak) Emit(sink, kParagraphEnd, sizeof kParagraphEnd - 1, 12);
+        sink.inBreak = true;
+        sink.afterUnicode = false;
+        return;
     }
+    sink.inBreak = false;
+    if (unit > 0x7E || unit < 0x20) {
+        EmitOther(sink, unit);
+        return;
+    }
+    EndControlWord(sink, unit);
     if (unit == '\\' || unit == '{' || unit == '}') {
         char escaped[2] = {'\\', (char)unit};
         Emit(sink, escaped, 2, 2);
-    } else if (unit >= 0x21 && unit <= 0x7E) {
+    } else {
         char plain = (char)unit;
         Emit(sink, &plain, 1, 1);
-    } else {
-        EmitOther(sink, unit);
     }
-    return text + 1;
+}
+
+// A record's paragraph takes the record's direction, and its alignment as the view
+// draws it; a right-to-left record that is not centred stands at the right. A
+// rule has no direction of its own.
+void EmitParagraphStart(RtfSink& sink, BYTE style) {
+    bool rtl = (style & kStyleRtl) && !IsSeparatorStyle(style);
+    BYTE align = style & kStyleAlignMask;
+    const char* direction = rtl ? "\\pard\\rtlpar" : "\\pard\\ltrpar";
+    const char* alignment = align == kStyleCentre ? "\\qc " : (rtl || align == kStyleRight) ? "\\qr " : "\\ql ";
+    Emit(sink, direction, strlen(direction), 12);
+    Emit(sink, alignment, strlen(alignment), 4);
+    sink.afterUnicode = false;
+    sink.inBreak = false;
 }
 
 bool IsTrailingSpace(BYTE c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
@@ -141,32 +163,27 @@ const PresentationForm* FindPresentationForm(WCHAR unit) {
     return nullptr;
 }
 
-size_t BuildRtfBody(const WCHAR* text, char* output) {
-    RtfSink sink = {output, 0};
-    while (*text) text = EmitRun(sink, text);
+size_t BuildRtfBody(const ArticleRange& range, const WCHAR* text, char* output) {
+    RtfSink sink = {output, 0, false, false};
+    RangeWalker walker = StartRangeWalk(range);
+    ArticleRecord record;
+    while (*text && NextRangeRecord(&walker, &record)) {
+        EmitParagraphStart(sink, record.style);
+        for (size_t n = PlainLineLength(record); n && *text; n--) EmitUnit(sink, *text++);
+    }
+    // Text beyond the records' lines stays in the last paragraph.
+    while (*text) EmitUnit(sink, *text++);
     // The closing paragraph end; the bound also counts the NUL and a little more.
     Emit(sink, kParagraphEnd, sizeof kParagraphEnd - 1, 13);
     if (output) output[sink.length] = 0;
     return sink.length;
 }
 
-void PutRtfOnClipboard(const WCHAR* text, int append) {
-    UINT format = RegisterClipboardFormatW(TEXT("Rich Text Format"));
-    size_t oldLength = 0;
-    BYTE* old = append ? GetClipboardCopy(format, &oldLength) : nullptr;
-    if (!OpenClipboard(nullptr)) {
-        free(old);
-        return;
-    }
-    EmptyClipboard();
-    auto* body = (char*)CheckedAlloc(BuildRtfBody(text, nullptr) + 1);
-    char* block = nullptr;
-    if (body) {
-        size_t bodyLength = BuildRtfBody(text, body);
-        block = BuildDocument(old, oldLength, body, bodyLength);
-    }
-    free(old);
+HLOCAL BuildRtfBlock(const ArticleRange& range, const WCHAR* text, const BYTE* old, size_t oldLength) {
+    auto* body = (char*)CheckedAlloc(BuildRtfBody(range, text, nullptr) + 1);
+    if (!body) return nullptr;
+    size_t bodyLength = BuildRtfBody(range, text, body);
+    char* block = BuildDocument(old, oldLength, body, bodyLength);
     free(body);
-    SetClipboardData(format, block);
-    CloseClipboard();
+    return block;
 }

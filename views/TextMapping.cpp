@@ -48,8 +48,16 @@ static WCHAR* BufferFor(int count, MappingContext* context) {
     return buffer;
 }
 
+static int32_t BaseOf(const MappingContext* context) {
+    return (context && context->base) ? context->base : kRestingBase;
+}
+
+bool MapReverses(const MappingContext* context) {
+    return BaseOf(context) != kRestingBase && (gApp.Flags & kFlagReverse);
+}
+
 WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context) {
-    int32_t base = (context && context->base) ? context->base : kRestingBase;
+    int32_t base = BaseOf(context);
     if (count < 0 || !bytes) count = 0;
     WCHAR* out = BufferFor(count, context);
     if (!out) return nullptr;
@@ -58,7 +66,7 @@ WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context) {
     out[n] = 0;
     // Only the units actually converted are reversed: a text shorter than the
     // count offered must not pull the terminator into the run.
-    if (n > 0 && base != kRestingBase && (gApp.Flags & kFlagReverse)) ReverseText(out, n);
+    if (n > 0 && MapReverses(context)) ReverseText(out, n);
     return out;
 }
 

@@ -18,6 +18,9 @@ extern MappingContext gMapping;
 // one the base is 97 and the caller frees the result with free(). Null when memory
 // is short.
 WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context);
+// Whether MapText on this context turns the run round (a mapping base and the
+// Reverse option on).
+bool MapReverses(const MappingContext* context);
 // Reverses count units in place, mirroring () [] {}. 0, or 1 when it could not.
 int ReverseText(WCHAR* units, int count);
 

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "../TestHooks.h"
+#include "../Utf16.h"
 #include "QtApp.h"
 
 namespace {
@@ -105,18 +106,9 @@ void Realise(QtRealFont& real, const LOGFONTW& font) {
     for (char32_t c = 0x20; c < 0x7F; c++) m.maxCharWidth = std::max(m.maxCharWidth, GlyphOf(real, c).advance);
 }
 
-// Windows fonts draw the C1 range U+0080..U+009F with the Windows-1252 characters;
-// the stored list bullet, byte 0x95, reaches the surface as U+0095.
-char32_t ShownCodePoint(char32_t codePoint) {
-    static const char16_t kWindows1252[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    return codePoint >= 0x80 && codePoint < 0xA0 ? kWindows1252[codePoint - 0x80] : codePoint;
-}
-
 QtGlyph Resolve(QtRealFont& font, char32_t codePoint) {
-    codePoint = ShownCodePoint(codePoint);
+    // The stored list bullet, byte 0x95, reaches the surface as U+0095.
+    codePoint = C1AsWindows1252(codePoint);
     for (size_t i = 0;; i++) {
         if (i == font.faces.size()) {
             if (i - 1 >= std::size(kFallbackFamilies)) break;

@@ -1,0 +1,85 @@
+// `velun --export ARTICLE [--format text|rtf] [--append-to FILE] --out FILE`: what
+// Copy, or Append to what FILE holds, puts on the clipboard, written to a file: the
+// Unicode text as UTF-8, the RTF document as its bytes.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "../platform/Utf16.h"
+#include "Export.h"
+#include "Headless.h"
+
+namespace {
+
+// Append reads the earlier document whole; no clipboard holds more than this.
+constexpr size_t kMaxAppendBytes = 64u << 20;
+
+// False with a line of explanation when the file cannot be read whole.
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file) {
+        *error = "cannot read " + path + ": " + strerror(errno);
+        return false;
+    }
+    char chunk[1 << 16];
+    size_t n;
+    while (bytes->size() <= kMaxAppendBytes && (n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
+    if (ferror(file)) *error = "cannot read " + path;
+    else if (bytes->size() > kMaxAppendBytes) *error = path + " is larger than the 64 MiB Append takes";
+    fclose(file);
+    return error->empty();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+// The clipboard block in the file's form; false when it could not be made.
+bool ExportedBytes(const ArticleRange& range, const WCHAR* text, const HeadlessOptions& options,
+                   const std::string& old, std::string* out) {
+    HLOCAL block = nullptr;
+    if (options.rtf) {
+        // As from the clipboard, the earlier document ends at its first NUL.
+        block = BuildRtfBlock(range, text, (const BYTE*)old.data(), strnlen(old.data(), old.size()));
+        if (block) *out = (const char*)block;
+    } else {
+        std::u16string oldText = Utf8ToUtf16(old);
+        block = BuildTextBlock(text, (const BYTE*)oldText.data(), oldText.size() * sizeof(char16_t));
+        if (block) *out = Utf16ToUtf8((const WCHAR*)block);
+    }
+    bool made = block != nullptr;
+    LocalFree(block);
+    return made;
+}
+
+}  // namespace
+
+int ExportArticleFile(const HeadlessOptions& options) {
+    std::string old, error;
+    if (!options.appendTo.empty() && !ReadWholeFile(options.appendTo, &old, &error)) {
+        fprintf(stderr, "velun: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    BYTE* article = LoadHeadlessArticle(options.target);
+    if (!article) return kExitFailed;
+    ArticleRange range = WholeArticle(article);
+    WCHAR* text = RenderExportText(range);
+    std::string bytes;
+    bool made = text && ExportedBytes(range, text, options, old, &bytes);
+    free(text);
+    free(article);
+    if (!made) {
+        fprintf(stderr, "velun: article %d cannot be exported\n", options.target);
+        return kExitFailed;
+    }
+    if (!WriteWholeFile(options.out, bytes)) {
+        fprintf(stderr, "velun: cannot write %s\n", options.out.c_str());
+        return kExitFailed;
+    }
+    return 0;
+}

@@ -1,0 +1,100 @@
+// The headless export: its arguments, and that the file holds what Copy and Append
+// put on the clipboard.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "content/Content.h"
+#include "platform/Utf16.h"
+#include "shell/AppState.h"
+#include "shell/Export.h"
+#include "shell/Headless.h"
+
+namespace {
+
+int Velun(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "velun");
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return RunHeadless((int)arguments.size(), argv.data());
+}
+
+std::string Temp(const char* name) { return testing::TempDir() + name; }
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Copy (or Append) of the article on the clipboard, at the Hebrew base, read back
+// as the file would hold it.
+void CopyOnClipboard(int number, int append) {
+    ResetAppState();
+    gApp.Flags = kDefaultFlags;
+    gApp.fontSettings.FontAsciiBase = 1488;
+    BYTE* article = LoadContent(number, nullptr);
+    ASSERT_NE(article, nullptr);
+    ExportRange(WholeArticle(article), append);
+    free(article);
+}
+
+std::string ClipboardAsFile(UINT format) {
+    size_t size = 0;
+    BYTE* copy = GetClipboardCopy(format, &size);
+    std::string bytes = format == CF_UNICODETEXT ? Utf16ToUtf8((const WCHAR*)copy) : std::string((char*)copy, size);
+    free(copy);
+    return bytes;
+}
+
+TEST(HeadlessExport, BadArgumentsExitWithTwoAndWriteNothing) {
+    std::string out = Temp("never.txt");
+    EXPECT_EQ(Velun({"--export", "0", "--out", out}), 2);
+    EXPECT_EQ(Velun({"--export", "188", "--out", out}), 2);
+    EXPECT_EQ(Velun({"--export", "5", "--format", "pdf", "--out", out}), 2);
+    EXPECT_EQ(Velun({"--export", "5", "--format", "rtf", "--base", "224", "--out", out}), 2);  // Copy makes no RTF there
+    EXPECT_EQ(Velun({"--export", "5", "--append-to"}), 2);
+    EXPECT_EQ(Velun({"--export", "5"}), 2);
+    EXPECT_EQ(fopen(out.c_str(), "rb"), nullptr);
+    EXPECT_EQ(Velun({"--export", "5", "--append-to", Temp("missing.txt"), "--out", out}), 1);
+    EXPECT_EQ(Velun({"--export", "5", "--out", "/nonexistent-folder/x.txt"}), 1);
+}
+
+TEST(HeadlessExport, WritesWhatCopyAndAppendPutOnTheClipboard) {
+    std::string text = Temp("179.txt"), rtf = Temp("179.rtf");
+    ASSERT_EQ(Velun({"--export", "179", "--base", "1488", "--out", text}), 0);
+    ASSERT_EQ(Velun({"--export", "179", "--base", "1488", "--format", "rtf", "--out", rtf}), 0);
+    CopyOnClipboard(179, 0);
+    EXPECT_EQ(Read(text), ClipboardAsFile(CF_UNICODETEXT));
+    EXPECT_EQ(Read(rtf), ClipboardAsFile(RegisterClipboardFormatW(TEXT("Rich Text Format"))));
+    EXPECT_NE(Read(text).find("\xD7\x91\xD7\xA9\xD7\xA0\xD7\xAA 1475 "), std::string::npos);  // the year as written
+
+    // Appending to the file in place, as Append extends the clipboard.
+    ASSERT_EQ(Velun({"--export", "124", "--base", "1488", "--append-to", text, "--out", text}), 0);
+    ASSERT_EQ(Velun({"--export", "124", "--base", "1488", "--format", "rtf", "--append-to", rtf, "--out", rtf}), 0);
+    CopyOnClipboard(124, 1);
+    EXPECT_EQ(Read(text), ClipboardAsFile(CF_UNICODETEXT));
+    EXPECT_EQ(Read(rtf), ClipboardAsFile(RegisterClipboardFormatW(TEXT("Rich Text Format"))));
+    remove(text.c_str());
+    remove(rtf.c_str());
+}
+
+TEST(HeadlessExport, LatinBaseAndReverseAreTheCopyOptions) {
+    std::string plain = Temp("34-97.txt"), reversed = Temp("34-rev.txt");
+    ASSERT_EQ(Velun({"--export", "34", "--out", plain}), 0);
+    ASSERT_EQ(Velun({"--export", "34", "--base", "1488", "--reverse", "--out", reversed}), 0);
+    std::string latin = Read(plain), stored = Read(reversed);
+    EXPECT_EQ(latin.substr(0, 4), "Alef");
+    EXPECT_EQ(latin.find("\xD7"), std::string::npos);  // no Hebrew letters at base 97
+    EXPECT_NE(stored.find("\xD7"), std::string::npos);
+    remove(plain.c_str());
+    remove(reversed.c_str());
+}
+
+}  // namespace
