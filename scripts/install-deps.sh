@@ -17,6 +17,7 @@ PACKAGES=(
 # Only the tests need these.
 TEST_PACKAGES=(
   openbox
+  desktop-file-utils appstream dpkg-dev groff-base
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 
