@@ -1,15 +1,18 @@
 # make        build everything (installs what is missing first)
 # make run    open the reader (without a display: render the opening page to a PNG)
 # make test   build and run the tests, then again under AddressSanitizer and UBSan
+# make install [PREFIX=/usr/local]   install the reader, its menu entry, icons and manuals
+# make deb     build the Debian package build/velun_VERSION_ARCH.deb (needs dpkg-dev)
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 # A report ends the process (and fails its test); leak checking is left to the
 # tests that ask for it, as Qt keeps some memory to the end on purpose.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps configure run test test-sanitize bench fuzz clean
+.PHONY: all deps test-deps configure run test test-sanitize bench fuzz clean install deb
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -37,6 +40,12 @@ test-sanitize: test-deps
 		-DVELUN_SANITIZE=ON -DVELUN_BENCH=OFF
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+install: all
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+deb: test-deps all
+	cd $(BUILD) && cpack -G DEB
 
 bench: all
 	@bash scripts/bench.sh $(BUILD)

@@ -1,5 +1,6 @@
-// The main menu, the menu bar description with its button strings, and the
-// window icon, built into the platform's resource layouts at start-up.
+// The main menu and the menu bar description with its button strings, built into
+// the platform's resource layouts at start-up. The window icon is made at build
+// time from the drawing in icon/.
 #include <string>
 #include <vector>
 
@@ -95,90 +96,15 @@ std::vector<BYTE> BuildStringBlock(WORD firstId, const std::vector<std::pair<WOR
     return out;
 }
 
-// ---- Icon 101: a 16 x 16 open book ----
-
-const char* const kIconRows[16] = {
-    "................",
-    "................",
-    ".KKKKKK..KKKKKK.",
-    ".KWWWWWKKWWWWWK.",
-    ".KWBBBWKKWWWWWK.",
-    ".KWWWWWKKWRRRWK.",
-    ".KWBBBWKKWWWWWK.",
-    ".KWWWWWKKWRRRWK.",
-    ".KWBBBWKKWWWWWK.",
-    ".KWWWWWKKWRRRWK.",
-    ".KWBBBWKKWWWWWK.",
-    ".KWWWWWKKWWWWWK.",
-    ".KKKKKKKKKKKKKK.",
-    "......KKKK......",
-    "................",
-    "................",
-};
-
-DWORD IconPixel(char c) {
-    switch (c) {
-        case 'K': return 0xFF202020;
-        case 'W': return 0xFFFFFFFF;
-        case 'B': return 0xFF1F4FBF;
-        case 'R': return 0xFFB03020;
-        default: return 0x00000000;
-    }
-}
-
-constexpr int kIconSize = 16;
-
-// A 32-bit icon image: header with doubled height, colour rows and mask rows, both bottom-up.
-std::vector<BYTE> BuildIconImage() {
-    std::vector<BYTE> out;
-    PutDword(out, 40);
-    PutDword(out, kIconSize);
-    PutDword(out, kIconSize * 2);
-    PutWord(out, 1);
-    PutWord(out, 32);
-    for (int i = 0; i < 6; i++) PutDword(out, 0);
-    for (int y = kIconSize - 1; y >= 0; y--)
-        for (int x = 0; x < kIconSize; x++) PutDword(out, IconPixel(kIconRows[y][x]));
-    for (int y = kIconSize - 1; y >= 0; y--) {
-        DWORD bits = 0;
-        for (int x = 0; x < kIconSize; x++)
-            if (kIconRows[y][x] == '.') bits |= 0x80000000u >> x;
-        for (int b = 3; b >= 0; b--) out.push_back((BYTE)(bits >> (b * 8)));
-    }
-    return out;
-}
-
-constexpr WORD kIconImageId = 1;
-
-std::vector<BYTE> BuildIconGroup(const std::vector<BYTE>& image) {
-    std::vector<BYTE> out;
-    PutWord(out, 0);
-    PutWord(out, 1);  // icons
-    PutWord(out, 1);  // one image
-    out.push_back(kIconSize);
-    out.push_back(kIconSize);
-    out.push_back(0);
-    out.push_back(0);
-    PutWord(out, 1);
-    PutWord(out, 32);
-    PutDword(out, (DWORD)image.size());
-    PutWord(out, kIconImageId);
-    return out;
-}
-
 const std::vector<BYTE> gMenu = BuildMenu(kMainMenu);
 const std::vector<BYTE> gMenuBar = BuildWords(kMenuBarWords, sizeof kMenuBarWords / sizeof kMenuBarWords[0]);
 constexpr WORD kStringBlock = 302 / 16 + 1;
 const std::vector<BYTE> gStrings = BuildStringBlock((kStringBlock - 1) * 16, {{302, u"Go"}, {303, u"File"}});
-const std::vector<BYTE> gIconImage = BuildIconImage();
-const std::vector<BYTE> gIconGroup = BuildIconGroup(gIconImage);
 
 const ResourceEntry gEntries[] = {
     {4, 102, gMenu.data(), (uint32_t)gMenu.size()},
     {10, 102, gMenuBar.data(), (uint32_t)gMenuBar.size()},
     {6, kStringBlock, gStrings.data(), (uint32_t)gStrings.size()},
-    {3, kIconImageId, gIconImage.data(), (uint32_t)gIconImage.size()},
-    {14, 101, gIconGroup.data(), (uint32_t)gIconGroup.size()},
 };
 
 }  // namespace

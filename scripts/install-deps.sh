@@ -18,6 +18,7 @@ PACKAGES=(
 TEST_PACKAGES=(
   openbox
   libreoffice-writer-nogui poppler-utils
+  desktop-file-utils appstream dpkg-dev groff-base
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 

@@ -2,6 +2,8 @@
 // which only hands a URL to the browser: the program itself never goes online.
 #include "About.h"
 
+#include <string>
+
 HFONT gLinkFont;
 
 namespace {
@@ -13,6 +15,9 @@ const WCHAR kEscapeFormat[] = TEXT("%%%.2X");
 const WCHAR kHomePage[] = TEXT("http://www.velmora.example");
 const WCHAR kOpenVerb[] = TEXT("Open");
 const WCHAR kLinkFallbackFace[] = TEXT("Tahoma");
+// The address is shown so that it can be opened by hand.
+const WCHAR kNoBrowserText[] = TEXT("No web browser could be started to open the update page:\n\n");
+const WCHAR kNoBrowserCaption[] = TEXT("Velun");
 
 constexpr int kLinkTextUnits = 100;
 constexpr int kLinkPoints = 10;
@@ -43,14 +48,14 @@ void EndAboutDialog(HWND dialog, int result) {
 
 }  // namespace
 
-void OpenInBrowser(HWND window, LPCWSTR url) {
+bool OpenInBrowser(HWND window, LPCWSTR url) {
     SHELLEXECUTEINFO info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI;
     info.hwnd = window;
     info.lpVerb = kOpenVerb;
     info.lpFile = url;
-    ShellExecuteEx(&info);  // no browser: nothing to report
+    return ShellExecuteEx(&info) != FALSE;
 }
 
 void BuildUpdateUrl(WCHAR (&url)[kUpdateUrlUnits], LPCWSTR product) {
@@ -72,7 +77,10 @@ void BuildUpdateUrl(WCHAR (&url)[kUpdateUrlUnits], LPCWSTR product) {
 void CheckForUpdates(HWND owner) {
     WCHAR url[kUpdateUrlUnits];
     BuildUpdateUrl(url, kProduct);
-    OpenInBrowser(owner, url);
+    if (OpenInBrowser(owner, url)) return;
+    std::u16string text = kNoBrowserText;
+    text += url;
+    MessageBoxW(owner, text.c_str(), kNoBrowserCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void OpenVendorHomePage(HWND window) { OpenInBrowser(window, kHomePage); }

@@ -10,10 +10,13 @@ constexpr int kUpdateUrlUnits = 200;
 extern HFONT gLinkFont;
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Opens the update page in the browser; says so in a message box when no browser
+// could open it, since nothing else would tell the user the click did nothing.
 void CheckForUpdates(HWND owner);
 void OpenVendorHomePage(HWND window);
-// Hands url to the shell's "Open" verb, with window as the target.
-void OpenInBrowser(HWND window, LPCWSTR url);
+// Hands url to the shell's "Open" verb, with window as the target; false when
+// nothing could open it.
+bool OpenInBrowser(HWND window, LPCWSTR url);
 // The update URL naming product: letters, digits, '.' and '/' as they are, a
 // space as '+', every other unit as '%' and its hexadecimal value. What does not
 // fit the buffer is left out.

@@ -12,4 +12,6 @@ void EnsureQtApplication() {
     static char sName[] = "velun";
     static char* sArgv[] = {sName, nullptr};
     new QApplication(sArgc, sArgv);
+    // Lets the desktop match the windows to the installed menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELUN_APP_ID));
 }

@@ -1,7 +1,11 @@
 // The real message box: a Qt message box run inside our own message loop, so
 // the program's windows keep getting their messages while it is open.
+#include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSpacerItem>
+#include <QStyle>
 
 #include "../TestHooks.h"
 #include "QtWindow.h"
@@ -36,6 +40,38 @@ int AnswerOf(QMessageBox::StandardButton button) {
     }
 }
 
+// Title bar room besides the caption, each about a title bar's height: the window
+// icon, up to three buttons (some window managers draw minimise and maximise
+// whatever a window asks for) and a margin on either side.
+constexpr int kCaptionSlots = 6;
+// Only a close button: a box is answered, not minimised or maximised.
+constexpr Qt::WindowFlags kBoxFrame =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// The width the title bar needs to show the whole caption, in the bold face most
+// window managers draw captions in.
+int CaptionWidth(const QMessageBox* box) {
+    QFont font = box->font();
+    font.setBold(true);
+    int slot = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QFontMetrics(font).horizontalAdvance(box->windowTitle()) + kCaptionSlots * slot;
+}
+
+// A message box sizes itself to its text and buttons; a short text under a
+// longer caption ("Not Found!" under "Velun") would cut the caption off, so a
+// spacer across the box's grid keeps it at least as wide as the caption.
+void FitCaption(QMessageBox* box) {
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (!grid) return;
+    QMargins margins = grid->contentsMargins();
+    int width = CaptionWidth(box) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+    // Fixed from the first map on: window managers that take the maximise button
+    // away from windows that cannot be resized decide when the window appears.
+    box->setFixedSize(box->sizeHint());
+}
+
 int ShowQtMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     EnsureWindowLayer();
     Window* o = WindowOf(owner);
@@ -46,6 +82,8 @@ int ShowQtMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     QPointer<QMessageBox> box = new QMessageBox(IconOf(type), title, text ? QString::fromUtf16(text) : QString(),
                                                 ButtonsOf(type), parent);
     box->setTextFormat(Qt::PlainText);
+    box->setWindowFlags(kBoxFrame);
+    FitCaption(box);
     box->setWindowModality(Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose, false);
     box->show();

@@ -6,6 +6,9 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
+#include <climits>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -42,9 +45,14 @@ BOOL GetVersionExW(OSVERSIONINFOW* info) {
 // ---- Icons ----
 
 namespace {
+const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
 // A 32-bit icon image: header, colour rows bottom-up (the alpha channel decides
-// what shows), then the mask, which 32-bit images do not need.
+// what shows), then the mask, which 32-bit images do not need. Or, as the
+// platform also allows, a whole PNG file.
 QImage IconImage(const BYTE* p, DWORD size) {
+    if (p && size >= sizeof kPngSignature && !memcmp(p, kPngSignature, sizeof kPngSignature))
+        return QImage::fromData(p, (int)std::min<DWORD>(size, INT_MAX), "PNG");
     if (size < 40 || ReadDword(p) != 40) return {};
     int width = (int)ReadDword(p + 4), height = (int)ReadDword(p + 8) / 2;
     int bits = ReadWord(p + 14);

@@ -1,0 +1,47 @@
+// The program's icon: one drawing gives the window icon in every size and the
+// files the desktop's icon theme installs.
+#include <gtest/gtest.h>
+
+#include <QIcon>
+#include <QImage>
+
+#include "platform/win32.h"
+#include "resources/icon/AppIcon.h"
+
+namespace {
+
+const int kThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+QImage ThemePng(int size) {
+    QString side = QString::number(size);
+    return QImage(QStringLiteral(VELUN_ICON_THEME_DIR "/%1x%1/apps/" VELUN_APP_ID ".png").arg(side))
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST(AppIconTest, WindowIconHasEverySizeAndTheInstalledPixels) {
+    const QIcon* icon = (const QIcon*)LoadIconW(nullptr, MAKEINTRESOURCEW(101));
+    ASSERT_NE(icon, nullptr);
+    QList<QSize> sizes = icon->availableSizes();
+    ASSERT_EQ(sizes.size(), (qsizetype)std::size(kThemeSizes));
+    for (int size : kThemeSizes) {
+        SCOPED_TRACE(size);
+        EXPECT_TRUE(sizes.contains(QSize(size, size)));
+        QImage fromWindow = icon->pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QImage fromTheme = ThemePng(size);
+        ASSERT_FALSE(fromTheme.isNull());
+        EXPECT_EQ(fromWindow, fromTheme);
+    }
+}
+
+TEST(AppIconTest, ScalableIconHoldsEveryShapeOfTheDrawing) {
+    std::string svg = IconSvg(kAppIcon);
+    EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\"", 0), 0u);
+    size_t polygons = 0;
+    for (size_t at = svg.find("<polygon"); at != std::string::npos; at = svg.find("<polygon", at + 1)) polygons++;
+    EXPECT_EQ(polygons, (size_t)kAppIcon.count);
+    // The first shape, the cover, opaque and in its own colour.
+    EXPECT_NE(svg.find("points=\"8,52 248,52 248,220 8,220\" fill=\"#2B3A55\" fill-opacity=\"1\""), std::string::npos);
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+}  // namespace
