@@ -14,7 +14,7 @@ deb="$(ls "$out"/velun_"$version"_*.deb 2>/dev/null | head -n 1)"
 [ -n "$deb" ] || { echo "FAIL: cpack made no velun_${version}_*.deb" >&2; exit 1; }
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6widgets6 libqt6network6 libc6 fonts-dejavu-core qt6-qpa-plugins; do
+for needed in libqt6widgets6 libc6 fonts-dejavu-core qt6-qpa-plugins; do
   grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 contents="$(dpkg-deb -c "$deb")"
