@@ -284,6 +284,24 @@ TEST_F(IndexViewTest, ExpandShowsChildrenCollapseHidesTheSubtree) {
     ExpectRowsConsistent();
 }
 
+// Styles with no bit beside shown and expanded: hiding or collapsing such a line must
+// not leave a 0 style, which would end the line table there.
+TEST_F(IndexViewTest, LinesOfRecordsWithOnlyStateBitsStayInTheTable) {
+    Open(200, 100);
+    ASSERT_EQ(Layout({{0x8001, 0xC0, 1, "Open"}, {0x8002, 0x80, 2, "Shown"}, {0x4003, 0x40, 3, "x"},
+                      {0x8004, 0x81, 1, "Last"}}),
+              0);
+    ToggleHeading(view, &Line(0));  // collapses: the child headings are hidden
+    ToggleHeading(view, &Line(0));
+    ToggleHeading(view, &Line(1));
+    int lines = 0;
+    while (view->lines[lines].style) lines++;
+    EXPECT_EQ(lines, 4);
+    EXPECT_EQ(view->lineCount, 4);
+    EXPECT_TRUE(Line(3).style & kIndexShown);
+    ExpectRowsConsistent();
+}
+
 TEST_F(IndexViewTest, AWrappedHeadingKeepsAllItsLines) {
     Open(13 + 64, 200);  // eight characters a line
     ASSERT_EQ(Layout({{0x8001, 0x81, 1, "Long long heading"}, {0x4002, 0x01, 2, "x"}, {0x8003, 0x81, 1, "Next"}}), 0);

@@ -44,6 +44,13 @@ int FitCaption(HDC surface, const BYTE* text, int length, int available, int* ex
     return take;
 }
 
+// The style a line keeps. The tree clears the shown and expanded bits; a record with
+// no other bit (0x40, 0x80, 0xC0) would then leave a 0 style, which ends the table.
+// Plain selects the same font as no bit at all.
+BYTE LineStyle(BYTE recordStyle) {
+    return (recordStyle & ~(kIndexShown | kIndexExpanded)) ? recordStyle : (BYTE)(recordStyle | kStylePlain);
+}
+
 // Wraps one record's caption. False when the table could not take another line.
 bool LayoutCaption(IndexLayoutState& st, const IndexEntry& record) {
     IndexView* view = st.view;
@@ -61,7 +68,7 @@ bool LayoutCaption(IndexLayoutState& st, const IndexEntry& record) {
         int take = FitCaption(view->surface, s, g, view->width - indent, &extent);
         view->lines[st.line++] = IndexLine{(uint16_t)offset,          (uint16_t)take,       (uint16_t)(view->left + indent),
                                            (uint16_t)extent,          (uint16_t)st.lineHeight, record.key,
-                                           record.style};
+                                           LineStyle(record.style)};
         if (record.style & kIndexShown) view->rowCount++;
         s += take;
         g -= take;

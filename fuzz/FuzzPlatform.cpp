@@ -1,0 +1,73 @@
+// The window calls the shell code links against, for harnesses that have no
+// window, and a clipboard held in memory for the export harness.
+#include <cstring>
+#include <map>
+
+#include "fuzz/FuzzPlatform.h"
+
+namespace {
+
+struct MemoryClipboard {
+    bool open = false;
+    std::map<UINT, HLOCAL> blocks;
+};
+MemoryClipboard gClipboard;
+
+}  // namespace
+
+LRESULT SendMessageW(HWND, UINT, WPARAM, LPARAM) { return 0; }
+void PostQuitMessage(int) {}
+HMENU CommandBar_GetMenu(HWND, WORD) { return nullptr; }
+DWORD CheckMenuItem(HMENU, UINT, UINT) { return (DWORD)-1; }
+BOOL GetMenuItemInfoW(HMENU, UINT, BOOL, MENUITEMINFOW*) { return FALSE; }
+
+BOOL OpenClipboard(HWND) {
+    if (gClipboard.open) return FALSE;
+    gClipboard.open = true;
+    return TRUE;
+}
+
+BOOL CloseClipboard() {
+    if (!gClipboard.open) return FALSE;
+    gClipboard.open = false;
+    return TRUE;
+}
+
+BOOL EmptyClipboard() {
+    if (!gClipboard.open) return FALSE;
+    ClearFuzzClipboard();
+    return TRUE;
+}
+
+HANDLE GetClipboardData(UINT format) {
+    auto it = gClipboard.blocks.find(format);
+    return gClipboard.open && it != gClipboard.blocks.end() ? it->second : nullptr;
+}
+
+HANDLE SetClipboardData(UINT format, HANDLE mem) {
+    if (!gClipboard.open || !mem) return nullptr;
+    HLOCAL& slot = gClipboard.blocks[format];
+    if (slot && slot != mem) LocalFree(slot);
+    slot = mem;
+    return mem;
+}
+
+UINT RegisterClipboardFormatW(LPCWSTR name) { return name && *name ? kFuzzRtfFormat : 0; }
+
+void PutOnFuzzClipboard(UINT format, const void* data, size_t size) {
+    HLOCAL block = LocalAlloc(LMEM_ZEROINIT, size);
+    if (size) memcpy(block, data, size);
+    gClipboard.open = true;
+    SetClipboardData(format, block);
+    gClipboard.open = false;
+}
+
+HLOCAL FuzzClipboardBlock(UINT format) {
+    auto it = gClipboard.blocks.find(format);
+    return it == gClipboard.blocks.end() ? nullptr : it->second;
+}
+
+void ClearFuzzClipboard() {
+    for (const auto& entry : gClipboard.blocks) LocalFree(entry.second);
+    gClipboard.blocks.clear();
+}
