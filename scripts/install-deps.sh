@@ -17,7 +17,7 @@ PACKAGES=(
 # Only the tests need these.
 TEST_PACKAGES=(
   openbox
-  desktop-file-utils appstream dpkg-dev groff-base
+  desktop-file-utils appstream dpkg-dev file groff-base
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 
