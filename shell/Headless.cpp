@@ -14,6 +14,7 @@
 #include "MainWindow.h"
 #include "Search.h"
 #include "Settings.h"
+#include "../views/Palette.h"
 
 namespace {
 
@@ -100,6 +101,11 @@ bool SetMatchCase(HeadlessOptions& o, const char*) {
     return true;
 }
 
+bool SetNight(HeadlessOptions& o, const char*) {
+    o.night = true;
+    return true;
+}
+
 bool SetOut(HeadlessOptions& o, const char* value) {
     o.out = value;
     return !o.out.empty();
@@ -125,6 +131,7 @@ const HeadlessOption kOptions[] = {
     {"--reverse", nullptr, SetReverse},
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
     {"--match-case", nullptr, SetMatchCase},
+    {"--night", nullptr, SetNight},
     {"--out", "FILE.png", SetOut},
 };
 
@@ -194,6 +201,7 @@ int RunHeadless(int argc, char** argv) {
     gApp.fontSettings = options.font;
     gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
     if (options.matchCase) gApp.Flags |= kFlagMatchCase;
+    gNightReading = options.night;
     return options.render(options);
 }
 

@@ -23,6 +23,7 @@ struct HeadlessOptions {
     std::vector<uint16_t> bookmarks;  // --render-index: the bookmark list, in order
     std::u16string search;            // --search: shown as Search Again shows a hit
     bool matchCase = false;
+    bool night = false;               // --night: night reading colours
 };
 
 // True when the arguments ask for a picture instead of the reader.

@@ -10,8 +10,9 @@ namespace {
 const char kUsage[] =
     "usage: velun                 open the reader\n"
     "       velun --render N [--size WxH] [--top-row N] [--font-face NAME] [--font-size N]\n"
-    "             [--base 97|224|1488] [--reverse] [--search TEXT [--match-case]] --out FILE.png\n"
-    "       velun --render-index [--current N] [--bookmarks 5,3] [--size WxH] --out FILE.png\n";
+    "             [--base 97|224|1488] [--reverse] [--search TEXT [--match-case]] [--night] --out FILE.png\n"
+    "       velun --render-index [--current N] [--bookmarks 5,3] [--size WxH] [--night] --out FILE.png\n"
+    "       --night renders in the night reading colours (light text on a dark background)\n";
 
 bool AsksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; i++)

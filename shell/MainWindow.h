@@ -22,6 +22,7 @@ enum Command : uint16_t {
     kCmdFont = 40006,
     kCmdCopy = 40007,
     kCmdAppend = 40009,
+    kCmdNight = 40012,
 };
 
 // Sent from outside (the session ending, a signal): the window is destroyed and the

@@ -3,6 +3,7 @@
 
 #include "../content/ArticleRecords.h"
 #include "../shell/Memory.h"
+#include "Palette.h"
 
 static LONG StyleHeight(int32_t size, BYTE key) {
     if (key & kStyleLarge) return size ? size * 5 / 4 : 20;
@@ -41,8 +42,11 @@ HFONT SelectStyleFont(const ViewFontState& view, int request) {
     BYTE key = (BYTE)(request & kFontKeyMask);
     FontCacheEntry* entry = FindFont(*view.cache, key);
     if (!entry || !entry->font) entry = AddFont(view, key);
-    if (request & kColourRequest)
-        SetTextColor(view.surface, (key & (kStyleLarge | kStyleBold)) == (kStyleLarge | kStyleBold) ? kBlue : kBlack);
+    if (request & kColourRequest) {
+        const ViewPalette& palette = ActivePalette();
+        bool heading = (key & (kStyleLarge | kStyleBold)) == (kStyleLarge | kStyleBold);
+        SetTextColor(view.surface, heading ? palette.heading : palette.text);
+    }
     // Without a font (no memory for the entry, or creation failed) nothing is selected.
     if (!entry || !entry->font) return nullptr;
     return (HFONT)SelectObject(view.surface, entry->font);
