@@ -32,6 +32,7 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"", 0},
       {u"F&ont\bCtrl+F", 40006},
       {u"Re&verse", 122},
+      {u"&Night\bCtrl+Shift+N", 40013},
       {u"", 0},
       {u"&Copy\bCtrl+C", 40007},
       {u"&Append to ClipBoard\bCtrl+E", 40009},

@@ -1,5 +1,7 @@
 #include "AppState.h"
 
+#include "../views/Palette.h"
+
 AppState gApp;
 BOOL gFullScreen;
 BOOL gIgnoreActivate;
@@ -12,4 +14,5 @@ void ResetAppState() {
     gIgnoreActivate = 0;
     gAllowSipInSearch = 1;
     gTaskBarWindow = nullptr;
+    gNightReading = 0;
 }

@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "Memory.h"
 #include "Settings.h"
+#include "../views/Palette.h"
 
 namespace {
 
@@ -119,6 +120,10 @@ int SetMenuCheck(HMENU menu, CheckMode mode, UINT item, int wanted) {
 
 void UpdateBookmarkCheck(HWND, CheckMode mode) {
     SetMenuCheck(MenuOf(kCmdGoMenu), mode, kCmdBookmark, IsBookmarked());
+}
+
+void UpdateNightCheck(HWND, CheckMode mode) {
+    gNightReading = SetMenuCheck(MenuOf(kCmdFileMenu), mode, kCmdNight, gNightReading);
 }
 
 void UpdateReverseCheck(HWND, CheckMode mode) {

@@ -19,3 +19,5 @@ void ToggleBookmark(int bookmarked);
 int SetMenuCheck(HMENU menu, CheckMode mode, UINT item, int wanted);
 void UpdateBookmarkCheck(HWND window, CheckMode mode);
 void UpdateReverseCheck(HWND window, CheckMode mode);
+// The Night check mark and night reading, set from or toggled against each other.
+void UpdateNightCheck(HWND window, CheckMode mode);

@@ -73,6 +73,10 @@ int HandleCommand(HWND window, WPARAM wParam) {
             UpdateReverseCheck(window, kCheckToggle);
             if (view) PaintArticleView(view, TRUE);
             break;
+        case kCmdNight:
+            UpdateNightCheck(window, kCheckToggle);
+            RepaintNow(window, kPaintAll);
+            break;
         case kCmdBookmark:
             ToggleBookmark(IsBookmarked());
             UpdateBookmarkCheck(window, kCheckSet);

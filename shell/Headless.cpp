@@ -15,6 +15,7 @@
 #include "MainWindow.h"
 #include "Search.h"
 #include "Settings.h"
+#include "../views/Palette.h"
 
 namespace {
 
@@ -114,6 +115,11 @@ bool SetMatchCase(HeadlessOptions& o, const char*) {
     return true;
 }
 
+bool SetNight(HeadlessOptions& o, const char*) {
+    o.night = true;
+    return true;
+}
+
 bool SetOut(HeadlessOptions& o, const char* value) {
     o.out = value;
     return !o.out.empty();
@@ -142,6 +148,7 @@ const HeadlessOption kOptions[] = {
     {"--export", "ARTICLE (1 to 187)", SetExport},
     {"--format", "text or rtf", SetFormat},
     {"--append-to", "FILE", SetAppendTo},
+    {"--night", nullptr, SetNight},
     {"--out", "FILE", SetOut},
 };
 
@@ -213,6 +220,7 @@ int RunHeadless(int argc, char** argv) {
     gApp.fontSettings = options.font;
     gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
     if (options.matchCase) gApp.Flags |= kFlagMatchCase;
+    gNightReading = options.night;
     return options.render(options);
 }
 

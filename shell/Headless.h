@@ -26,6 +26,7 @@ struct HeadlessOptions {
     bool matchCase = false;
     bool rtf = false;      // --export: the RTF document instead of the Unicode text
     std::string appendTo;  // --export: the earlier clipboard contents, as Append extends them
+    bool night = false;               // --night: night reading colours
 };
 
 // True when the arguments ask for a picture instead of the reader.

@@ -7,6 +7,7 @@
 #include "../content/Content.h"
 #include "../content/IndexRecords.h"
 #include "../resources/Dialogs.h"
+#include "../views/Palette.h"
 #include "AppState.h"
 #include "MainWindow.h"
 
@@ -147,7 +148,8 @@ INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case WM_SIZE: OnSize(lParam); return 0;
         case WM_PAINT: PaintIndexView(st.view, TRUE); return 0;  // the default processing validates
         case WM_ERASEBKGND:
-            FillRect((HDC)wParam, &st.saved, (HBRUSH)GetStockObject(WHITE_BRUSH));
+            EraseViewRect((HDC)wParam, st.saved.left, st.saved.top, st.saved.right - st.saved.left,
+                          st.saved.bottom - st.saved.top);
             InvalidateRect(st.dialog, &st.saved, FALSE);  // the WM_PAINT it brings draws the tree
             return 1;
         case WM_ACTIVATE: HideTaskBarOnActivate(wParam); return 0;

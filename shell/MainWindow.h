@@ -25,6 +25,7 @@ enum Command : uint16_t {
     kCmdGoTo = 40010,
     kCmdBack = 40011,
     kCmdForward = 40012,
+    kCmdNight = 40013,
 };
 
 // Sent from outside (the session ending, a signal): the window is destroyed and the

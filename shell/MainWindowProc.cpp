@@ -32,6 +32,7 @@ void OnCreate(HWND window) {
     CreateCommandBars();
     OpenArticleView(window);
     UpdateReverseCheck(window, kCheckSet);
+    UpdateNightCheck(window, kCheckSet);
     UpdateBookmarkCheck(window, kCheckSet);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "../resources/Bitmaps.h"
+#include "../views/Palette.h"
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "Memory.h"
@@ -174,6 +175,8 @@ void LoadSettings() {
     gApp.lastPosition = (uint16_t)ReadSetting(TEXT("LastPosition"), 0);
     gApp.Flags = (uint32_t)ReadSetting(TEXT("Flags"), (int32_t)kDefaultFlags);
     gApp.currentArticle = (uint16_t)ReadSetting(TEXT("Lesson"), 0);
+    // Night reading is on for exactly 1; any other stored value reads as day.
+    gNightReading = ReadSetting(TEXT("Night"), 0) == 1;
 
     LoadIndexIcons();
 
@@ -199,6 +202,7 @@ void ExitProgram() {
         if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
         RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
         if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
+        RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
     }
     if (gApp.articleView) {
         DestroyArticleView(gApp.articleView, TRUE);

@@ -47,6 +47,7 @@ const char kHelpText[] =
     "  --match-case           the search minds letter case\n"
     "  --current ARTICLE      --render-index: the article the index opens at\n"
     "  --bookmarks N,N,...    --render-index: the bookmarks, in order\n"
+    "  --night                light text on a dark page, as with File > Night\n"
     "  --export ARTICLE       write what Copy puts on the clipboard to --out FILE\n"
     "  --format text|rtf      --export: the Unicode text or the RTF document\n"
     "  --append-to FILE       --export: what Append to ClipBoard makes of FILE's text\n"

@@ -4,6 +4,7 @@
 
 #include "../content/ArticleRecords.h"
 #include "ArticleView.h"
+#include "Palette.h"
 #include "TextMapping.h"
 
 namespace {
@@ -68,15 +69,21 @@ void DrawRtlLabel(ArticleView* view, const ArticleLine& line, int y, bool highli
     int x = line.x + line.width + line.hang - width;
     SetRunBase(line.style);
     if (highlighted)
-        DrawTextRunColored(view->surface, label, count, x, y, width, line.height, kBlue, kYellow);
+        DrawTextRunColored(view->surface, label, count, x, y, width, line.height, ActivePalette().hitText,
+                           ActivePalette().hitBackground);
     else
         DrawTextRun(view->surface, label, count, x, y, width, line.height);
     ResetRunBase();
 }
 
 void DrawRule(HDC surface, const ArticleLine& line, int y) {
-    HGDIOBJ previous = SelectObject(surface, GetStockObject(BLACK_BRUSH));
     int middle = y + line.height / 2;
+    if (gNightReading) {
+        RECT rule = {line.x, middle, line.x + line.width, middle + 1};
+        FillColourRect(surface, &rule, kNightPalette.rule);
+        return;
+    }
+    HGDIOBJ previous = SelectObject(surface, GetStockObject(BLACK_BRUSH));
     Rectangle(surface, line.x, middle, line.x + line.width, middle + 1);
     SelectObject(surface, previous);
 }
@@ -135,8 +142,9 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
     PageWalk walk = FirstVisibleLine(view);
     BYTE style = IsSeparatorStyle(walk.line->style) ? kStylePlain : walk.line->style;
     COLORREF textColour = GetTextColor(surface);
+    COLORREF backColour = SetBkColor(surface, ActivePalette().background);
     HFONT previous = SelectStyleFont(fonts, style | kColourRequest);
-    if (erase) FillViewRect(surface, view->left, view->top, view->width, view->height, WHITE_BRUSH);
+    if (erase) EraseViewRect(surface, view->left, view->top, view->width, view->height);
     for (; Fits(walk); view->rowsPainted += Advance(walk)) {
         const ArticleLine& line = *walk.line;
         if (IsSeparatorStyle(line.style)) {
@@ -149,6 +157,7 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
     }
     RestoreFont(surface, previous);
     SetTextColor(surface, textColour);
+    SetBkColor(surface, backColour);
     if (view->hitStart || view->hitEnd) return HighlightSearchHit(view);
     return 0;
 }
@@ -184,5 +193,7 @@ void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, 
     int m = std::min(view->hitEnd - (int)(runStart - article), n);
     if (m < 1) return;
     SIZE size = PrefixExtent(view->surface, runStart, m);
-    DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, size.cy, kBlue, kYellow);
+    const ViewPalette& palette = ActivePalette();
+    DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, size.cy, palette.hitText,
+                       palette.hitBackground);
 }

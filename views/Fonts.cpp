@@ -5,6 +5,7 @@
 
 #include "../content/ArticleRecords.h"
 #include "../shell/Memory.h"
+#include "Palette.h"
 
 // In 64 bits, so that a hand-edited size near the 32-bit limit cannot overflow; the
 // result is held to the 32-bit range.
@@ -46,8 +47,11 @@ HFONT SelectStyleFont(const ViewFontState& view, int request) {
     BYTE key = (BYTE)(request & kFontKeyMask);
     FontCacheEntry* entry = FindFont(*view.cache, key);
     if (!entry || !entry->font) entry = AddFont(view, key);
-    if (request & kColourRequest)
-        SetTextColor(view.surface, (key & (kStyleLarge | kStyleBold)) == (kStyleLarge | kStyleBold) ? kBlue : kBlack);
+    if (request & kColourRequest) {
+        const ViewPalette& palette = ActivePalette();
+        bool heading = (key & (kStyleLarge | kStyleBold)) == (kStyleLarge | kStyleBold);
+        SetTextColor(view.surface, heading ? palette.heading : palette.text);
+    }
     // Without a font (no memory for the entry, or creation failed) nothing is selected.
     if (!entry || !entry->font) return nullptr;
     return (HFONT)SelectObject(view.surface, entry->font);

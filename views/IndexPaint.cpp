@@ -4,6 +4,7 @@
 #include "../content/IndexRecords.h"
 #include "../shell/AppState.h"
 #include "IndexView.h"
+#include "Palette.h"
 #include "TextMapping.h"
 
 namespace {
@@ -38,12 +39,13 @@ int PaintIndexView(IndexView* view, BOOL erase) {
     int first = StartLine(view);
     HDC surface = view->surface;
     COLORREF savedColour = GetTextColor(surface);
+    COLORREF savedBack = SetBkColor(surface, ActivePalette().background);
     gMapping.base = kRestingBase;
     BYTE style = view->lines[first].style;
     HFONT replaced = SelectStyleFont(FontStateOf(view, true), style | kColourRequest);
     uint16_t lastKey = 0;
     int y = view->top;
-    if (erase) FillViewRect(surface, view->left, view->top, view->width, view->height, WHITE_BRUSH);
+    if (erase) EraseViewRect(surface, view->left, view->top, view->width, view->height);
     for (int i = first; view->lines[i].style; i++) {
         const IndexLine& line = view->lines[i];
         if (space < line.height) break;  // a row cut at the bottom is not drawn
@@ -61,6 +63,7 @@ int PaintIndexView(IndexView* view, BOOL erase) {
     }
     RestoreFont(surface, replaced);
     SetTextColor(surface, savedColour);
+    SetBkColor(surface, savedBack);
     return 0;
 }
 

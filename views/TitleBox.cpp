@@ -1,6 +1,7 @@
 // The box naming the article, drawn at the bottom of the view after a search hit.
 #include "../content/ArticleRecords.h"
 #include "ArticleView.h"
+#include "Palette.h"
 #include "TextMapping.h"
 
 // Cuts the text to what fits the view width and keeps its extent in `width`.
@@ -19,8 +20,9 @@ static void DrawHeader(ArticleView* view, const ArticleHeaderEntry& entry, const
     int room = box.right - box.left;
     int x = box.left + (room - (int)entry.width) / 2;
     SetRunBase(entry.style);
-    DrawTextRunColored(view->surface, entry.text, (int)entry.textLength, x, box.top, (int)entry.width, height, kRed,
-                       kYellow);
+    const ViewPalette& palette = ActivePalette();
+    DrawTextRunColored(view->surface, entry.text, (int)entry.textLength, x, box.top, (int)entry.width, height,
+                       palette.boxText, palette.boxFill);
     ResetRunBase();
 }
 
@@ -47,13 +49,11 @@ void DrawTitleBox(ArticleView* view) {
     box.right = box.left + boxWidth;
     box.bottom = view->top + view->height - 2;
     box.top = view->top + view->height - rows * th - 12;
-    DrawFrame(surface, &box, kRed, 2);
-    DrawFrame(surface, &box, kWhite, 1);
-    DrawFrame(surface, &box, kBlue, 2);
-    if (HBRUSH fill = CreateSolidBrush(kYellow)) {
-        FillRect(surface, &box, fill);
-        DeleteObject(fill);
-    }
+    const ViewPalette& palette = ActivePalette();
+    DrawFrame(surface, &box, palette.boxOuter, 2);
+    DrawFrame(surface, &box, palette.boxMiddle, 1);
+    DrawFrame(surface, &box, palette.boxInner, 2);
+    FillColourRect(surface, &box, palette.boxFill);
     if (title.textLength) {
         DrawHeader(view, title, box, th);
         box.top += th;
