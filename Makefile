@@ -31,7 +31,7 @@ run: all
 
 test: test-deps all
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory test-sanitize
+	@if [ -n "$(VELUN_TEST_SANITIZE)" ]; then $(MAKE) --no-print-directory test-sanitize; fi
 
 # The same suite in a second build folder, optimised lightly so that it builds fast.
 test-sanitize: test-deps
