@@ -18,25 +18,29 @@ HMENU MenuOf(LPARAM menuButton) {
 
 }  // namespace
 
-void LoadBookmarks() {
-    gApp.bookmarkList = nullptr;
-    gApp.bookmarkCount = 0;
-    DWORD size = 0;
-    BYTE* stored = RegReadBytesSized(TEXT("Bookmarks"), nullptr, &size);
-    if (!stored) return;
+uint16_t* BookmarkListFromValue(const BYTE* stored, DWORD size, uint16_t* count) {
+    *count = 0;
     // A value that ends with its 0 entry holds size / 2 - 1 entries, zeros inside
     // included, so it is written back as it was read. One without that entry (or of
     // odd length) keeps all its whole entries. Either way the copy gets a 0 entry
     // behind them, so no walk passes its end.
     size_t entries = size / 2 < 0xFFFE ? size / 2 : 0xFFFE;
     uint16_t* list = (uint16_t*)CheckedAlloc((entries + 1) * sizeof(uint16_t));
-    if (list) {
-        for (size_t i = 0; i < entries; i++) list[i] = (uint16_t)(stored[2 * i] | (stored[2 * i + 1] << 8));
-        list[entries] = 0;
-        bool terminated = entries > 0 && list[entries - 1] == 0;
-        gApp.bookmarkCount = (uint16_t)(terminated ? entries - 1 : entries);
-        gApp.bookmarkList = list;
-    }
+    if (!list) return nullptr;
+    for (size_t i = 0; i < entries; i++) list[i] = (uint16_t)(stored[2 * i] | (stored[2 * i + 1] << 8));
+    list[entries] = 0;
+    bool terminated = entries > 0 && list[entries - 1] == 0;
+    *count = (uint16_t)(terminated ? entries - 1 : entries);
+    return list;
+}
+
+void LoadBookmarks() {
+    gApp.bookmarkList = nullptr;
+    gApp.bookmarkCount = 0;
+    DWORD size = 0;
+    BYTE* stored = RegReadBytesSized(TEXT("Bookmarks"), nullptr, &size);
+    if (!stored) return;
+    gApp.bookmarkList = BookmarkListFromValue(stored, size, &gApp.bookmarkCount);
     std::free(stored);
 }
 

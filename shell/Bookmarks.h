@@ -7,6 +7,9 @@ constexpr uint16_t kBookmarkNoQuestion = 0x0001;  // bookmark options: remove wi
 
 enum CheckMode { kCheckSet = 0, kCheckToggle = 1 };
 
+// The list held in a stored "Bookmarks" value of size bytes (from CheckedAlloc, ended
+// by a 0 entry whatever the value held), and its entry count; null when memory is short.
+uint16_t* BookmarkListFromValue(const BYTE* stored, DWORD size, uint16_t* count);
 void LoadBookmarks();
 void SaveBookmarks();
 void FreeBookmarks();

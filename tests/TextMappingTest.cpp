@@ -41,6 +41,13 @@ TEST_F(MappingTest, HebrewBaseMapsLettersAndTheBraceEscape) {
     EXPECT_EQ(Map("abc", 3, 224), std::u16string({224, 225, 226}));
 }
 
+// A hand-edited base at the 32-bit limits wraps in 16 bits like any other.
+TEST_F(MappingTest, BasesAtTheLimitsWrapInSixteenBits) {
+    EXPECT_EQ(Map("ac", 2, INT32_MAX), std::u16string({0xFFFF, 0x0001}));
+    EXPECT_EQ(Map("{", 1, INT32_MIN), std::u16string({0x001A}));
+    EXPECT_EQ(Map("{a", 2, -1), std::u16string({0x0019, 0xFFFF}));
+}
+
 TEST_F(MappingTest, ReverseOptionMirrorsBrackets) {
     gApp.Flags |= kFlagReverse;
     EXPECT_EQ(Map("(ab", 3, 1488), std::u16string({0x05D1, 0x05D0, u')'}));
@@ -190,6 +197,16 @@ TEST_F(FontCacheTest, HeightsFollowTheSizeCode) {
     EXPECT_EQ(Selected(0x04).lfHeight, 20);
     EXPECT_EQ(Selected(0x02).lfHeight, 12);
     EXPECT_EQ(Selected(0x01).lfHeight, 16);
+
+    // Hand-edited sizes at the 32-bit limits: exact where the result fits, held there where not.
+    settings.size = INT32_MAX;
+    ReleaseViewFonts(State());
+    EXPECT_EQ(Selected(0x04).lfHeight, INT32_MAX);
+    EXPECT_EQ(Selected(0x02).lfHeight, 1610612735);
+    settings.size = INT32_MIN;
+    ReleaseViewFonts(State());
+    EXPECT_EQ(Selected(0x04).lfHeight, INT32_MIN);
+    EXPECT_EQ(Selected(0x02).lfHeight, -1610612736);
 }
 
 TEST_F(FontCacheTest, WeightAndFace) {
