@@ -1,8 +1,10 @@
 // GDI objects and device contexts: creation, stock objects, selection, deletion
 // and the colour and mode state of a DC. Shared by every drawing backend.
+#include <new>
 #include <unordered_set>
 
 #include "GdiInternal.h"
+#include "NoThrow.h"
 
 namespace {
 // Every valid handle is in one of these sets, so a stale or invented handle is
@@ -14,24 +16,26 @@ GdiObject* MakeStock(int id) {
     GdiObject* object = nullptr;
     if (id >= WHITE_BRUSH && id <= NULL_BRUSH) {
         static const COLORREF kGreys[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0};
-        auto* brush = new GdiBrush;
+        auto* brush = new (std::nothrow) GdiBrush;
+        if (!brush) return nullptr;
         brush->colour = kGreys[id];
         brush->hollow = id == NULL_BRUSH;
         object = brush;
     } else if (id >= WHITE_PEN && id <= NULL_PEN) {
-        auto* pen = new GdiPen;
+        auto* pen = new (std::nothrow) GdiPen;
+        if (!pen) return nullptr;
         pen->colour = id == WHITE_PEN ? 0xFFFFFF : 0x000000;
         pen->style = id == NULL_PEN ? PS_NULL : PS_SOLID;
         object = pen;
     } else if (id == SYSTEM_FONT) {
-        object = new GdiFont;  // all zero: default face and height
+        object = new (std::nothrow) GdiFont;  // all zero: default face and height
+        if (!object) return nullptr;
     } else {
         return nullptr;
     }
     object->stock = true;
     object->stockId = id;
-    gObjects.insert(object);
-    return object;
+    return (GdiObject*)RegisterGdiObject(object);
 }
 
 GdiObject* StockObject(int id) {
@@ -73,8 +77,11 @@ GdiObject* GdiObjectOf(HGDIOBJ handle) {
 }
 
 HGDIOBJ RegisterGdiObject(GdiObject* object) {
-    gObjects.insert(object);
-    return object;
+    if (!object) return nullptr;
+    // An object the set cannot take has no handle: it is not made.
+    bool added = CallOrFail(false, [&] { return gObjects.insert(object).second; });
+    if (!added) delete object;
+    return added ? object : nullptr;
 }
 
 int LiveGdiObjectCount() {
@@ -89,27 +96,43 @@ GdiDC* DCOf(HDC dc) {
 }
 
 HDC CreateSurfaceDC(std::unique_ptr<Surface> surface) {
-    if (!surface) return nullptr;
-    auto* dc = new GdiDC;
+    GdiObject* font = StockObject(SYSTEM_FONT);
+    GdiObject* pen = StockObject(BLACK_PEN);
+    GdiObject* brush = StockObject(WHITE_BRUSH);
+    if (!surface || !font || !pen || !brush) return nullptr;
+    auto* dc = new (std::nothrow) GdiDC;
+    if (!dc) return nullptr;
+    if (!CallOrFail(false, [&] { return gDCs.insert(dc).second; })) {
+        delete dc;
+        return nullptr;
+    }
     dc->surface = std::move(surface);
-    Swap(dc->font, StockObject(SYSTEM_FONT));
-    Swap(dc->pen, StockObject(BLACK_PEN));
-    Swap(dc->brush, StockObject(WHITE_BRUSH));
-    gDCs.insert(dc);
+    Swap(dc->font, font);
+    Swap(dc->pen, pen);
+    Swap(dc->brush, brush);
     return reinterpret_cast<HDC>(dc);
 }
 
 HDC CreateCompatibleDC(HDC dc) {
     GdiDC* base = DCOf(dc);
     if (!base) return nullptr;
-    HDC memory = CreateSurfaceDC(base->surface->CreateCompatible());
+    HDC memory = CreateSurfaceDC(
+        CallOrFail(std::unique_ptr<Surface>(), [&] { return base->surface->CreateCompatible(); }));
     if (!memory) return nullptr;
     // A fresh memory DC holds a one-pixel monochrome bitmap, as on the platform.
-    auto* pixel = new GdiBitmap;
+    auto* pixel = new (std::nothrow) GdiBitmap;
+    bool made = pixel && CallOrFail(false, [&] {
+        pixel->pixels.assign(1, 0xFFFFFFFFu);
+        return true;
+    });
+    if (!made) delete pixel;
+    // A bitmap the object set cannot take is deleted by RegisterGdiObject.
+    if (!made || !RegisterGdiObject(pixel)) {
+        DeleteDC(memory);
+        return nullptr;
+    }
     pixel->width = pixel->height = 1;
     pixel->bitsPixel = 1;
-    pixel->pixels.assign(1, 0xFFFFFFFFu);
-    RegisterGdiObject(pixel);
     GdiDC* record = DCOf(memory);
     Swap(record->bitmap, pixel);
     record->defaultBitmap = pixel;
@@ -137,7 +160,8 @@ HGDIOBJ GetStockObject(int object) { return StockObject(object); }
 
 HPEN CreatePen(int style, int width, COLORREF color) {
     if (style != PS_SOLID && style != PS_DASH && style != PS_NULL) return nullptr;
-    auto* pen = new GdiPen;
+    auto* pen = new (std::nothrow) GdiPen;
+    if (!pen) return nullptr;
     pen->style = style;
     pen->width = width < 1 ? 1 : width;
     pen->colour = color & 0xFFFFFF;
@@ -145,43 +169,47 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-    auto* brush = new GdiBrush;
+    auto* brush = new (std::nothrow) GdiBrush;
+    if (!brush) return nullptr;
     brush->colour = color & 0xFFFFFF;
     return (HBRUSH)RegisterGdiObject(brush);
 }
 
 HFONT CreateFontIndirectW(const LOGFONTW* font) {
     if (!font) return nullptr;
-    auto* record = new GdiFont;
+    auto* record = new (std::nothrow) GdiFont;
+    if (!record) return nullptr;
     record->logFont = *font;
     record->logFont.lfFaceName[LF_FACESIZE - 1] = 0;  // a face name without terminator is cut
     return (HFONT)RegisterGdiObject(record);
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
-    GdiDC* record = DCOf(dc);
-    GdiObject* selected = GdiObjectOf(object);
-    if (!record || !selected) return nullptr;
-    GdiObject* previous = nullptr;
-    switch (selected->kind) {
-        case GdiKind::Font:
-            previous = Swap(record->font, selected);
-            break;
-        case GdiKind::Pen:
-            previous = Swap(record->pen, selected);
-            break;
-        case GdiKind::Brush:
-            previous = Swap(record->brush, selected);
-            break;
-        case GdiKind::Bitmap:
-            // Bitmaps go into memory DCs only, and into one DC at a time.
-            if (!record->bitmap || (selected->selections > 0 && selected != record->bitmap)) return nullptr;
-            previous = Swap(record->bitmap, selected);
-            record->surface->Target(record->bitmap);
-            break;
-    }
-    record->surface->Selected(*selected);
-    return previous;
+    return CallOrFail<HGDIOBJ>(nullptr, [&]() -> HGDIOBJ {
+        GdiDC* record = DCOf(dc);
+        GdiObject* selected = GdiObjectOf(object);
+        if (!record || !selected) return nullptr;
+        GdiObject* previous = nullptr;
+        switch (selected->kind) {
+            case GdiKind::Font:
+                previous = Swap(record->font, selected);
+                break;
+            case GdiKind::Pen:
+                previous = Swap(record->pen, selected);
+                break;
+            case GdiKind::Brush:
+                previous = Swap(record->brush, selected);
+                break;
+            case GdiKind::Bitmap:
+                // Bitmaps go into memory DCs only, and into one DC at a time.
+                if (!record->bitmap || (selected->selections > 0 && selected != record->bitmap)) return nullptr;
+                previous = Swap(record->bitmap, selected);
+                record->surface->Target(record->bitmap);
+                break;
+        }
+        record->surface->Selected(*selected);
+        return previous;
+    });
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
@@ -224,10 +252,12 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID out) {
 }
 
 int GetDeviceCaps(HDC dc, int index) {
-    GdiDC* record = DCOf(dc);
-    if (!record) return 0;
-    if (index == LOGPIXELSX || index == LOGPIXELSY) return record->surface->LogPixels();
-    return 0;
+    return CallOrFail<int>(0, [&]() -> int {
+        GdiDC* record = DCOf(dc);
+        if (!record) return 0;
+        if (index == LOGPIXELSX || index == LOGPIXELSY) return record->surface->LogPixels();
+        return 0;
+    });
 }
 
 COLORREF GetTextColor(HDC dc) {
@@ -265,22 +295,26 @@ int SetBkMode(HDC dc, int mode) {
 }
 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
-    GdiDC* record = DCOf(dc);
-    auto* fill = GdiObjectAs<GdiBrush>(brush, GdiKind::Brush);
-    if (!record || !rect || !fill) return 0;
-    if (rect->right > rect->left && rect->bottom > rect->top && !fill->hollow) record->surface->Fill(*rect, *fill);
-    return 1;
+    return CallOrFail<int>(0, [&]() -> int {
+        GdiDC* record = DCOf(dc);
+        auto* fill = GdiObjectAs<GdiBrush>(brush, GdiKind::Brush);
+        if (!record || !rect || !fill) return 0;
+        if (rect->right > rect->left && rect->bottom > rect->top && !fill->hollow) record->surface->Fill(*rect, *fill);
+        return 1;
+    });
 }
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    GdiDC* record = DCOf(dc);
-    if (!record) return FALSE;
-    RECT rect{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-    if (record->pen->style == PS_NULL) {
-        // Without an outline the interior reaches one pixel short of right and bottom.
-        rect.right--;
-        rect.bottom--;
-    }
-    if (rect.right > rect.left && rect.bottom > rect.top) record->surface->DrawRectangle(rect, *record->pen, *record->brush);
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        GdiDC* record = DCOf(dc);
+        if (!record) return FALSE;
+        RECT rect{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+        if (record->pen->style == PS_NULL) {
+            // Without an outline the interior reaches one pixel short of right and bottom.
+            rect.right--;
+            rect.bottom--;
+        }
+        if (rect.right > rect.left && rect.bottom > rect.top) record->surface->DrawRectangle(rect, *record->pen, *record->brush);
+        return TRUE;
+    });
 }

@@ -1,6 +1,9 @@
 // Bitmaps: compatible bitmaps, blits from memory DCs, and LoadBitmapW over the
 // RT_BITMAP resources (device-independent bitmaps without a file header).
+#include <new>
+
 #include "GdiInternal.h"
+#include "NoThrow.h"
 #include "LittleEndian.h"
 
 namespace {
@@ -38,11 +41,17 @@ GdiBitmap* DecodeDib(const uint8_t* data, size_t size) {
     uint64_t pixelStart = (uint64_t)headerSize + paletteCount * 4;
     if (pixelStart + stride * rows > size) return nullptr;
 
-    auto* bitmap = new GdiBitmap;
+    auto* bitmap = new (std::nothrow) GdiBitmap;
+    if (!bitmap || !CallOrFail(false, [&] {
+            bitmap->pixels.resize((size_t)width * rows);
+            return true;
+        })) {
+        delete bitmap;
+        return nullptr;
+    }
     bitmap->width = width;
     bitmap->height = (int)rows;
     bitmap->bitsPixel = bits;
-    bitmap->pixels.resize((size_t)width * rows);
     const uint8_t* palette = data + headerSize;
     for (int64_t y = 0; y < rows; y++) {
         const uint8_t* row = data + pixelStart + stride * (bottomUp ? rows - 1 - y : y);
@@ -59,10 +68,16 @@ GdiBitmap* SelectedBitmap(HDC dc) {
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     if (!DCOf(dc) || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return nullptr;
-    auto* bitmap = new GdiBitmap;
+    auto* bitmap = new (std::nothrow) GdiBitmap;
+    if (!bitmap || !CallOrFail(false, [&] {
+            bitmap->pixels.assign((size_t)width * height, 0xFF000000u);
+            return true;
+        })) {
+        delete bitmap;
+        return nullptr;
+    }
     bitmap->width = width;
     bitmap->height = height;
-    bitmap->pixels.assign((size_t)width * height, 0xFF000000u);
     return (HBITMAP)RegisterGdiObject(bitmap);
 }
 
@@ -78,28 +93,32 @@ HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
 
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
                 int srcHeight, DWORD rop) {
-    GdiDC* target = DCOf(dest);
-    GdiBitmap* source = SelectedBitmap(src);
-    // Only plain copies from a memory DC, without mirroring, are supported.
-    if (!target || !source || rop != SRCCOPY || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
-        return FALSE;
-    RECT from{srcX, srcY, srcX + srcWidth, srcY + srcHeight};
-    RECT to{x, y, x + width, y + height};
-    // Source pixels outside the bitmap are not read: cut both rectangles to match.
-    RECT inside{std::max<LONG>(from.left, 0), std::max<LONG>(from.top, 0), std::min<LONG>(from.right, source->width),
-                std::min<LONG>(from.bottom, source->height)};
-    if (inside.right <= inside.left || inside.bottom <= inside.top) return TRUE;
-    if (inside.left != from.left || inside.top != from.top || inside.right != from.right ||
-        inside.bottom != from.bottom) {
-        auto scaleX = [&](LONG sx) { return (LONG)(x + (int64_t)(sx - srcX) * width / srcWidth); };
-        auto scaleY = [&](LONG sy) { return (LONG)(y + (int64_t)(sy - srcY) * height / srcHeight); };
-        to = RECT{scaleX(inside.left), scaleY(inside.top), scaleX(inside.right), scaleY(inside.bottom)};
-        from = inside;
-    }
-    if (to.right > to.left && to.bottom > to.top) target->surface->Stretch(to, *source, from);
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        GdiDC* target = DCOf(dest);
+        GdiBitmap* source = SelectedBitmap(src);
+        // Only plain copies from a memory DC, without mirroring, are supported.
+        if (!target || !source || rop != SRCCOPY || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
+            return FALSE;
+        RECT from{srcX, srcY, srcX + srcWidth, srcY + srcHeight};
+        RECT to{x, y, x + width, y + height};
+        // Source pixels outside the bitmap are not read: cut both rectangles to match.
+        RECT inside{std::max<LONG>(from.left, 0), std::max<LONG>(from.top, 0), std::min<LONG>(from.right, source->width),
+                    std::min<LONG>(from.bottom, source->height)};
+        if (inside.right <= inside.left || inside.bottom <= inside.top) return TRUE;
+        if (inside.left != from.left || inside.top != from.top || inside.right != from.right ||
+            inside.bottom != from.bottom) {
+            auto scaleX = [&](LONG sx) { return (LONG)(x + (int64_t)(sx - srcX) * width / srcWidth); };
+            auto scaleY = [&](LONG sy) { return (LONG)(y + (int64_t)(sy - srcY) * height / srcHeight); };
+            to = RECT{scaleX(inside.left), scaleY(inside.top), scaleX(inside.right), scaleY(inside.bottom)};
+            from = inside;
+        }
+        if (to.right > to.left && to.bottom > to.top) target->surface->Stretch(to, *source, from);
+        return TRUE;
+    });
 }
 
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop) {
-    return StretchBlt(dest, x, y, width, height, src, srcX, srcY, width, height, rop);
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        return StretchBlt(dest, x, y, width, height, src, srcX, srcY, width, height, rop);
+    });
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "NoThrow.h"
 #include "TestHooks.h"
 #include "Utf16.h"
 
@@ -29,13 +30,15 @@ const std::vector<MessageBoxCall>& RecordedMessageBoxes() { return gCalls; }
 void SetMessageBoxShower(MessageBoxShower shower) { gShower = shower; }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    if (gScripted) {
-        gCalls.push_back({owner, text ? std::u16string(text) : std::u16string(),
-                          caption ? std::u16string(caption) : std::u16string(), caption != nullptr, type});
-        return gNextAnswer < gAnswers.size() ? gAnswers[gNextAnswer++] : IDOK;
-    }
-    if (gShower) return gShower(owner, text, caption, type);
-    std::fprintf(stderr, "%s: %s\n", caption ? Utf16ToUtf8(caption).c_str() : "Velun",
-                 text ? Utf16ToUtf8(text).c_str() : "");
-    return IDOK;
+    return CallOrFail<int>(0, [&]() -> int {
+        if (gScripted) {
+            gCalls.push_back({owner, text ? std::u16string(text) : std::u16string(),
+                              caption ? std::u16string(caption) : std::u16string(), caption != nullptr, type});
+            return gNextAnswer < gAnswers.size() ? gAnswers[gNextAnswer++] : IDOK;
+        }
+        if (gShower) return gShower(owner, text, caption, type);
+        std::fprintf(stderr, "%s: %s\n", caption ? Utf16ToUtf8(caption).c_str() : "Velun",
+                     text ? Utf16ToUtf8(text).c_str() : "");
+        return IDOK;
+    });
 }

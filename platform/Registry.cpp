@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "NoThrow.h"
 #include "RegistryStore.h"
 #include "Utf16.h"
 
@@ -183,6 +184,9 @@ void ForgetRegistry() {
     gContents = RegistryContents();
 }
 
+// The calls themselves; the ones callers reach are the guarded ones below.
+namespace unguarded {
+
 LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
@@ -273,4 +277,41 @@ LSTATUS RegCloseKey(HKEY key) {
     delete h;
     if (gHandles.empty() && gChanged) Save();
     return ERROR_SUCCESS;
+}
+
+}  // namespace unguarded
+
+// Memory running out inside a call (the store's strings and vectors) fails that call.
+LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, HKEY* result) {
+    return CallOrFail<LSTATUS>(ERROR_OUTOFMEMORY,
+                               [&] { return unguarded::RegOpenKeyExW(key, subKey, options, access, result); });
+}
+
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM access,
+                        SECURITY_ATTRIBUTES* security, HKEY* result, LPDWORD disposition) {
+    return CallOrFail<LSTATUS>(ERROR_OUTOFMEMORY, [&] {
+        return unguarded::RegCreateKeyExW(key, subKey, reserved, keyClass, options, access, security, result,
+                                          disposition);
+    });
+}
+
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD dataSize) {
+    return CallOrFail<LSTATUS>(ERROR_OUTOFMEMORY, [&] {
+        return unguarded::RegQueryValueExW(key, valueName, reserved, type, data, dataSize);
+    });
+}
+
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize) {
+    return CallOrFail<LSTATUS>(ERROR_OUTOFMEMORY, [&] {
+        return unguarded::RegSetValueExW(key, valueName, reserved, type, data, dataSize);
+    });
+}
+
+LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
+    return CallOrFail<LSTATUS>(ERROR_OUTOFMEMORY, [&] { return unguarded::RegDeleteValueW(key, valueName); });
+}
+
+LSTATUS RegCloseKey(HKEY key) {
+    return CallOrFail<LSTATUS>(ERROR_OUTOFMEMORY, [&] { return unguarded::RegCloseKey(key); });
 }

@@ -4,6 +4,7 @@
 #include "ResourceStore.h"
 #include "Utf16.h"
 #include "win32.h"
+#include "NoThrow.h"
 
 namespace {
 const ResourceTable* gOverride = nullptr;
@@ -25,16 +26,18 @@ HMODULE GetModuleHandleW(LPCWSTR) {
 }
 
 DWORD GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size) {
-    if (size == 0) return 0;
-    char path[4096];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n < 0) n = 0;
-    path[n] = 0;
-    std::u16string wide = Utf8ToUtf16(path);
-    DWORD count = (DWORD)std::min<size_t>(wide.size(), size - 1);
-    std::copy(wide.begin(), wide.begin() + count, fileName);
-    fileName[count] = 0;
-    return count;
+    return CallOrFail<DWORD>(0u, [&]() -> DWORD {
+        if (size == 0) return 0;
+        char path[4096];
+        ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+        if (n < 0) n = 0;
+        path[n] = 0;
+        std::u16string wide = Utf8ToUtf16(path);
+        DWORD count = (DWORD)std::min<size_t>(wide.size(), size - 1);
+        std::copy(wide.begin(), wide.begin() + count, fileName);
+        fileName[count] = 0;
+        return count;
+    });
 }
 
 HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../NoThrow.h"
 #include "../win32.h"
 #include "QtApp.h"
 
@@ -119,51 +120,63 @@ void FreeOwned() {
 }  // namespace
 
 BOOL OpenClipboard(HWND) {
-    if (gClipboard.open) return FALSE;
-    gClipboard.open = true;
-    gClipboard.changed = false;
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (gClipboard.open) return FALSE;
+        gClipboard.open = true;
+        gClipboard.changed = false;
+        return TRUE;
+    });
 }
 
 BOOL CloseClipboard() {
-    if (!gClipboard.open) return FALSE;
-    gClipboard.open = false;
-    for (HLOCAL block : gClipboard.converted) LocalFree(block);
-    gClipboard.converted.clear();
-    if (gClipboard.changed) Publish();
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (!gClipboard.open) return FALSE;
+        gClipboard.open = false;
+        for (HLOCAL block : gClipboard.converted) LocalFree(block);
+        gClipboard.converted.clear();
+        if (gClipboard.changed) Publish();
+        return TRUE;
+    });
 }
 
 BOOL EmptyClipboard() {
-    if (!gClipboard.open) return FALSE;
-    FreeOwned();
-    gClipboard.changed = true;
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (!gClipboard.open) return FALSE;
+        FreeOwned();
+        gClipboard.changed = true;
+        return TRUE;
+    });
 }
 
 HANDLE GetClipboardData(UINT format) {
-    if (!gClipboard.open) return nullptr;
-    const QMimeData* data = SystemClipboard()->mimeData();
-    bool ours = gClipboard.changed || (gClipboard.published && data == gClipboard.published);
-    if (!ours) return ConvertForeign(data, format);
-    auto it = gClipboard.owned.find(format);
-    return it == gClipboard.owned.end() ? nullptr : it->second;
+    return CallOrFail<HANDLE>(nullptr, [&]() -> HANDLE {
+        if (!gClipboard.open) return nullptr;
+        const QMimeData* data = SystemClipboard()->mimeData();
+        bool ours = gClipboard.changed || (gClipboard.published && data == gClipboard.published);
+        if (!ours) return ConvertForeign(data, format);
+        auto it = gClipboard.owned.find(format);
+        return it == gClipboard.owned.end() ? nullptr : it->second;
+    });
 }
 
 // The clipboard takes the block; a format it cannot offer leaves it with the caller.
 HANDLE SetClipboardData(UINT format, HANDLE mem) {
-    if (!gClipboard.open || !mem || (format != CF_UNICODETEXT && !RegisteredFormatOf(format))) return nullptr;
-    HLOCAL& slot = gClipboard.owned[format];
-    if (slot && slot != mem) LocalFree(slot);
-    slot = mem;
-    gClipboard.changed = true;
-    return mem;
+    return CallOrFail<HANDLE>(nullptr, [&]() -> HANDLE {
+        if (!gClipboard.open || !mem || (format != CF_UNICODETEXT && !RegisteredFormatOf(format))) return nullptr;
+        HLOCAL& slot = gClipboard.owned[format];
+        if (slot && slot != mem) LocalFree(slot);
+        slot = mem;
+        gClipboard.changed = true;
+        return mem;
+    });
 }
 
 UINT RegisterClipboardFormatW(LPCWSTR name) {
-    if (!name || !*name) return 0;
-    for (size_t i = 0; i < gFormats.size(); i++)
-        if (_wcsicmp(gFormats[i].name.c_str(), name) == 0) return kFirstRegisteredFormat + (UINT)i;
-    gFormats.push_back({name, MimeTypeFor(name)});
-    return kFirstRegisteredFormat + (UINT)(gFormats.size() - 1);
+    return CallOrFail<UINT>(0u, [&]() -> UINT {
+        if (!name || !*name) return 0;
+        for (size_t i = 0; i < gFormats.size(); i++)
+            if (_wcsicmp(gFormats[i].name.c_str(), name) == 0) return kFirstRegisteredFormat + (UINT)i;
+        gFormats.push_back({name, MimeTypeFor(name)});
+        return kFirstRegisteredFormat + (UINT)(gFormats.size() - 1);
+    });
 }

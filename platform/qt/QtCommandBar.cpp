@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "../LittleEndian.h"
+#include "../NoThrow.h"
 #include "QtGdi.h"
 #include "QtMenu.h"
 #include "QtWindow.h"
@@ -163,15 +164,17 @@ int CommandBar_Height(HWND bar) {
 }
 
 BOOL CommandBar_InsertMenubar(HWND bar, HINSTANCE instance, WORD menuId, WORD) {
-    Window* w = WindowOf(bar);
-    Bar* b = BarOf(bar);
-    if (!b || b->menu) return FALSE;
-    b->menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
-    Menu* menu = MenuOf(b->menu);
-    if (!menu) return FALSE;
-    for (const MenuItem& item : menu->items)
-        if (item.popup) AddMenuButton(w, QString::fromUtf16(item.text.c_str()), item.popup);
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(bar);
+        Bar* b = BarOf(bar);
+        if (!b || b->menu) return FALSE;
+        b->menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
+        Menu* menu = MenuOf(b->menu);
+        if (!menu) return FALSE;
+        for (const MenuItem& item : menu->items)
+            if (item.popup) AddMenuButton(w, QString::fromUtf16(item.text.c_str()), item.popup);
+        return TRUE;
+    });
 }
 
 HMENU CommandBar_GetMenu(HWND bar, WORD) {
@@ -212,27 +215,29 @@ BOOL CommandBar_AddAdornments(HWND bar, DWORD flags, DWORD) {
 // The description: menu number, button count, then seven words a button (image,
 // command, state, style, string number, reserved, pop-up index in the menu).
 BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
-    if (!info || !WindowOf(info->hwndParent)) return FALSE;
-    HRSRC resource = FindResourceW(info->hInstRes, MAKEINTRESOURCEW(info->nToolBarId), RT_RCDATA);
-    const BYTE* data = (const BYTE*)LoadResource(info->hInstRes, resource);
-    DWORD size = SizeofResource(info->hInstRes, resource);
-    if (!data || size < 4) return FALSE;
-    WORD count = ReadWord(data + 2);
-    if (size < 4 + count * 14u) return FALSE;
-    HWND handle = CreateBar(info->hwndParent, Dock::Bottom);
-    Bar* bar = BarOf(handle);
-    if (!bar) return FALSE;
-    bar->menu = LoadMenuW(info->hInstRes, MAKEINTRESOURCEW(ReadWord(data)));
-    for (WORD i = 0; i < count; i++) {
-        const BYTE* b = data + 4 + i * 14;
-        WCHAR text[64];
-        LoadStringW(info->hInstRes, ReadWord(b + 8), text, 64);
-        HMENU popup = GetSubMenu(bar->menu, ReadWord(b + 12));
-        bar->menuButtons.push_back({ReadWord(b + 2), popup});
-        AddMenuButton(WindowOf(handle), QString::fromUtf16(text), popup);
-    }
-    info->hwndMB = handle;
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (!info || !WindowOf(info->hwndParent)) return FALSE;
+        HRSRC resource = FindResourceW(info->hInstRes, MAKEINTRESOURCEW(info->nToolBarId), RT_RCDATA);
+        const BYTE* data = (const BYTE*)LoadResource(info->hInstRes, resource);
+        DWORD size = SizeofResource(info->hInstRes, resource);
+        if (!data || size < 4) return FALSE;
+        WORD count = ReadWord(data + 2);
+        if (size < 4 + count * 14u) return FALSE;
+        HWND handle = CreateBar(info->hwndParent, Dock::Bottom);
+        Bar* bar = BarOf(handle);
+        if (!bar) return FALSE;
+        bar->menu = LoadMenuW(info->hInstRes, MAKEINTRESOURCEW(ReadWord(data)));
+        for (WORD i = 0; i < count; i++) {
+            const BYTE* b = data + 4 + i * 14;
+            WCHAR text[64];
+            LoadStringW(info->hInstRes, ReadWord(b + 8), text, 64);
+            HMENU popup = GetSubMenu(bar->menu, ReadWord(b + 12));
+            bar->menuButtons.push_back({ReadWord(b + 2), popup});
+            AddMenuButton(WindowOf(handle), QString::fromUtf16(text), popup);
+        }
+        info->hwndMB = handle;
+        return TRUE;
+    });
 }
 
 // Full screen: SHFS_HIDETASKBAR shows the window over the whole screen,

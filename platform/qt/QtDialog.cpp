@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "../LittleEndian.h"
+#include "../NoThrow.h"
 #include "QtGdi.h"
 #include "QtWindow.h"
 
@@ -499,43 +500,47 @@ HWND FirstTabStop(Window* dialog) {
 
 INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND owner, DLGPROC dialogProc,
                                 LPARAM initParam) {
-    if (!dialogTemplate || !dialogProc) return -1;
-    EnsureWindowLayer();
-    RegisterControlClasses();
-    HFONT font = nullptr;
-    HWND dialog = CreateDialogFromTemplate(instance, (const BYTE*)dialogTemplate, owner, &font);
-    Window* w = WindowOf(dialog);
-    if (!w) {
+    return CallOrFail<INT_PTR>(-1, [&]() -> INT_PTR {
+        if (!dialogTemplate || !dialogProc) return -1;
+        EnsureWindowLayer();
+        RegisterControlClasses();
+        HFONT font = nullptr;
+        HWND dialog = CreateDialogFromTemplate(instance, (const BYTE*)dialogTemplate, owner, &font);
+        Window* w = WindowOf(dialog);
+        if (!w) {
+            if (font) DeleteObject(font);
+            return -1;
+        }
+        w->frame->setWindowModality(Qt::ApplicationModal);
+        w->dialogProc = dialogProc;
+        HWND focus = FirstTabStop(w);
+        if (SendMessageW(dialog, WM_INITDIALOG, (WPARAM)focus, initParam)) SetFocus(focus ? focus : dialog);
+        if ((w = WindowOf(dialog)) && !w->dialogEnded && (dialogTemplate->style & WS_VISIBLE)) ShowWindow(dialog, SW_SHOW);
+        RunModalLoop([dialog] {
+            Window* d = WindowOf(dialog);
+            return !d || d->dialogEnded;
+        });
+        // A dialog destroyed from outside (its owner went) ends with 0.
+        INT_PTR result = 0;
+        if ((w = WindowOf(dialog))) {
+            result = w->dialogEnded ? w->dialogResult : 0;
+            DestroyWindow(dialog);
+        }
         if (font) DeleteObject(font);
-        return -1;
-    }
-    w->frame->setWindowModality(Qt::ApplicationModal);
-    w->dialogProc = dialogProc;
-    HWND focus = FirstTabStop(w);
-    if (SendMessageW(dialog, WM_INITDIALOG, (WPARAM)focus, initParam)) SetFocus(focus ? focus : dialog);
-    if ((w = WindowOf(dialog)) && !w->dialogEnded && (dialogTemplate->style & WS_VISIBLE)) ShowWindow(dialog, SW_SHOW);
-    RunModalLoop([dialog] {
-        Window* d = WindowOf(dialog);
-        return !d || d->dialogEnded;
+        if (Window* o = WindowOf(owner); o && o->frame && !o->remote) o->frame->activateWindow();
+        return result;
     });
-    // A dialog destroyed from outside (its owner went) ends with 0.
-    INT_PTR result = 0;
-    if ((w = WindowOf(dialog))) {
-        result = w->dialogEnded ? w->dialogResult : 0;
-        DestroyWindow(dialog);
-    }
-    if (font) DeleteObject(font);
-    if (Window* o = WindowOf(owner); o && o->frame && !o->remote) o->frame->activateWindow();
-    return result;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
-    Window* w = WindowOf(dialog);
-    if (!w || !w->dialogProc) return FALSE;
-    w->dialogEnded = true;
-    w->dialogResult = result;
-    if (w->frame) w->frame->hide();
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(dialog);
+        if (!w || !w->dialogProc) return FALSE;
+        w->dialogEnded = true;
+        w->dialogResult = result;
+        if (w->frame) w->frame->hide();
+        return TRUE;
+    });
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
@@ -549,7 +554,9 @@ HWND GetDlgItem(HWND dialog, int id) {
 BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text) { return SetWindowTextW(GetDlgItem(dialog, id), text); }
 
 UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int maxCount) {
-    return (UINT)GetWindowTextW(GetDlgItem(dialog, id), text, maxCount);
+    return CallOrFail<UINT>(0u, [&]() -> UINT {
+        return (UINT)GetWindowTextW(GetDlgItem(dialog, id), text, maxCount);
+    });
 }
 
 BOOL MapDialogRect(HWND dialog, LPRECT rect) {

@@ -1,13 +1,14 @@
 #include "QtFonts.h"
 
 #include <QFontDatabase>
-#include <QSet>
 #include <cmath>
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <set>
 #include <tuple>
 
+#include "../NoThrow.h"
 #include "../TestHooks.h"
 #include "../Utf16.h"
 #include "QtApp.h"
@@ -217,12 +218,14 @@ QString WithoutFoundry(const QString& family) {
 std::vector<FontFamilyEntry> SystemFamilies() {
     EnsureQtApplication();
     std::vector<FontFamilyEntry> families;
-    QSet<QString> seen;
+    // A std::set rather than a QSet: QHash's inline growth cannot report memory
+    // running out without ending the program.
+    std::set<std::u16string> seen;
     for (const QString& qualified : QFontDatabase::families()) {
-        QString family = WithoutFoundry(qualified);
-        if (QFontDatabase::isPrivateFamily(qualified) || family.size() >= LF_FACESIZE || seen.contains(family)) continue;
-        seen.insert(family);
-        families.push_back({family.toStdU16String(), CharsetOf(qualified)});
+        std::u16string family = WithoutFoundry(qualified).toStdU16String();
+        if (QFontDatabase::isPrivateFamily(qualified) || family.size() >= LF_FACESIZE || !seen.insert(family).second)
+            continue;
+        families.push_back({family, CharsetOf(qualified)});
     }
     return families;
 }
@@ -251,12 +254,14 @@ void StopFontFamilyScript() {
 
 // With a family name, only that family is reported (once, not per style).
 int EnumFontFamiliesW(HDC, LPCWSTR family, FONTENUMPROCW proc, LPARAM param) {
-    if (!proc) return 0;
-    std::vector<FontFamilyEntry> families = gScriptedFamilies ? gFamilyScript : SystemFamilies();
-    int result = 1;
-    for (const FontFamilyEntry& entry : families) {
-        if (family && entry.face != family) continue;
-        if ((result = Report(entry, proc, param)) == 0) break;
-    }
-    return result;
+    return CallOrFail<int>(0, [&]() -> int {
+        if (!proc) return 0;
+        std::vector<FontFamilyEntry> families = gScriptedFamilies ? gFamilyScript : SystemFamilies();
+        int result = 1;
+        for (const FontFamilyEntry& entry : families) {
+            if (family && entry.face != family) continue;
+            if ((result = Report(entry, proc, param)) == 0) break;
+        }
+        return result;
+    });
 }

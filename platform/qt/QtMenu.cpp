@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "../LittleEndian.h"
+#include "../NoThrow.h"
 
 namespace {
 
@@ -107,21 +108,23 @@ void FillQMenu(QMenu* qmenu, HMENU menu, HWND target) {
 }
 
 HMENU LoadMenuW(HINSTANCE instance, LPCWSTR name) {
-    HRSRC resource = FindResourceW(instance, name, RT_MENU);
-    const BYTE* data = (const BYTE*)LoadResource(instance, resource);
-    if (!data) return nullptr;
-    MenuReader r{data, data + SizeofResource(instance, resource)};
-    r.Word();  // version
-    WORD headerSize = r.Word();
-    if (!r.ok || r.end - r.p < headerSize) return nullptr;
-    r.p += headerSize;
-    HMENU menu = NewMenu();
-    ReadItems(r, menu, 0);
-    if (!r.ok) {
-        DestroyMenu(menu);
-        return nullptr;
-    }
-    return menu;
+    return CallOrFail<HMENU>(nullptr, [&]() -> HMENU {
+        HRSRC resource = FindResourceW(instance, name, RT_MENU);
+        const BYTE* data = (const BYTE*)LoadResource(instance, resource);
+        if (!data) return nullptr;
+        MenuReader r{data, data + SizeofResource(instance, resource)};
+        r.Word();  // version
+        WORD headerSize = r.Word();
+        if (!r.ok || r.end - r.p < headerSize) return nullptr;
+        r.p += headerSize;
+        HMENU menu = NewMenu();
+        ReadItems(r, menu, 0);
+        if (!r.ok) {
+            DestroyMenu(menu);
+            return nullptr;
+        }
+        return menu;
+    });
 }
 
 HMENU GetSubMenu(HMENU menu, int position) {
@@ -131,31 +134,35 @@ HMENU GetSubMenu(HMENU menu, int position) {
 }
 
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {
-    MenuItem* i = FindItem(menu, item, check & MF_BYPOSITION);
-    if (!i) return (DWORD)-1;
-    DWORD previous = i->checked ? MF_CHECKED : MF_UNCHECKED;
-    i->checked = check & MF_CHECKED;
-    return previous;
+    return CallOrFail<DWORD>((DWORD)-1, [&]() -> DWORD {
+        MenuItem* i = FindItem(menu, item, check & MF_BYPOSITION);
+        if (!i) return (DWORD)-1;
+        DWORD previous = i->checked ? MF_CHECKED : MF_UNCHECKED;
+        i->checked = check & MF_CHECKED;
+        return previous;
+    });
 }
 
 BOOL GetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info) {
-    MenuItem* i = FindItem(menu, item, byPosition);
-    if (!i || !info) return FALSE;
-    if (info->fMask & MIIM_STATE) info->fState = i->checked ? MFS_CHECKED : 0;
-    if (info->fMask & MIIM_ID) info->wID = i->id;
-    if (info->fMask & MIIM_SUBMENU) info->hSubMenu = i->popup;
-    if (info->fMask & MIIM_TYPE) {
-        info->fType = i->separator ? MF_SEPARATOR : 0;
-        if (info->dwTypeData && info->cch > 0) {
-            UINT n = std::min<UINT>((UINT)i->text.size(), info->cch - 1);
-            std::copy(i->text.begin(), i->text.begin() + n, info->dwTypeData);
-            info->dwTypeData[n] = 0;
-            info->cch = n;
-        } else {
-            info->cch = (UINT)i->text.size();
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        MenuItem* i = FindItem(menu, item, byPosition);
+        if (!i || !info) return FALSE;
+        if (info->fMask & MIIM_STATE) info->fState = i->checked ? MFS_CHECKED : 0;
+        if (info->fMask & MIIM_ID) info->wID = i->id;
+        if (info->fMask & MIIM_SUBMENU) info->hSubMenu = i->popup;
+        if (info->fMask & MIIM_TYPE) {
+            info->fType = i->separator ? MF_SEPARATOR : 0;
+            if (info->dwTypeData && info->cch > 0) {
+                UINT n = std::min<UINT>((UINT)i->text.size(), info->cch - 1);
+                std::copy(i->text.begin(), i->text.begin() + n, info->dwTypeData);
+                info->dwTypeData[n] = 0;
+                info->cch = n;
+            } else {
+                info->cch = (UINT)i->text.size();
+            }
         }
-    }
-    return TRUE;
+        return TRUE;
+    });
 }
 
 BOOL DestroyMenu(HMENU menu) {

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <deque>
 
+#include "../NoThrow.h"
 #include "QtWindow.h"
 
 namespace {
@@ -39,10 +40,12 @@ bool RunModalLoop(const std::function<bool()>& finished) {
 }
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window && !WindowOf(window)) return FALSE;
-    gQueue.push_back({window, message, wParam, lParam, 0, {0, 0}});
-    WakeUp();
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (window && !WindowOf(window)) return FALSE;
+        gQueue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+        WakeUp();
+        return TRUE;
+    });
 }
 
 void PostQuitMessage(int exitCode) {
@@ -54,22 +57,24 @@ void PostQuitMessage(int exitCode) {
 // Posted messages first, then the quit message, then a paint for a window that
 // needs one (paints are made up when nothing else waits, as on the platform).
 BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (!gQueue.empty()) {
-        *msg = gQueue.front();
-        if (removeMsg & PM_REMOVE) gQueue.pop_front();
-        return TRUE;
-    }
-    if (gQuitPosted) {
-        *msg = {nullptr, WM_QUIT, (WPARAM)gQuitCode, 0, 0, {0, 0}};
-        if (removeMsg & PM_REMOVE) gQuitPosted = false;
-        return TRUE;
-    }
-    if (Window* w = WindowNeedingPaint()) {
-        *msg = {w->handle, WM_PAINT, 0, 0, 0, {0, 0}};
-        return TRUE;
-    }
-    return FALSE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (!gQueue.empty()) {
+            *msg = gQueue.front();
+            if (removeMsg & PM_REMOVE) gQueue.pop_front();
+            return TRUE;
+        }
+        if (gQuitPosted) {
+            *msg = {nullptr, WM_QUIT, (WPARAM)gQuitCode, 0, 0, {0, 0}};
+            if (removeMsg & PM_REMOVE) gQuitPosted = false;
+            return TRUE;
+        }
+        if (Window* w = WindowNeedingPaint()) {
+            *msg = {w->handle, WM_PAINT, 0, 0, 0, {0, 0}};
+            return TRUE;
+        }
+        return FALSE;
+    });
 }
 
 BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
@@ -85,10 +90,12 @@ BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
 BOOL TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT DispatchMessageW(const MSG* msg) {
-    Window* w = WindowOf(msg->hwnd);
-    if (!w || w->remote) return 0;
-    if (msg->message == WM_PAINT && !w->invalid) return 0;
-    return SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return CallOrFail<LRESULT>(0, [&]() -> LRESULT {
+        Window* w = WindowOf(msg->hwnd);
+        if (!w || w->remote) return 0;
+        if (msg->message == WM_PAINT && !w->invalid) return 0;
+        return SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    });
 }
 
 // The program has no accelerator table; its menu's shortcut texts are labels only.

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include "../NoThrow.h"
 #include "QtWindow.h"
 
 int ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
@@ -86,25 +87,27 @@ void ApplyScrollInfo(Window* w) {
 }  // namespace
 
 int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || w->parent || bar != SB_VERT || !info) return 0;
-    SCROLLINFO& s = w->scroll;
-    if (info->fMask & SIF_RANGE) s.nMin = info->nMin, s.nMax = info->nMax;
-    if (info->fMask & SIF_PAGE) s.nPage = info->nPage;
-    if (info->fMask & SIF_POS) s.nPos = info->nPos;
-    int page = s.nPage ? (int)s.nPage : 1;
-    s.nPos = std::clamp(s.nPos, s.nMin, std::max(s.nMin, s.nMax - page + 1));
-    // A window without WS_VSCROLL gets the bar on demand, while there is something to scroll.
-    bool wanted = (w->style & WS_VSCROLL) || s.nMax > s.nMin;
-    if (!w->scrollBar && wanted) w->scrollBar = MakeScrollBar(w);
-    if (w->scrollBar) {
-        ApplyScrollInfo(w);
-        if (w->scrollBar->isHidden() == wanted) {
-            w->scrollBar->setVisible(wanted);
-            LayoutFrame(w);
+    return CallOrFail<int>(0, [&]() -> int {
+        Window* w = WindowOf(window);
+        if (!w || w->remote || w->parent || bar != SB_VERT || !info) return 0;
+        SCROLLINFO& s = w->scroll;
+        if (info->fMask & SIF_RANGE) s.nMin = info->nMin, s.nMax = info->nMax;
+        if (info->fMask & SIF_PAGE) s.nPage = info->nPage;
+        if (info->fMask & SIF_POS) s.nPos = info->nPos;
+        int page = s.nPage ? (int)s.nPage : 1;
+        s.nPos = std::clamp(s.nPos, s.nMin, std::max(s.nMin, s.nMax - page + 1));
+        // A window without WS_VSCROLL gets the bar on demand, while there is something to scroll.
+        bool wanted = (w->style & WS_VSCROLL) || s.nMax > s.nMin;
+        if (!w->scrollBar && wanted) w->scrollBar = MakeScrollBar(w);
+        if (w->scrollBar) {
+            ApplyScrollInfo(w);
+            if (w->scrollBar->isHidden() == wanted) {
+                w->scrollBar->setVisible(wanted);
+                LayoutFrame(w);
+            }
         }
-    }
-    return s.nPos;
+        return s.nPos;
+    });
 }
 
 BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info) {

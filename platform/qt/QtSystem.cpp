@@ -14,20 +14,23 @@
 
 #include "../LittleEndian.h"
 #include "QtWindow.h"
+#include "../NoThrow.h"
 
 int GetSystemMetrics(int index) {
-    EnsureWindowLayer();
-    QRect screen = QGuiApplication::primaryScreen()->geometry();
-    switch (index) {
-        case SM_CXSCREEN: return screen.width();
-        case SM_CYSCREEN: return screen.height();
-        case SM_CXVSCROLL:
-        case SM_CYHSCROLL: return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        case SM_CYCAPTION: return QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        case SM_CXEDGE:
-        case SM_CYEDGE: return 2;
-        default: return 0;
-    }
+    return CallOrFail<int>(0, [&]() -> int {
+        EnsureWindowLayer();
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        switch (index) {
+            case SM_CXSCREEN: return screen.width();
+            case SM_CYSCREEN: return screen.height();
+            case SM_CXVSCROLL:
+            case SM_CYHSCROLL: return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            case SM_CYCAPTION: return QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+            case SM_CXEDGE:
+            case SM_CYEDGE: return 2;
+            default: return 0;
+        }
+    });
 }
 
 // Reported as Windows CE 4.20: below 4.21, so the "MenuBarOnBottom" option
@@ -66,25 +69,27 @@ QImage IconImage(const BYTE* p, DWORD size) {
 }  // namespace
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
-    EnsureWindowLayer();
-    static std::map<uintptr_t, std::unique_ptr<QIcon>> sIcons;
-    auto known = sIcons.find((uintptr_t)name);
-    if (known != sIcons.end()) return (HICON)known->second.get();
-    HRSRC group = FindResourceW(instance, name, RT_GROUP_ICON);
-    const BYTE* dir = (const BYTE*)LoadResource(instance, group);
-    DWORD dirSize = SizeofResource(instance, group);
-    if (!dir || dirSize < 6) return nullptr;
-    int count = ReadWord(dir + 4);
-    auto icon = std::make_unique<QIcon>();
-    for (int i = 0; i < count && 6 + (DWORD)(i + 1) * 14 <= dirSize; i++) {
-        const BYTE* entry = dir + 6 + i * 14;
-        WORD id = ReadWord(entry + 12);
-        HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
-        QImage picture = IconImage((const BYTE*)LoadResource(instance, image), SizeofResource(instance, image));
-        if (!picture.isNull()) icon->addPixmap(QPixmap::fromImage(picture));
-    }
-    if (icon->isNull()) return nullptr;
-    HICON handle = (HICON)icon.get();
-    sIcons[(uintptr_t)name] = std::move(icon);
-    return handle;
+    return CallOrFail<HICON>(nullptr, [&]() -> HICON {
+        EnsureWindowLayer();
+        static std::map<uintptr_t, std::unique_ptr<QIcon>> sIcons;
+        auto known = sIcons.find((uintptr_t)name);
+        if (known != sIcons.end()) return (HICON)known->second.get();
+        HRSRC group = FindResourceW(instance, name, RT_GROUP_ICON);
+        const BYTE* dir = (const BYTE*)LoadResource(instance, group);
+        DWORD dirSize = SizeofResource(instance, group);
+        if (!dir || dirSize < 6) return nullptr;
+        int count = ReadWord(dir + 4);
+        auto icon = std::make_unique<QIcon>();
+        for (int i = 0; i < count && 6 + (DWORD)(i + 1) * 14 <= dirSize; i++) {
+            const BYTE* entry = dir + 6 + i * 14;
+            WORD id = ReadWord(entry + 12);
+            HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
+            QImage picture = IconImage((const BYTE*)LoadResource(instance, image), SizeofResource(instance, image));
+            if (!picture.isNull()) icon->addPixmap(QPixmap::fromImage(picture));
+        }
+        if (icon->isNull()) return nullptr;
+        HICON handle = (HICON)icon.get();
+        sIcons[(uintptr_t)name] = std::move(icon);
+        return handle;
+    });
 }

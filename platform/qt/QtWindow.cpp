@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <map>
 
+#include "../NoThrow.h"
 #include "QtApp.h"
 #include "QtGdi.h"
 
@@ -254,109 +255,119 @@ void EnsureWindowLayer() {
 // ---- Classes and windows ----
 
 WORD RegisterClassW(const WNDCLASSW* wc) {
-    if (!wc || !wc->lpszClassName || FindClass(wc->lpszClassName)) return 0;
-    EnsureWindowLayer();
-    WindowClass c;
-    c.name = wc->lpszClassName;
-    c.proc = wc->lpfnWndProc;
-    c.icon = wc->hIcon;
-    c.background = wc->hbrBackground;
-    gClasses.push_back(c);
-    return (WORD)(0xC000 + gClasses.size());
+    return CallOrFail<WORD>(0, [&]() -> WORD {
+        if (!wc || !wc->lpszClassName || FindClass(wc->lpszClassName)) return 0;
+        EnsureWindowLayer();
+        WindowClass c;
+        c.name = wc->lpszClassName;
+        c.proc = wc->lpfnWndProc;
+        c.icon = wc->hIcon;
+        c.background = wc->hbrBackground;
+        gClasses.push_back(c);
+        return (WORD)(0xC000 + gClasses.size());
+    });
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
-    EnsureWindowLayer();
-    WindowClass* cls = FindClass(className);
-    Window* parentWindow = WindowOf(parent);
-    if (!cls || ((style & WS_CHILD) && (!parentWindow || parentWindow->remote))) return nullptr;
-    auto owned = std::make_unique<Window>();
-    Window* w = owned.get();
-    w->handle = (HWND)gNextHandle++;
-    gWindows[(uintptr_t)w->handle] = std::move(owned);
-    w->className = cls->name;
-    w->title = windowName ? windowName : u"";
-    w->style = style;
-    w->exStyle = exStyle;
-    w->proc = cls->proc;
-    w->background = cls->background;
-    w->instance = instance;
-    if (style & WS_CHILD) {
-        w->id = (int)(uintptr_t)menu;
-        MakeChildWidget(w, parentWindow, *cls);
-    } else {
-        MakeTopLevelWidgets(w, parent, *cls);
-    }
-    PlaceNewWindow(w, x, y, width, height);
-    HWND handle = w->handle;
-    if (IsInstanceWindow(w)) DeliverEndRequestsTo(handle);
-    CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, (LONG)style, windowName, className, exStyle};
-    if (w->proc && w->proc(handle, WM_CREATE, 0, (LPARAM)&cs) == -1) {
-        DestroyWindow(handle);
-        return nullptr;
-    }
-    if (!(w = WindowOf(handle))) return nullptr;
-    w->creating = false;
-    SendMessageW(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->clientWidth, w->clientHeight));
-    if (!(w = WindowOf(handle))) return nullptr;
-    if (IsInstanceWindow(w)) PublishWindow(w);
-    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
-    return handle;
+    return CallOrFail<HWND>(nullptr, [&]() -> HWND {
+        EnsureWindowLayer();
+        WindowClass* cls = FindClass(className);
+        Window* parentWindow = WindowOf(parent);
+        if (!cls || ((style & WS_CHILD) && (!parentWindow || parentWindow->remote))) return nullptr;
+        auto owned = std::make_unique<Window>();
+        Window* w = owned.get();
+        w->handle = (HWND)gNextHandle++;
+        gWindows[(uintptr_t)w->handle] = std::move(owned);
+        w->className = cls->name;
+        w->title = windowName ? windowName : u"";
+        w->style = style;
+        w->exStyle = exStyle;
+        w->proc = cls->proc;
+        w->background = cls->background;
+        w->instance = instance;
+        if (style & WS_CHILD) {
+            w->id = (int)(uintptr_t)menu;
+            MakeChildWidget(w, parentWindow, *cls);
+        } else {
+            MakeTopLevelWidgets(w, parent, *cls);
+        }
+        PlaceNewWindow(w, x, y, width, height);
+        HWND handle = w->handle;
+        if (IsInstanceWindow(w)) DeliverEndRequestsTo(handle);
+        CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, (LONG)style, windowName, className, exStyle};
+        if (w->proc && w->proc(handle, WM_CREATE, 0, (LPARAM)&cs) == -1) {
+            DestroyWindow(handle);
+            return nullptr;
+        }
+        if (!(w = WindowOf(handle))) return nullptr;
+        w->creating = false;
+        SendMessageW(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->clientWidth, w->clientHeight));
+        if (!(w = WindowOf(handle))) return nullptr;
+        if (IsInstanceWindow(w)) PublishWindow(w);
+        if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
+        return handle;
+    });
 }
 
 BOOL DestroyWindow(HWND window) {
-    Window* w = WindowOf(window);
-    if (!w || w->destroying) return FALSE;
-    if (w->remote) {
-        gWindows.erase((uintptr_t)window);
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || w->destroying) return FALSE;
+        if (w->remote) {
+            gWindows.erase((uintptr_t)window);
+            return TRUE;
+        }
+        DestroyTree(w);
         return TRUE;
-    }
-    DestroyTree(w);
-    return TRUE;
+    });
 }
 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = WindowOf(window);
-    if (!w) return 0;
-    switch (message) {
-        case WM_CLOSE: DestroyWindow(window); return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(window, &ps);
-            EndPaint(window, &ps);
-            return 0;
+    return CallOrFail<LRESULT>(0, [&]() -> LRESULT {
+        Window* w = WindowOf(window);
+        if (!w) return 0;
+        switch (message) {
+            case WM_CLOSE: DestroyWindow(window); return 0;
+            case WM_PAINT: {
+                PAINTSTRUCT ps;
+                BeginPaint(window, &ps);
+                EndPaint(window, &ps);
+                return 0;
+            }
+            case WM_ERASEBKGND: {
+                if (!w->background) return 0;
+                RECT r{0, 0, w->clientWidth, w->clientHeight};
+                FillRect((HDC)wParam, &r, w->background);
+                return 1;
+            }
+            case WM_SETTEXT:
+                w->title = lParam ? (LPCWSTR)lParam : u"";
+                if (w->frame && !w->parent) w->frame->setWindowTitle(QString::fromUtf16(w->title.c_str()));
+                return TRUE;
+            case WM_GETTEXT: {
+                int max = (int)wParam;
+                if (max <= 0 || !lParam) return 0;
+                int n = std::min((int)w->title.size(), max - 1);
+                std::copy(w->title.begin(), w->title.begin() + n, (WCHAR*)lParam);
+                ((WCHAR*)lParam)[n] = 0;
+                return n;
+            }
+            case WM_GETTEXTLENGTH: return (LRESULT)w->title.size();
+            case WM_SETFONT: w->font = (HFONT)wParam; return 0;
+            case WM_GETFONT: return (LRESULT)w->font;
+            default: return 0;
         }
-        case WM_ERASEBKGND: {
-            if (!w->background) return 0;
-            RECT r{0, 0, w->clientWidth, w->clientHeight};
-            FillRect((HDC)wParam, &r, w->background);
-            return 1;
-        }
-        case WM_SETTEXT:
-            w->title = lParam ? (LPCWSTR)lParam : u"";
-            if (w->frame && !w->parent) w->frame->setWindowTitle(QString::fromUtf16(w->title.c_str()));
-            return TRUE;
-        case WM_GETTEXT: {
-            int max = (int)wParam;
-            if (max <= 0 || !lParam) return 0;
-            int n = std::min((int)w->title.size(), max - 1);
-            std::copy(w->title.begin(), w->title.begin() + n, (WCHAR*)lParam);
-            ((WCHAR*)lParam)[n] = 0;
-            return n;
-        }
-        case WM_GETTEXTLENGTH: return (LRESULT)w->title.size();
-        case WM_SETFONT: w->font = (HFONT)wParam; return 0;
-        case WM_GETFONT: return (LRESULT)w->font;
-        default: return 0;
-    }
+    });
 }
 
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = WindowOf(window);
-    if (!w) return 0;
-    if (w->remote) return SendRemoteMessage(w, message, wParam, lParam);
-    return w->proc ? w->proc(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    return CallOrFail<LRESULT>(0, [&]() -> LRESULT {
+        Window* w = WindowOf(window);
+        if (!w) return 0;
+        if (w->remote) return SendRemoteMessage(w, message, wParam, lParam);
+        return w->proc ? w->proc(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    });
 }
 
 
@@ -369,32 +380,36 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // ---- Showing, placing and painting ----
 
 BOOL ShowWindow(HWND window, int command) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || !w->frame) return FALSE;
-    BOOL wasVisible = w->frame->isVisible();
-    if (command == SW_HIDE) {
-        w->frame->hide();
-        return wasVisible;
-    }
-    if (w->parent) {
-        w->frame->show();
-    } else {
-        if (w->fullScreen)
-            w->frame->showFullScreen();
-        else
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || w->remote || !w->frame) return FALSE;
+        BOOL wasVisible = w->frame->isVisible();
+        if (command == SW_HIDE) {
+            w->frame->hide();
+            return wasVisible;
+        }
+        if (w->parent) {
             w->frame->show();
-        w->frame->raise();
-        w->frame->activateWindow();
-    }
-    if (!wasVisible) Invalidate(w, true);
-    return wasVisible;
+        } else {
+            if (w->fullScreen)
+                w->frame->showFullScreen();
+            else
+                w->frame->show();
+            w->frame->raise();
+            w->frame->activateWindow();
+        }
+        if (!wasVisible) Invalidate(w, true);
+        return wasVisible;
+    });
 }
 
 BOOL UpdateWindow(HWND window) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote) return FALSE;
-    if (w->invalid && w->frame && w->frame->isVisible()) SendMessageW(window, WM_PAINT, 0, 0);
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || w->remote) return FALSE;
+        if (w->invalid && w->frame && w->frame->isVisible()) SendMessageW(window, WM_PAINT, 0, 0);
+        return TRUE;
+    });
 }
 
 BOOL IsWindowVisible(HWND window) {
@@ -407,140 +422,164 @@ BOOL IsWindowVisible(HWND window) {
 BOOL IsWindow(HWND window) { return WindowOf(window) != nullptr; }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
-    return SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | (repaint ? 0 : SWP_NOREDRAW));
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        return SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | (repaint ? 0 : SWP_NOREDRAW));
+    });
 }
 
 // Top-level windows take the outer size (with the window manager's frame); a
 // full-screen window keeps the screen. Docked bars keep their edge and take the
 // size only.
 BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || !w->frame) return FALSE;
-    QWidget* f = w->frame;
-    if (w->dock != Dock::None) {
-        if (!(flags & SWP_NOSIZE)) {
-            w->dockShrink = w->parent->clientWidth - cx;
-            w->dockHeight = std::max(cy, 0);
-            LayoutDockedBars(w->parent);
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || w->remote || !w->frame) return FALSE;
+        QWidget* f = w->frame;
+        if (w->dock != Dock::None) {
+            if (!(flags & SWP_NOSIZE)) {
+                w->dockShrink = w->parent->clientWidth - cx;
+                w->dockHeight = std::max(cy, 0);
+                LayoutDockedBars(w->parent);
+            }
+        } else if (w->parent) {
+            if (!(flags & SWP_NOMOVE)) f->move(x, y);
+            if (!(flags & SWP_NOSIZE)) f->resize(std::max(cx, 0), std::max(cy, 0));
+        } else if (!w->fullScreen) {
+            QSize decoration = f->frameGeometry().size() - f->size();
+            if (!(flags & SWP_NOMOVE)) f->move(x, y);
+            if (!(flags & SWP_NOSIZE))
+                f->resize(std::max(cx - decoration.width(), 1), std::max(cy - decoration.height(), 1));
         }
-    } else if (w->parent) {
-        if (!(flags & SWP_NOMOVE)) f->move(x, y);
-        if (!(flags & SWP_NOSIZE)) f->resize(std::max(cx, 0), std::max(cy, 0));
-    } else if (!w->fullScreen) {
-        QSize decoration = f->frameGeometry().size() - f->size();
-        if (!(flags & SWP_NOMOVE)) f->move(x, y);
-        if (!(flags & SWP_NOSIZE))
-            f->resize(std::max(cx - decoration.width(), 1), std::max(cy - decoration.height(), 1));
-    }
-    LayoutFrame(w);
-    if (flags & SWP_SHOWWINDOW) ShowWindow(window, SW_SHOW);
-    if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
-    return TRUE;
+        LayoutFrame(w);
+        if (flags & SWP_SHOWWINDOW) ShowWindow(window, SW_SHOW);
+        if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
+        return TRUE;
+    });
 }
 
 BOOL GetClientRect(HWND window, LPRECT rect) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || !rect) return FALSE;
-    *rect = {0, 0, std::max(w->clientWidth, 0), std::max(w->clientHeight, 0)};
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || w->remote || !rect) return FALSE;
+        *rect = {0, 0, std::max(w->clientWidth, 0), std::max(w->clientHeight, 0)};
+        return TRUE;
+    });
 }
 
 BOOL GetWindowRect(HWND window, LPRECT rect) {
-    Window* w = WindowOf(window);
-    if (!w || w->remote || !w->frame || !rect) return FALSE;
-    QRect r = w->parent ? QRect(w->frame->mapToGlobal(QPoint(0, 0)), w->frame->size()) : w->frame->frameGeometry();
-    *rect = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || w->remote || !w->frame || !rect) return FALSE;
+        QRect r = w->parent ? QRect(w->frame->mapToGlobal(QPoint(0, 0)), w->frame->size()) : w->frame->frameGeometry();
+        *rect = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        return TRUE;
+    });
 }
 
 BOOL InvalidateRect(HWND window, const RECT*, BOOL erase) {
-    if (!window) {
-        for (auto& [id, w] : gWindows)
-            if (w->hasImage) Invalidate(w.get(), erase);
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (!window) {
+            for (auto& [id, w] : gWindows)
+                if (w->hasImage) Invalidate(w.get(), erase);
+            return TRUE;
+        }
+        Window* w = WindowOf(window);
+        if (!w || !w->hasImage) return FALSE;
+        Invalidate(w, erase);
         return TRUE;
-    }
-    Window* w = WindowOf(window);
-    if (!w || !w->hasImage) return FALSE;
-    Invalidate(w, erase);
-    return TRUE;
+    });
 }
 
 HDC GetDC(HWND window) {
-    EnsureWindowLayer();
-    if (!window) return CreateImageDC(&ScreenImage());
-    Window* w = WindowOf(window);
-    if (!w || !w->hasImage) return nullptr;
-    QPointer<QWidget> client = w->client;
-    HDC dc = CreateImageDC(&w->image, [client] {
-        if (client) client->update();
+    return CallOrFail<HDC>(nullptr, [&]() -> HDC {
+        EnsureWindowLayer();
+        if (!window) return CreateImageDC(&ScreenImage());
+        Window* w = WindowOf(window);
+        if (!w || !w->hasImage) return nullptr;
+        QPointer<QWidget> client = w->client;
+        HDC dc = CreateImageDC(&w->image, [client] {
+            if (client) client->update();
+        });
+        w->dcs.push_back(dc);
+        return dc;
     });
-    w->dcs.push_back(dc);
-    return dc;
 }
 
 int ReleaseDC(HWND window, HDC dc) {
-    Window* w = WindowOf(window);
-    if (!window) {
+    return CallOrFail<int>(0, [&]() -> int {
+        Window* w = WindowOf(window);
+        if (!window) {
+            DestroyImageDC(dc);
+            return 1;
+        }
+        if (!w) return 0;
+        auto it = std::find(w->dcs.begin(), w->dcs.end(), dc);
+        if (it == w->dcs.end()) return 0;
+        w->dcs.erase(it);
         DestroyImageDC(dc);
         return 1;
-    }
-    if (!w) return 0;
-    auto it = std::find(w->dcs.begin(), w->dcs.end(), dc);
-    if (it == w->dcs.end()) return 0;
-    w->dcs.erase(it);
-    DestroyImageDC(dc);
-    return 1;
+    });
 }
 
 // Validates first, so that an erase handler may invalidate again for a later paint.
 HDC BeginPaint(HWND window, PAINTSTRUCT* ps) {
-    Window* w = WindowOf(window);
-    if (!w || !ps) return nullptr;
-    *ps = PAINTSTRUCT{};
-    ps->rcPaint = w->updateRect;
-    bool erase = w->eraseNeeded;
-    w->invalid = false;
-    w->eraseNeeded = false;
-    ps->hdc = GetDC(window);
-    if (erase && ps->hdc) ps->fErase = !SendMessageW(window, WM_ERASEBKGND, (WPARAM)ps->hdc, 0);
-    return ps->hdc;
+    return CallOrFail<HDC>(nullptr, [&]() -> HDC {
+        Window* w = WindowOf(window);
+        if (!w || !ps) return nullptr;
+        *ps = PAINTSTRUCT{};
+        ps->rcPaint = w->updateRect;
+        bool erase = w->eraseNeeded;
+        w->invalid = false;
+        w->eraseNeeded = false;
+        ps->hdc = GetDC(window);
+        if (erase && ps->hdc) ps->fErase = !SendMessageW(window, WM_ERASEBKGND, (WPARAM)ps->hdc, 0);
+        return ps->hdc;
+    });
 }
 
 BOOL EndPaint(HWND window, const PAINTSTRUCT* ps) {
-    if (!ps || !ps->hdc) return FALSE;
-    ReleaseDC(window, ps->hdc);
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (!ps || !ps->hdc) return FALSE;
+        ReleaseDC(window, ps->hdc);
+        return TRUE;
+    });
 }
 
 // ---- Finding, focus, text ----
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
-    for (auto& [id, w] : gWindows) {
-        if (w->remote || w->parent || w->destroying) continue;
-        if (className && !SameName(w->className, className)) continue;
-        if (windowName && w->title != windowName) continue;
-        return w->handle;
-    }
-    if (!className || !windowName) return nullptr;
-    EnsureWindowLayer();
-    return FindRemoteWindow(className, windowName);
+    return CallOrFail<HWND>(nullptr, [&]() -> HWND {
+        for (auto& [id, w] : gWindows) {
+            if (w->remote || w->parent || w->destroying) continue;
+            if (className && !SameName(w->className, className)) continue;
+            if (windowName && w->title != windowName) continue;
+            return w->handle;
+        }
+        if (!className || !windowName) return nullptr;
+        EnsureWindowLayer();
+        return FindRemoteWindow(className, windowName);
+    });
 }
 
 HWND GetForegroundWindow() {
-    if (QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        if (Window* w = WindowOfWidget(app->activeWindow())) return w->handle;
-    return RemoteForegroundWindow();
+    return CallOrFail<HWND>(nullptr, [&]() -> HWND {
+        if (QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+            if (Window* w = WindowOfWidget(app->activeWindow())) return w->handle;
+        return RemoteForegroundWindow();
+    });
 }
 
 BOOL SetForegroundWindow(HWND window) {
-    Window* w = WindowOf(window);
-    if (!w) return FALSE;
-    if (w->remote) return BringRemoteToFront(w);
-    while (w->parent) w = w->parent;
-    if (!w->frame) return FALSE;
-    w->frame->raise();
-    w->frame->activateWindow();
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w) return FALSE;
+        if (w->remote) return BringRemoteToFront(w);
+        while (w->parent) w = w->parent;
+        if (!w->frame) return FALSE;
+        w->frame->raise();
+        w->frame->activateWindow();
+        return TRUE;
+    });
 }
 
 HWND GetParent(HWND window) {

@@ -1,0 +1,187 @@
+// Memory running out at every allocation of the reader's main paths: start-up to the
+// first paint, the next article, the index dialog, a search of the whole collection,
+// copy and append, and the font dialog. For every N the Nth allocation of the step
+// fails; the step must end without a crash or an escaping exception, and either
+// succeed or end the way the program ends when memory runs out: the memory message,
+// the exit sequence (the quit message posted) and a settings file that still reads. Built with AddressSanitizer, LeakSanitizer checks at the
+// end that nothing was lost on the way.
+#include <QApplication>
+#include <QTimer>
+#include <cstring>
+#include <functional>
+
+#include "../ShellFixture.h"
+#include "AllocShim.h"
+#include "platform/RegistryStore.h"
+#include "platform/qt/QtWindow.h"
+#include "shell/Search.h"
+
+namespace {
+
+const char kStartSettings[] =
+    "[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"
+    "\"Lesson\"=dword:00000007\n"
+    "\"LastPosition\"=dword:00000003\n"
+    "\"FontName\"=\"DejaVu Sans\"\n"
+    "\"SearchString\"=\"qzxj\"\n"
+    "\"Bookmarks\"=hex:05,00,07,00,b0,00,00,00\n";
+
+// A string no article holds: the search walks the whole collection.
+const char kMissing[] = "qzxjqzxj";
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (msg.message == WM_QUIT) return;  // left for the check
+        PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+        DispatchMessageW(&msg);
+    }
+    QCoreApplication::processEvents();
+}
+
+// Closes with OK whatever modal dialog the step opens.
+class DialogCloser {
+public:
+    DialogCloser() {
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            Window* dialog = WindowOfWidget(QApplication::activeModalWidget());
+            if (dialog) PostMessageW(dialog->handle, WM_COMMAND, IDOK, 0);
+        });
+        timer_.start(5);
+    }
+
+private:
+    QTimer timer_;
+};
+
+bool QuitWaiting() {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+bool ShowedMemoryMessage() {
+    for (const MessageBoxCall& call : RecordedMessageBoxes())
+        if (call.text == u"There is not enough memory, aborting") return true;
+    return false;
+}
+
+class OomSweep : public ReaderTest {
+protected:
+    // Runs step with the Nth allocation failing, for every N the step makes.
+    void Sweep(std::function<void()> prepare, std::function<void()> step) {
+        long total = RunOnce(prepare, step, 0);
+        ASSERT_GT(total, 0);
+        ASSERT_FALSE(HasFailure()) << "the step fails without a failing allocation";
+        for (long n = 1; n <= total; n++) {
+            int failuresBefore = FailureCount();
+            RunOnce(prepare, step, n);
+            if (FailureCount() != failuresBefore) {
+                ADD_FAILURE() << "with allocation " << n << " of " << total << " failing";
+                return;
+            }
+        }
+    }
+
+    static int FailureCount() {
+        return testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+    }
+
+    HWND StartReader() {
+        HWND w = Start();
+        if (w) UpdateWindow(w);
+        Pump();
+        return w;
+    }
+
+    void Command(uint16_t id) { Send(WM_COMMAND, id, 0); }
+
+private:
+    long RunOnce(const std::function<void()>& prepare, const std::function<void()>& step, long failAt) {
+        config.WriteRegistryFile(kStartSettings);
+        ResetAppState();
+        gSettingsLoaded = false;
+        ScriptMessageBoxes({});
+        DrainMessages();
+        prepare();
+        DialogCloser closer;
+        ArmAllocationFailure(failAt);
+        try {
+            step();
+        } catch (...) {
+            DisarmAllocationFailure();
+            ADD_FAILURE() << "an exception escaped";
+        }
+        DisarmAllocationFailure();
+        long counted = CountedAllocations();
+        Check(failAt);
+        End();
+        return counted;
+    }
+
+    void Check(long failAt) {
+        bool failed = failAt && AllocationFailed();
+        if (!failed) {
+            EXPECT_FALSE(ShowedMemoryMessage());
+        }
+        // The exit sequence ran: the quit message waits (during start-up the window
+        // is still made, and the loop then ends at once).
+        if (ShowedMemoryMessage()) EXPECT_TRUE(QuitWaiting());
+        std::string text = config.ReadRegistryFile(), error;
+        RegistryContents contents;
+        EXPECT_TRUE(ParseRegistry(text, &contents, &error)) << error;
+    }
+
+    // What the end of the program does: the window goes, the queue is emptied.
+    void End() {
+        // A start-up that failed after making the window returns none; the window is there.
+        if (!window) window = gApp.mainWindow;
+        if (window && IsWindow(window)) DestroyWindow(window);
+        window = nullptr;
+        Pump();
+        DrainMessages();
+        if (gApp.articleView) DestroyArticleView(gApp.articleView, TRUE);
+        gApp.articleView = nullptr;
+        FreeBookmarks();
+        StopMessageBoxScript();
+    }
+};
+
+}  // namespace
+
+TEST_F(OomSweep, StartUpToTheFirstPaint) {
+    Sweep([] {}, [this] { StartReader(); });
+}
+
+TEST_F(OomSweep, NextArticle) {
+    Sweep([this] { StartReader(); }, [this] { Command(kCmdNextArticle); });
+}
+
+TEST_F(OomSweep, IndexDialog) {
+    Sweep([this] { StartReader(); },
+          [this] { Command(kCmdIndex); });
+}
+
+TEST_F(OomSweep, SearchOfTheWholeCollection) {
+    Sweep(
+        [this] {
+            StartReader();
+            std::strcpy(gApp.searchString, kMissing);
+        },
+        [this] { FindNext(window); });
+}
+
+TEST_F(OomSweep, CopyAndAppendAsTextAndAsRtf) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              Command(kCmdCopy);
+              Command(kCmdAppend);
+              gApp.fontSettings.FontAsciiBase = 1488;
+              Command(kCmdCopy);
+              Command(kCmdAppend);
+          });
+}
+
+TEST_F(OomSweep, FontDialog) {
+    Sweep([this] { StartReader(); },
+          [this] { Command(kCmdFont); });
+}
