@@ -85,16 +85,4 @@ TEST(HeadlessExport, WritesWhatCopyAndAppendPutOnTheClipboard) {
     remove(rtf.c_str());
 }
 
-TEST(HeadlessExport, LatinBaseAndReverseAreTheCopyOptions) {
-    std::string plain = Temp("34-97.txt"), reversed = Temp("34-rev.txt");
-    ASSERT_EQ(Velun({"--export", "34", "--out", plain}), 0);
-    ASSERT_EQ(Velun({"--export", "34", "--base", "1488", "--reverse", "--out", reversed}), 0);
-    std::string latin = Read(plain), stored = Read(reversed);
-    EXPECT_EQ(latin.substr(0, 4), "Alef");
-    EXPECT_EQ(latin.find("\xD7"), std::string::npos);  // no Hebrew letters at base 97
-    EXPECT_NE(stored.find("\xD7"), std::string::npos);
-    remove(plain.c_str());
-    remove(reversed.c_str());
-}
-
 }  // namespace
