@@ -4,3 +4,5 @@
 #include "Collection.h"
 
 std::string EmitContentTable(const std::vector<PackedResource>& resources);
+// Appends "const unsigned char NAME[] = {...};" holding the bytes.
+void EmitByteArray(const std::string& name, const std::vector<unsigned char>& bytes, std::string* out);
