@@ -11,6 +11,7 @@
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
+#include "Selection.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdFont: ChooseFont(window); break;
         case kCmdCopy:
         case kCmdAppend:
-            if (view) ExportArticle(view, LOWORD(wParam) == kCmdAppend);
+            if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);
             break;
         default: return 1;
     }

@@ -2,6 +2,7 @@
 // placed as Unicode text (the RTF form is in RtfExport.cpp).
 #include "Export.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -64,6 +65,39 @@ void PutRecord(UnitWriter& w, const ArticleRecord& record) {
     if (record.style & kStyleBlankAfter) PutLineEnd(w);
 }
 
+// Cuts a record to its part inside [start, end) of the article; false when none of
+// it is. A cut start drops the indent, a cut end the blank line after.
+bool ClipRecord(const BYTE* article, int start, int end, ArticleRecord* record) {
+    int first = (int)(record->text - article), last = first + (int)record->textLength;
+    if (IsSeparatorStyle(record->style)) return first >= start && first < end;
+    int from = std::max(first, start), to = std::min(last, end);
+    if (first >= end || last < start || (to <= from && record->textLength)) return false;
+    if (from > first) record->indent &= ~0x3F;
+    if (to < last) record->style &= ~kStyleBlankAfter;
+    record->text += from - first;
+    record->textLength = (uint32_t)(to - from);
+    return true;
+}
+
+int RenderRange(const BYTE* article, int start, int end, WCHAR* buffer, size_t size) {
+    UnitWriter w = {buffer, buffer + size / sizeof(WCHAR), false};
+    ArticleWalker walker = StartArticleWalk(article);
+    ArticleRecord record;
+    while (NextArticleRecord(&walker, &record))
+        if (ClipRecord(article, start, end, &record)) PutRecord(w, record);
+    Put(w, 0);
+    if (!w.overflow) return 0;
+    MessageBoxW(gApp.mainWindow, TEXT("(obuf > (start + size))"), nullptr, 0);
+    return 1;
+}
+
+// A passage ends where the reader's selection ends, without the line end behind it.
+void TrimLineEnds(WCHAR* text) {
+    size_t n = wcslen(text);
+    while (n >= 2 && text[n - 2] == '\r' && text[n - 1] == '\n') n -= 2;
+    text[n] = 0;
+}
+
 }  // namespace
 
 size_t PlainTextSize(const BYTE* article) {
@@ -83,30 +117,35 @@ size_t PlainTextSize(const BYTE* article) {
 }
 
 int RenderPlainText(const BYTE* article, WCHAR* buffer, size_t size) {
-    UnitWriter w = {buffer, buffer + size / sizeof(WCHAR), false};
-    ArticleWalker walker = StartArticleWalk(article);
-    ArticleRecord record;
-    while (NextArticleRecord(&walker, &record)) PutRecord(w, record);
-    Put(w, 0);
-    if (!w.overflow) return 0;
-    MessageBoxW(gApp.mainWindow, TEXT("(obuf > (start + size))"), nullptr, 0);
-    return 1;
+    return RenderRange(article, 0, kWholeArticle, buffer, size);
 }
 
-void ExportArticle(ArticleView* view, int append) {
-    if (!view || !view->article) return;
-    size_t size = PlainTextSize(view->article);
+WCHAR* RenderArticleText(const BYTE* article, int start, int end) {
+    size_t size = PlainTextSize(article);
     auto* text = (WCHAR*)CheckedAlloc(size);
-    if (!text) return;
+    if (!text) return nullptr;
     // Unicode Hebrew goes out in reading order: the Reverse option is inverted
     // for the rendering only.
     uint32_t flags = gApp.Flags;
     if (gApp.fontSettings.FontAsciiBase > 256) gApp.Flags ^= kFlagReverse;
-    int overflow = RenderPlainText(view->article, text, size);
+    int overflow = RenderRange(article, start, end, text, size);
     gApp.Flags = flags;
-    if (!overflow) PutTextOnClipboard(text, append);
+    if (overflow) {
+        free(text);
+        return nullptr;
+    }
+    if (start > 0 || end < kWholeArticle) TrimLineEnds(text);
+    return text;
+}
+
+void ExportPassage(ArticleView* view, int start, int end, int append) {
+    if (!view || !view->article) return;
+    WCHAR* text = RenderArticleText(view->article, start, end);
+    if (text) PutTextOnClipboard(text, append);
     free(text);
 }
+
+void ExportArticle(ArticleView* view, int append) { ExportPassage(view, 0, kWholeArticle, append); }
 
 BYTE* GetClipboardCopy(UINT format, size_t* size) {
     *size = 0;

@@ -11,7 +11,16 @@ struct PresentationForm {
     uint16_t components[3];
 };
 
+// Offsets past any article's end: [0, kWholeArticle) is the whole article.
+constexpr int kWholeArticle = 0x10000;
+
 void ExportArticle(ArticleView* view, int append);
+// Copy or Append for the part [start, end) of the view's article, in the same
+// formats and by the same rules as the whole article.
+void ExportPassage(ArticleView* view, int start, int end, int append);
+// That part as Copy renders it, in a CheckedAlloc buffer the caller frees; null when
+// memory is short or the rendering did not fit.
+WCHAR* RenderArticleText(const BYTE* article, int start, int end);
 // Bytes the plain-text rendering of an article may need, its 0 unit included.
 size_t PlainTextSize(const BYTE* article);
 // 0 when the rendering and its 0 unit fit size bytes, 1 (after a message) otherwise.
