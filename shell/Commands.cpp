@@ -14,6 +14,7 @@
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
+#include "Selection.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdForward: GoThroughHistory(window, 1); break;
         case kCmdCopy:
         case kCmdAppend:
-            if (view) ExportArticle(view, LOWORD(wParam) == kCmdAppend);
+            if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);
             break;
         default: return 1;
     }

@@ -98,6 +98,13 @@ void PutRecord(UnitWriter& w, const ArticleRecord& record) {
     if (record.style & kStyleBlankAfter) PutLineEnd(w);
 }
 
+// A passage ends where the reader's selection ends, without the line end behind it.
+void TrimLineEnds(WCHAR* text) {
+    size_t n = wcslen(text);
+    while (n >= 2 && text[n - 2] == '\r' && text[n - 1] == '\n') n -= 2;
+    text[n] = 0;
+}
+
 }  // namespace
 
 RangeWalker StartRangeWalk(const ArticleRange& range) { return {StartArticleWalk(range.article), range}; }
@@ -110,6 +117,9 @@ bool NextRangeRecord(RangeWalker* walker, ArticleRecord* record) {
         if (textStart - 2 >= range.end) return false;  // the record starts at its style byte
         if (textEnd + 1 <= range.begin) continue;       // and ends with its text's NUL
         size_t from = std::max(textStart, range.begin), to = std::min(textEnd, range.end);
+        // A cut start drops the indent, a cut end the blank line after.
+        if (from > textStart && !IsSeparatorStyle(record->style)) record->indent &= ~0x3F;
+        if (to < textEnd) record->style &= ~kStyleBlankAfter;
         record->text = range.article + from;
         record->textLength = to > from ? (uint32_t)(to - from) : 0;
         return true;
@@ -160,9 +170,12 @@ WCHAR* RenderExportText(const ArticleRange& range) {
     if (IsUnicodeHebrewBase(gApp.fontSettings.FontAsciiBase)) gApp.Flags ^= kFlagReverse;
     int overflow = RenderPlainText(range, text, size);
     gApp.Flags = flags;
-    if (!overflow) return text;
-    free(text);
-    return nullptr;
+    if (overflow) {
+        free(text);
+        return nullptr;
+    }
+    if (range.begin > 0 || range.end != SIZE_MAX) TrimLineEnds(text);
+    return text;
 }
 
 void ExportRange(const ArticleRange& range, int append) {

@@ -23,6 +23,9 @@ struct ArticleRange {
 };
 
 inline ArticleRange WholeArticle(const BYTE* article) { return {article, 0, SIZE_MAX}; }
+inline ArticleRange SelectedRange(const ArticleView* view) {
+    return {view->article, view->selectionStart, view->selectionEnd};
+}
 
 // Walks the records of a range, as NextArticleRecord walks a whole article.
 struct RangeWalker {

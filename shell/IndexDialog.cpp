@@ -8,6 +8,7 @@
 #include "../content/IndexRecords.h"
 #include "../resources/Dialogs.h"
 #include "../views/Palette.h"
+#include "Accessibility.h"
 #include "AppState.h"
 #include "MainWindow.h"
 
@@ -139,6 +140,7 @@ void UpdateIndexScrollBar() {
     SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
                        view ? view->topRow : 0, 0};
     SetScrollInfo(gIndexDialog.dialog, SB_VERT, &info, TRUE);
+    PublishIndexView(gIndexDialog.dialog, view);
 }
 
 INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 
 #include "../content/Content.h"
 #include "../resources/Bitmaps.h"
+#include "Accessibility.h"
 #include "AppState.h"
 
 bool gExitAfterFirstPaint;
@@ -150,6 +151,8 @@ void SetCurrentArticle(int number) {
 }
 
 void UpdateScrollBar(HWND window) {
+    // Every change of the rows shown ends here.
+    PublishArticleView(window);
     ArticleView* view = gApp.articleView;
     if (!(gApp.Flags & kFlagScrollBar) || !view) return;
     SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_POS, 0, view->maxTopRow, 0, view->topRow, 0};
@@ -161,6 +164,7 @@ void PaintMainWindow(HDC surface, HWND window, UINT flags) {
     if (!surface) BeginPaint(window, &ps);
     // The view draws on its own surface, not on the one BeginPaint gives.
     if ((flags & kPaintView) && gApp.articleView) PaintArticleView(gApp.articleView, (flags & kPaintErase) != 0);
+    PublishArticleView(window);
     if (!surface) EndPaint(window, &ps);
     if (gExitAfterFirstPaint) ReportFirstPaintAndEnd(window);
 }

@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "MainWindow.h"
 #include "Search.h"
+#include "Selection.h"
 #include "Settings.h"
 
 namespace {
@@ -158,7 +159,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             GoThroughHistory(window, GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? -1 : 1);
             return TRUE;
         case WM_LBUTTONDOWN:
-            if (gApp.articleView) TapPage(window, gApp.articleView, LOWORD(lParam), HIWORD(lParam));
+            PointerDown(window, LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            PointerMove(window, wParam, (SHORT)LOWORD(lParam), (SHORT)HIWORD(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            PointerUp(window);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            PointerDoubleClick(window, LOWORD(lParam), HIWORD(lParam));
             return 0;
         case kMsgCloseFromOutside:
             DestroyWindow(window);

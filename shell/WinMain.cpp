@@ -53,7 +53,7 @@ int RunMessageLoop(HINSTANCE instance) {
 
 void RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className) {
     WNDCLASSW wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kWindowIcon));

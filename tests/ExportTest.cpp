@@ -303,7 +303,7 @@ TEST_F(ExportTest, RangeCutsRecordsAndText) {
     };
     EXPECT_EQ(render(0, SIZE_MAX), u"first\r\n  second\r\n\r\nthird\r\n");
     EXPECT_EQ(render(8, 17), u"  second\r\n\r\n");      // the second record whole
-    EXPECT_EQ(render(3, 13), u"irst\r\n  sec\r\n\r\n");  // from the middle of one into the next
+    EXPECT_EQ(render(3, 13), u"irst\r\n  sec\r\n");  // from the middle of one into the next: no blank after a cut end
     EXPECT_EQ(render(30, 40), u"");
     free(article);
 }

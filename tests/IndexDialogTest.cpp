@@ -1,6 +1,7 @@
 // The index dialog on the offscreen Qt platform: what it returns for a tapped link,
 // OK, Escape and closing; taps, keys, the scroll bar and size changes while it is
 // open; and the headless picture of the tree.
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -191,3 +192,30 @@ TEST(RenderIndex, DrawsTheTreeAsTheDialogOpensIt) {
 }
 
 }  // namespace
+
+// Screen readers see the tree: headings expandable with their state, the open
+// heading's entries below it.
+TEST_F(IndexDialogTest, TheTreeIsExposedWithItsExpandedAndCollapsedHeadings) {
+    EnsureWindowLayer();
+    OpenWith(6, [](HWND dialog) {
+        UpdateIndexScrollBar();  // publishes the tree as shown
+        QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(ClientOf(dialog));
+        ASSERT_NE(tree, nullptr);
+        EXPECT_EQ(tree->role(), QAccessible::Tree);
+        ASSERT_GE(tree->childCount(), 2);
+        QAccessibleInterface* bookmarks = tree->child(0);
+        ASSERT_NE(bookmarks, nullptr);
+        EXPECT_EQ(bookmarks->role(), QAccessible::TreeItem);
+        EXPECT_EQ(bookmarks->text(QAccessible::Name), "Bookmarks");
+        EXPECT_TRUE(bookmarks->state().expandable);
+        EXPECT_TRUE(bookmarks->state().expanded);
+        ASSERT_EQ(bookmarks->childCount(), 2);  // articles 5 and 3
+        EXPECT_FALSE(bookmarks->child(0)->state().expandable);
+        EXPECT_EQ(bookmarks->child(0)->parent(), bookmarks);
+        EXPECT_EQ(tree->indexOfChild(bookmarks), 0);
+        bool collapsed = false;
+        for (int i = 0; i < tree->childCount(); i++) collapsed = collapsed || tree->child(i)->state().collapsed;
+        EXPECT_TRUE(collapsed);  // a heading that is not open says so
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+}

@@ -39,7 +39,8 @@ protected:
     int Tap(int x, int y, int rowsPainted = 11, int from = 30) {
         View()->topRow = (uint16_t)from;
         View()->rowsPainted = rowsPainted;
-        EXPECT_EQ(Send(WM_LBUTTONDOWN, 0, MAKELPARAM(x, y)), 0);
+        EXPECT_EQ(Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)), 0);
+        EXPECT_EQ(Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y)), 0);
         return View()->topRow - from;
     }
     int Left() const { return View()->left; }

@@ -4,53 +4,31 @@
 
 #include "../content/ArticleRecords.h"
 #include "ArticleView.h"
+#include "PageWalk.h"
 #include "Palette.h"
 #include "TextMapping.h"
 
 namespace {
 
-// Where drawing stands while walking the visible lines.
-struct PageWalk {
-    const ArticleLine* line;
-    int y;
-    int spaceLeft;
+// A span of the article drawn in its own colours: the search hit, or the selection.
+struct LitRange {
+    int start, end;
+    COLORREF text, background;
 };
 
-int RowsOf(const ArticleLine& line) { return (line.style & kStyleBlankAfter) ? 2 : 1; }
-
-PageWalk FirstVisibleLine(ArticleView* view) {
-    if (view->topRow > view->rowCount) view->topRow = view->maxTopRow;
-    const ArticleLine* line = view->lines;
-    int rows = 0;
-    while (rows < view->topRow && line->style) rows += RowsOf(*line++);
-    if (rows > view->topRow) {  // the top row is the blank row after the previous line
-        int height = line[-1].height;
-        return {line, view->top + height, view->height - height};
-    }
-    return {line, view->top, view->height};
+LitRange HitRange(const ArticleView* view) {
+    const ViewPalette& palette = ActivePalette();
+    return {view->hitStart, view->hitEnd, palette.hitText, palette.hitBackground};
 }
 
-// Moves past a line and its blank row; returns the rows passed.
-int Advance(PageWalk& walk) {
-    int rows = RowsOf(*walk.line);
-    walk.y += rows * walk.line->height;
-    walk.spaceLeft -= rows * walk.line->height;
-    walk.line++;
-    return rows;
+LitRange SelectionRange(const ArticleView* view) {
+    return {view->selectionStart, view->selectionEnd, (COLORREF)GetSysColor(COLOR_HIGHLIGHTTEXT),
+            (COLORREF)GetSysColor(COLOR_HIGHLIGHT)};
 }
 
-bool Fits(const PageWalk& walk) { return walk.line->style && walk.line->height <= walk.spaceLeft; }
+void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, const BYTE* runStart, int runLength,
+              int x, int y);
 
-int WordLength(const BYTE* text) {
-    int n = 0;
-    while (text[n] && text[n] != ' ') n++;
-    return n;
-}
-
-const BYTE* SkipSpaces(const BYTE* text) {
-    while (*text == ' ') text++;
-    return text;
-}
 
 // The label of a right-to-left hanging line stands after its run in stored order
 // and reaches to the end of the record.
@@ -60,7 +38,7 @@ const BYTE* RtlLabel(const BYTE* article, const ArticleLine& line) {
 }
 
 // Right-aligned against the right end of the hanging area; measured unmapped.
-void DrawRtlLabel(ArticleView* view, const ArticleLine& line, int y, bool highlighted) {
+void DrawRtlLabel(ArticleView* view, const ArticleLine& line, int y, const LitRange* lit) {
     const BYTE* label = RtlLabel(view->article, line);
     int count = (int)strlen((const char*)label);
     int width = line.hang;
@@ -68,9 +46,8 @@ void DrawRtlLabel(ArticleView* view, const ArticleLine& line, int y, bool highli
     MeasureText(view->surface, label, &width, &count);
     int x = line.x + line.width + line.hang - width;
     SetRunBase(line.style);
-    if (highlighted)
-        DrawTextRunColored(view->surface, label, count, x, y, width, line.height, ActivePalette().hitText,
-                           ActivePalette().hitBackground);
+    if (lit)
+        DrawTextRunColored(view->surface, label, count, x, y, width, line.height, lit->text, lit->background);
     else
         DrawTextRun(view->surface, label, count, x, y, width, line.height);
     ResetRunBase();
@@ -99,25 +76,25 @@ void DrawLine(ArticleView* view, const ArticleLine& line, int y) {
         DrawTextRun(view->surface, text, count, line.x - line.hang, y, width, line.height);
         text = SkipSpaces(text + labelLength);
     } else if (line.hang) {
-        DrawRtlLabel(view, line, y, false);
+        DrawRtlLabel(view, line, y, nullptr);
     }
     SetRunBase(line.style);
     DrawTextRun(view->surface, text, line.count, line.x, y, line.width, line.height);
     ResetRunBase();
 }
 
-void HighlightLine(ArticleView* view, const ArticleLine& line, int y) {
+void HighlightLine(ArticleView* view, const LitRange& range, const ArticleLine& line, int y) {
     const BYTE* text = view->article + line.offset;
     bool rtl = line.style & kStyleRtl;
     if (line.hang && !rtl) {
         int labelLength = WordLength(text);
-        HighlightRun(view, view->article, text, labelLength, line.x - line.hang, y);
+        LightRun(view, view->article, range, text, labelLength, line.x - line.hang, y);
         text = SkipSpaces(text + labelLength);
     } else if (line.hang) {
-        DrawRtlLabel(view, line, y, true);
+        DrawRtlLabel(view, line, y, &range);
     }
     SetRunBase(line.style);
-    HighlightRun(view, view->article, text, line.count, line.x, y);
+    LightRun(view, view->article, range, text, line.count, line.x, y);
     ResetRunBase();
 }
 
@@ -131,6 +108,40 @@ SIZE PrefixExtent(HDC surface, const BYTE* start, int n) {
 }
 
 bool CanPaint(const ArticleView* view) { return view && view->article && view->lines; }
+
+// Redraws the visible text inside the range in its colours.
+void LightVisible(ArticleView* view, const LitRange& range) {
+    ViewFontState fonts = FontStateOf(view, false);
+    PageWalk walk = FirstVisibleLine(view);
+    BYTE style = IsSeparatorStyle(walk.line->style) ? kStylePlain : walk.line->style;
+    HFONT previous = SelectStyleFont(fonts, style);
+    for (; Fits(walk); Advance(walk)) {
+        const ArticleLine& line = *walk.line;
+        if (IsSeparatorStyle(line.style)) continue;
+        if (range.end < line.offset || range.start > line.offset + line.count) continue;
+        if ((line.style ^ style) & kFontKeyMask) SelectStyleFont(fonts, line.style);
+        style = line.style;
+        HighlightLine(view, range, line, walk.y);
+    }
+    RestoreFont(view->surface, previous);
+}
+
+void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, const BYTE* runStart, int runLength,
+              int x, int y) {
+    int n = runLength;
+    int shift = 0;
+    int f = range.start - (int)(runStart - article);
+    if (f >= 0) {
+        n -= f;
+        if (n < 0) return;
+        shift = PrefixExtent(view->surface, runStart, f).cx;
+        runStart += f;
+    }
+    int m = std::min(range.end - (int)(runStart - article), n);
+    if (m < 1) return;
+    SIZE size = PrefixExtent(view->surface, runStart, m);
+    DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, size.cy, range.text, range.background);
+}
 
 }  // namespace
 
@@ -158,42 +169,17 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
     RestoreFont(surface, previous);
     SetTextColor(surface, textColour);
     SetBkColor(surface, backColour);
-    if (view->hitStart || view->hitEnd) return HighlightSearchHit(view);
-    return 0;
+    int result = (view->hitStart || view->hitEnd) ? HighlightSearchHit(view) : 0;
+    if (HasSelection(view)) LightVisible(view, SelectionRange(view));
+    return result;
 }
 
 int HighlightSearchHit(ArticleView* view) {
     if (!CanPaint(view)) return -1;
-    ViewFontState fonts = FontStateOf(view, false);
-    PageWalk walk = FirstVisibleLine(view);
-    BYTE style = IsSeparatorStyle(walk.line->style) ? kStylePlain : walk.line->style;
-    HFONT previous = SelectStyleFont(fonts, style);
-    for (; Fits(walk); Advance(walk)) {
-        const ArticleLine& line = *walk.line;
-        if (IsSeparatorStyle(line.style)) continue;
-        if (view->hitEnd < line.offset || view->hitStart > line.offset + line.count) continue;
-        if ((line.style ^ style) & kFontKeyMask) SelectStyleFont(fonts, line.style);
-        style = line.style;
-        HighlightLine(view, line, walk.y);
-    }
-    RestoreFont(view->surface, previous);
+    LightVisible(view, HitRange(view));
     return 0;
 }
 
 void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, int runLength, int x, int y) {
-    int n = runLength;
-    int shift = 0;
-    int f = view->hitStart - (int)(runStart - article);
-    if (f >= 0) {
-        n -= f;
-        if (n < 0) return;
-        shift = PrefixExtent(view->surface, runStart, f).cx;
-        runStart += f;
-    }
-    int m = std::min(view->hitEnd - (int)(runStart - article), n);
-    if (m < 1) return;
-    SIZE size = PrefixExtent(view->surface, runStart, m);
-    const ViewPalette& palette = ActivePalette();
-    DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, size.cy, palette.hitText,
-                       palette.hitBackground);
+    LightRun(view, article, HitRange(view), runStart, runLength, x, y);
 }

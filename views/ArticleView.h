@@ -29,6 +29,8 @@ struct ArticleView {
     uint16_t capacity;
     uint16_t maxTopRow;
     uint16_t hitStart, hitEnd;
+    // The passage the reader selected, article offsets [start, end); equal when none.
+    uint16_t selectionStart, selectionEnd;
 };
 
 ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings* settings, int capacity);
@@ -48,3 +50,14 @@ int ScrollToOffset(ArticleView* view, int offset);
 void DrawTitleBox(ArticleView* view);
 int SetViewFonts(ArticleView* view, const FontSettings* settings);
 int HitTestView(ArticleView* view, int x, int y);
+
+// ---- Selecting a passage (ArticleSelection.cpp) ----
+// The article offset nearest a point of the view: before the first visible line's
+// text above it, after the last visible line's text below it. -1 without an article.
+int OffsetAtPoint(ArticleView* view, int x, int y);
+// The word (run of non-spaces) around an offset, [*start, *end); false on a space.
+bool WordAround(const ArticleView* view, int offset, int* start, int* end);
+void SetSelection(ArticleView* view, int anchor, int caret);
+bool HasSelection(const ArticleView* view);
+// The article offsets the whole rows on the page cover, [*start, *end).
+void VisibleRange(ArticleView* view, int* start, int* end);

@@ -12,6 +12,7 @@
 
 #include "../NoThrow.h"
 #include "../win32.h"
+#include "../Desktop.h"
 #include "QtApp.h"
 
 namespace {
@@ -178,5 +179,18 @@ UINT RegisterClipboardFormatW(LPCWSTR name) {
             if (_wcsicmp(gFormats[i].name.c_str(), name) == 0) return kFirstRegisteredFormat + (UINT)i;
         gFormats.push_back({name, MimeTypeFor(name)});
         return kFirstRegisteredFormat + (UINT)(gFormats.size() - 1);
+    });
+}
+
+void SetPrimarySelection(const WCHAR* text) {
+    CallOrSkip([&] {
+        QClipboard* clipboard = SystemClipboard();
+        if (!clipboard->supportsSelection()) return;
+        QString value = text ? QString::fromUtf16((const char16_t*)text) : QString();
+        if (value.isEmpty()) {
+            clipboard->clear(QClipboard::Selection);
+            return;
+        }
+        clipboard->setText(value, QClipboard::Selection);
     });
 }

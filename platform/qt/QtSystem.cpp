@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QPalette>
 #include <QPixmap>
 #include <QScreen>
 #include <QStyle>
@@ -28,8 +29,22 @@ int GetSystemMetrics(int index) {
             case SM_CYCAPTION: return QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
             case SM_CXEDGE:
             case SM_CYEDGE: return 2;
+            case SM_CXDRAG:
+            case SM_CYDRAG: return QApplication::startDragDistance();
             default: return 0;
         }
+    });
+}
+
+// The desktop's selection colours, as COLORREF.
+DWORD GetSysColor(int index) {
+    return CallOrFail<DWORD>(0, [&]() -> DWORD {
+        EnsureWindowLayer();
+        QPalette palette = QApplication::palette();
+        QColor colour = index == COLOR_HIGHLIGHTTEXT ? palette.color(QPalette::HighlightedText)
+                        : index == COLOR_HIGHLIGHT   ? palette.color(QPalette::Highlight)
+                                                     : QColor(Qt::black);
+        return (DWORD)(colour.red() | colour.green() << 8 | colour.blue() << 16);
     });
 }
 

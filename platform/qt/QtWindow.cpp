@@ -24,6 +24,7 @@ struct WindowClass {
     HICON icon = nullptr;
     HBRUSH background = nullptr;
     WidgetFactory factory = nullptr;
+    UINT style = 0;
 };
 
 std::vector<WindowClass> gClasses;
@@ -263,6 +264,7 @@ WORD RegisterClassW(const WNDCLASSW* wc) {
         c.proc = wc->lpfnWndProc;
         c.icon = wc->hIcon;
         c.background = wc->hbrBackground;
+        c.style = wc->style;
         gClasses.push_back(c);
         return (WORD)(0xC000 + gClasses.size());
     });
@@ -283,6 +285,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         w->title = windowName ? windowName : u"";
         w->style = style;
         w->exStyle = exStyle;
+        w->classStyle = cls->style;
         w->proc = cls->proc;
         w->background = cls->background;
         w->instance = instance;

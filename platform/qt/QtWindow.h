@@ -28,6 +28,7 @@ struct Window {
     std::u16string title;
     DWORD style = 0;
     DWORD exStyle = 0;
+    UINT classStyle = 0;  // CS_DBLCLKS: double clicks arrive as WM_LBUTTONDBLCLK
     WNDPROC proc = nullptr;
     HBRUSH background = nullptr;
     HINSTANCE instance = nullptr;

@@ -82,6 +82,17 @@ class ClientWidget : public QWidget {
         PostMouse(e, WM_LBUTTONDOWN);
     }
     void mouseReleaseEvent(QMouseEvent* e) override { PostMouse(e, WM_LBUTTONUP); }
+    // Without CS_DBLCLKS the second press of a double click is a plain press, as in Win32.
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        Window* w = WindowOf(window_);
+        PostMouse(e, w && (w->classStyle & CS_DBLCLKS) ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
+    }
+    // Moves arrive while the button is held (Qt grabs the mouse for the pressed widget).
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QPoint p = e->position().toPoint();
+        WPARAM keys = (e->buttons() & Qt::LeftButton) ? MK_LBUTTON : 0;
+        PostMessageW(window_, WM_MOUSEMOVE, keys, MAKELPARAM((WORD)p.x(), (WORD)p.y()));
+    }
     void keyPressEvent(QKeyEvent* e) override {
         if (Window* w = WindowOf(window_)) PostKey(w, e);
     }
@@ -90,7 +101,7 @@ class ClientWidget : public QWidget {
     void PostMouse(QMouseEvent* e, UINT message) {
         if (e->button() != Qt::LeftButton) return;
         QPoint p = e->position().toPoint();
-        PostMessageW(window_, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+        PostMessageW(window_, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
                      MAKELPARAM((WORD)p.x(), (WORD)p.y()));
     }
     HWND window_;

@@ -40,6 +40,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_VSCROLL 0x0115
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
 #define WM_MOUSEMOVE 0x0200
 #define WM_XBUTTONDOWN 0x020B
 #define WM_USER 0x0400
@@ -96,6 +97,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
 
 struct WNDCLASSW {
     UINT style;
@@ -247,7 +249,14 @@ BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
 #define SM_CYCAPTION 4
 #define SM_CXEDGE 45
 #define SM_CYEDGE 46
+#define SM_CXDRAG 68
+#define SM_CYDRAG 69
 int GetSystemMetrics(int index);
+
+// ---- System colours ----
+#define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
+DWORD GetSysColor(int index);
 
 // ---- Version ----
 struct OSVERSIONINFOW {

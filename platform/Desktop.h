@@ -1,0 +1,24 @@
+// Desktop services with no Win32 counterpart, behind small named calls.
+#pragma once
+
+#include "win32.h"
+
+// Offers text as the X11 primary selection (pasted with the middle button); a
+// desktop without one ignores it. Empty text withdraws the offer.
+void SetPrimarySelection(const WCHAR* text);
+
+// ---- Assistive technology (screen readers) ----
+// Exposes a window's client area as text: its name (the article's title), the
+// lines it shows and the whole text; a change is announced to the listener.
+void SetAccessibleText(HWND window, const WCHAR* name, const WCHAR* visible, const WCHAR* whole);
+
+// One line of a tree: its text, how deep it stands (0 at the root) and, for a line
+// with lines below it, whether they are shown.
+struct AccessibleTreeItem {
+    const WCHAR* text;
+    int depth;
+    bool expandable;
+    bool expanded;
+};
+// Exposes a window's client area as a tree of these items, in order.
+void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count);

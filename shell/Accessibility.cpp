@@ -1,0 +1,86 @@
+// The article's title, shown lines and whole text, and the index's lines with their
+// depth and state, handed to the platform's accessibility layer.
+#include "Accessibility.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../content/ArticleRecords.h"
+#include "../content/IndexRecords.h"
+#include "../platform/Desktop.h"
+#include "../views/TextMapping.h"
+#include "AppState.h"
+#include "Export.h"
+
+namespace {
+
+// The whole text is rendered once per article (and per option it depends on).
+struct WholeText {
+    const BYTE* article;
+    uint16_t number;
+    uint32_t flags;
+    int32_t base;
+    WCHAR* text;
+};
+
+WholeText gWhole;
+
+const WCHAR* WholeTextOf(const ArticleView* view) {
+    WholeText key = {view->article, gApp.currentArticle, gApp.Flags, gApp.fontSettings.FontAsciiBase, nullptr};
+    if (gWhole.text && gWhole.article == key.article && gWhole.number == key.number && gWhole.flags == key.flags &&
+        gWhole.base == key.base)
+        return gWhole.text;
+    free(gWhole.text);
+    gWhole = key;
+    gWhole.text = RenderExportText(WholeArticle(view->article));
+    return gWhole.text;
+}
+
+std::u16string Mapped(const BYTE* bytes, int count, BYTE style) {
+    SetRunBase(style);
+    const WCHAR* units = MapText(bytes, count, &gMapping);
+    ResetRunBase();
+    return units ? std::u16string(units) : std::u16string();
+}
+
+std::u16string TitleOf(const BYTE* article) {
+    ArticleHeaderEntry title, subtitle;
+    ReadArticleHeader(article, &title, &subtitle);
+    return Mapped(title.text, (int)title.textLength, title.style);
+}
+
+}  // namespace
+
+void PublishArticleView(HWND window) {
+    ArticleView* view = gApp.articleView;
+    if (!view || !view->article) return;
+    int start = 0, end = 0;
+    VisibleRange(view, &start, &end);
+    WCHAR* visible = RenderExportText({view->article, (size_t)start, (size_t)end});
+    const WCHAR* whole = WholeTextOf(view);
+    SetAccessibleText(window, TitleOf(view->article).c_str(), visible ? visible : u"", whole ? whole : u"");
+    free(visible);
+}
+
+void PublishIndexView(HWND dialog, const IndexView* view) {
+    if (!view || !view->index || !view->lines) return;
+    int left = 0xFFFF;
+    for (const IndexLine* line = view->lines; line->style; line++) left = std::min<int>(left, line->x);
+    std::vector<std::u16string> texts;
+    std::vector<AccessibleTreeItem> items;
+    uint16_t lastKey = 0;
+    for (const IndexLine* line = view->lines; line->style; line++) {
+        // One item per record, from its first shown line.
+        if (!(line->style & kIndexShown) || line->key == lastKey) continue;
+        lastKey = line->key;
+        const BYTE* text = view->index + line->offset;
+        texts.push_back(Mapped(text, (int)std::strlen((const char*)text), kStylePlain));
+        bool heading = (line->key & kKeyHeading) != 0;
+        items.push_back({nullptr, (line->x - left) / kIndexIndent, heading, (line->style & kIndexExpanded) != 0});
+    }
+    for (size_t i = 0; i < items.size(); i++) items[i].text = texts[i].c_str();
+    SetAccessibleTree(dialog, items.data(), (int)items.size());
+}
