@@ -60,7 +60,12 @@ void PublishArticleView(HWND window) {
     int start = 0, end = 0;
     VisibleRange(view, &start, &end);
     WCHAR* visible = RenderExportText({view->article, (size_t)start, (size_t)end});
-    const WCHAR* whole = WholeTextOf(view);
+    // Memory running out there ends the program, and the view with it.
+    const WCHAR* whole = gApp.articleView == view ? WholeTextOf(view) : nullptr;
+    if (gApp.articleView != view) {
+        free(visible);
+        return;
+    }
     SetAccessibleText(window, TitleOf(view->article).c_str(), visible ? visible : u"", whole ? whole : u"");
     free(visible);
 }
