@@ -21,6 +21,7 @@ extern const ResourceTable kContentResourceTable;  // generated from collection/
 extern const ResourceTable kBitmapResourceTable;   // resources/Bitmaps.cpp
 extern const ResourceTable kDialogResourceTable;   // resources/Dialogs.cpp
 extern const ResourceTable kMenuResourceTable;     // resources/Menus.cpp
+extern const ResourceTable kAcceleratorResourceTable;  // resources/Accelerators.cpp
 
 // Tests put a table of their own in front of the linked ones (nullptr removes it).
 void SetOverrideResourceTable(const ResourceTable* table);

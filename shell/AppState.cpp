@@ -5,6 +5,7 @@ BOOL gFullScreen;
 BOOL gIgnoreActivate;
 BOOL gAllowSipInSearch = 1;
 HWND gTaskBarWindow;
+BOOL gFittedGutter;
 
 void ResetAppState() {
     std::memset(&gApp, 0, sizeof gApp);
@@ -12,4 +13,5 @@ void ResetAppState() {
     gIgnoreActivate = 0;
     gAllowSipInSearch = 1;
     gTaskBarWindow = nullptr;
+    gFittedGutter = 0;
 }

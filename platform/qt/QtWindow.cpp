@@ -277,6 +277,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     gWindows[(uintptr_t)w->handle] = std::move(owned);
     w->className = cls->name;
     w->title = windowName ? windowName : u"";
+    w->createdTitle = w->title;
     w->style = style;
     w->exStyle = exStyle;
     w->proc = cls->proc;
@@ -440,6 +441,33 @@ BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
     return TRUE;
 }
 
+// The rectangles are the window's own area without the window manager's frame, so
+// that putting back what was read leaves the window where it was.
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || w->parent || !w->frame || !placement) return FALSE;
+    QWidget* f = w->frame;
+    bool maximised = f->isMaximized();
+    QRect r = (maximised || f->isFullScreen()) && !f->normalGeometry().isEmpty() ? f->normalGeometry() : f->geometry();
+    placement->flags = 0;
+    placement->showCmd = maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    placement->rcNormalPosition = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    return TRUE;
+}
+
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
+    Window* w = WindowOf(window);
+    if (!w || w->remote || w->parent || !w->frame || !placement || w->fullScreen) return FALSE;
+    const RECT& r = placement->rcNormalPosition;
+    QWidget* f = w->frame;
+    f->setGeometry(r.left, r.top, std::max<int>(r.right - r.left, 1), std::max<int>(r.bottom - r.top, 1));
+    Qt::WindowStates state = f->windowState() & ~Qt::WindowMaximized;
+    if (placement->showCmd == SW_SHOWMAXIMIZED) state |= Qt::WindowMaximized;
+    f->setWindowState(state);  // a hidden window takes it when shown
+    LayoutFrame(w);
+    return TRUE;
+}
+
 BOOL GetClientRect(HWND window, LPRECT rect) {
     Window* w = WindowOf(window);
     if (!w || w->remote || !rect) return FALSE;
@@ -520,7 +548,8 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
     for (auto& [id, w] : gWindows) {
         if (w->remote || w->parent || w->destroying) continue;
         if (className && !SameName(w->className, className)) continue;
-        if (windowName && w->title != windowName) continue;
+        if (windowName && w->title != windowName && !(IsInstanceWindow(w.get()) && w->createdTitle == windowName))
+            continue;
         return w->handle;
     }
     if (!className || !windowName) return nullptr;
