@@ -5,3 +5,4 @@ const ResourceTable kContentResourceTable = {nullptr, 0};
 const ResourceTable kBitmapResourceTable = {nullptr, 0};
 const ResourceTable kDialogResourceTable = {nullptr, 0};
 const ResourceTable kMenuResourceTable = {nullptr, 0};
+const ResourceTable kAcceleratorResourceTable = {nullptr, 0};

@@ -1,6 +1,7 @@
 // Text on a DC: metrics, extents and fit counts, DrawTextW and ExtTextOutW.
 // Positions are cumulative sums of whole-pixel advances, and the same positions
 // are handed to the backend for drawing, so what is measured is what is drawn.
+#include <algorithm>
 #include <new>
 
 #include "GdiInternal.h"
@@ -38,6 +39,18 @@ void Draw(GdiDC* dc, const WCHAR* text, int count, const int* positions, int x, 
 }  // namespace
 
 SurfaceFontMetrics SelectedFontMetrics(GdiDC* dc) { return dc->surface->Metrics(dc->font->logFont); }
+
+int GetTextFaceW(HDC dc, int count, LPWSTR face) {
+    GdiDC* record = DCOf(dc);
+    if (!record || !record->font) return 0;
+    std::u16string name = record->surface->FaceName(record->font->logFont);
+    if (!face) return (int)name.size() + 1;
+    if (count <= 0) return 0;
+    int n = std::min((int)name.size(), count - 1);
+    std::copy(name.begin(), name.begin() + n, face);
+    face[n] = 0;
+    return n;
+}
 
 BOOL GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {

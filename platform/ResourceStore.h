@@ -22,6 +22,7 @@ extern const ResourceTable kBitmapResourceTable;   // resources/Bitmaps.cpp
 extern const ResourceTable kDialogResourceTable;   // resources/Dialogs.cpp
 extern const ResourceTable kMenuResourceTable;     // resources/Menus.cpp
 extern const ResourceTable kIconResourceTable;     // generated from resources/icon/
+extern const ResourceTable kAcceleratorResourceTable;  // resources/Accelerators.cpp
 
 // Tests put a table of their own in front of the linked ones (nullptr removes it).
 void SetOverrideResourceTable(const ResourceTable* table);

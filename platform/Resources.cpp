@@ -45,7 +45,7 @@ HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
     if (!IS_INTRESOURCE(name) || !IS_INTRESOURCE(type)) return nullptr;
     uint16_t id = (uint16_t)(ULONG_PTR)name, kind = (uint16_t)(ULONG_PTR)type;
     const ResourceTable* tables[] = {gOverride, &kContentResourceTable, &kBitmapResourceTable, &kDialogResourceTable,
-                                     &kMenuResourceTable,    &kIconResourceTable};
+                                     &kMenuResourceTable,    &kIconResourceTable,      &kAcceleratorResourceTable};
     for (const ResourceTable* table : tables) {
         if (const ResourceEntry* e = FindIn(table, kind, id)) return (HRSRC)e;
     }

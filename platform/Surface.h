@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "win32.h"
@@ -93,6 +94,8 @@ class Surface {
     // Told of every SelectObject of a font, pen, brush or bitmap (for recording).
     virtual void Selected(const GdiObject& object) {}
     virtual int LogPixels() { return 96; }
+    // The face a font draws with (an empty face name stands for the default one).
+    virtual std::u16string FaceName(const LOGFONTW& font) { return font.lfFaceName; }
 };
 
 struct GdiDC {

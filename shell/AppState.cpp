@@ -7,6 +7,7 @@ BOOL gFullScreen;
 BOOL gIgnoreActivate;
 BOOL gAllowSipInSearch = 1;
 HWND gTaskBarWindow;
+BOOL gFittedGutter;
 
 void ResetAppState() {
     std::memset(&gApp, 0, sizeof gApp);
@@ -15,4 +16,5 @@ void ResetAppState() {
     gAllowSipInSearch = 1;
     gTaskBarWindow = nullptr;
     gNightReading = 0;
+    gFittedGutter = 0;
 }

@@ -43,6 +43,9 @@ extern BOOL gFullScreen;
 extern BOOL gIgnoreActivate;
 extern BOOL gAllowSipInSearch;  // 1 at start
 extern HWND gTaskBarWindow;
+// No "SurroundingGutter" stored: the gutter follows the window's width.
+extern BOOL gFittedGutter;
+constexpr int32_t kGutterAbsent = INT32_MIN;
 
 // Fills AppState with zero bytes and puts the variables beside it to their start values.
 void ResetAppState();

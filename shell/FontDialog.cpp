@@ -9,10 +9,10 @@
 
 FontFamilyList gFontFamilies;
 WCHAR gPreviewText[kPreviewTextUnits];
+const int kSizes[kFontSizeCount] = {10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 52, 72};
 
 namespace {
 
-const int kSizes[] = {10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 52, 72};
 const WCHAR* const kSizeFormat = TEXT("%d");
 constexpr int kSizeTextUnits = 8;
 constexpr int kLetterCount = 27;  // stored 'a' to '{'

@@ -13,6 +13,10 @@ constexpr int kHebrewBase = 0x5D0;
 constexpr int kApplyStore = 1;
 constexpr int kApplyCheckCharset = 2;
 
+// The sizes the dialog lists, smallest first; the keyboard steps through them too.
+constexpr int kFontSizeCount = 14;
+extern const int kSizes[kFontSizeCount];
+
 constexpr int kFamilyBlockNodes = 25;
 constexpr int kPreviewTextUnits = 28;
 
@@ -46,3 +50,8 @@ void SetPreviewText(HWND dialog, int base);
 int CALLBACK AddFontFamily(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD type, LPARAM param);
 void ResetFontFamilyList();
 void FreeFontFamilyList();
+
+// Whether the face (empty: the default face) writes Hebrew (HebrewFace.cpp).
+bool FaceWritesHebrew(const WCHAR* faceName);
+// With no "FontAsciiBase" stored and a face that writes Hebrew, the Hebrew base.
+void ChooseFirstRunBase();

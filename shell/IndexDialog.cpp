@@ -10,6 +10,7 @@
 #include "../views/Palette.h"
 #include "Accessibility.h"
 #include "AppState.h"
+#include "FontSize.h"
 #include "MainWindow.h"
 
 IndexDialogState gIndexDialog;
@@ -30,33 +31,97 @@ void OnInitDialog(HWND dialog) {
     InitShellDialog(dialog, kFullScreenDialogFlags);
 }
 
+// The focused record as its key and how many records of that key come before it,
+// which survive a relayout; the line numbers do not.
+struct FocusPlace {
+    uint16_t key;
+    int nth;
+};
+
+FocusPlace SaveFocus(IndexView* view) {
+    const IndexLine* focused = FocusedLine(view);
+    if (!focused) return {0, 0};
+    int nth = 0;
+    for (const IndexLine* m = view->lines; m < focused; m++)
+        if (m->key == focused->key && (m == view->lines || m[-1].key != m->key)) nth++;
+    return {focused->key, nth};
+}
+
+void RestoreFocus(IndexView* view, FocusPlace place) {
+    if (!view || !view->lines || !place.key) return;
+    for (int i = 0, nth = 0; view->lines[i].style; i++) {
+        if (view->lines[i].key != place.key || (i > 0 && view->lines[i - 1].key == place.key)) continue;
+        if (nth++ == place.nth) {
+            view->focus = i + 1;
+            return;
+        }
+    }
+}
+
 // The view takes the whole new client area; the expansion state survives the relayout.
 void OnSize(LPARAM size) {
     IndexDialogState& st = gIndexDialog;
     GetClientRect(st.dialog, &st.saved);
     uint16_t* expansion = SaveExpansion(st.view);
+    FocusPlace focus = SaveFocus(st.view);
     TakeScrollBarOff(&st.saved);
     ResizeIndexView(st.view, LOWORD(size), HIWORD(size));
     RestoreExpansion(st.view, expansion);
+    RestoreFocus(st.view, focus);
     free(expansion);
     if (st.view && st.view->maxTopRow == 0) st.view->topRow = 0;
     PaintIndexView(st.view, TRUE);
     UpdateIndexScrollBar();
 }
 
-// Page keys move one row, like the arrows.
+// Enter on a link chooses it; on a heading it opens or closes the heading.
+void ChooseFocused(IndexView* view) {
+    IndexDialogState& st = gIndexDialog;
+    IndexLine* focused = FocusedLine(view);
+    if (focused && (focused->key & kKeyHeading)) {
+        ToggleHeading(view, focused);
+        return;
+    }
+    if (focused) st.result = focused->key & kKeyNumberMask;
+    EndDialog(st.dialog, 1);
+}
+
+// Right opens the focused heading, Left closes it.
+void OpenFocused(IndexView* view, bool open) {
+    IndexLine* focused = FocusedLine(view);
+    if (focused && (focused->key & kKeyHeading) && ((focused->style & kIndexExpanded) != 0) != open)
+        ToggleHeading(view, focused);
+}
+
+// The arrows move the focus mark, Right and Left open and close its heading and
+// Enter takes it; the page keys move one row.
 INT_PTR OnKeyDown(WPARAM key) {
-    int delta;
+    IndexView* view = gIndexDialog.view;
     switch (key) {
         case VK_PRIOR:
-        case VK_UP: delta = -1; break;
-        case VK_NEXT:
-        case VK_DOWN: delta = 1; break;
+        case VK_NEXT: ScrollIndexView(view, key == VK_NEXT ? 1 : -1, 1, 1); break;
+        case VK_UP:
+        case VK_DOWN:
+            MoveFocus(view, key == VK_DOWN ? 1 : -1);
+            ScrollFocusIntoView(view);
+            break;
+        case VK_RIGHT:
+        case VK_LEFT: OpenFocused(view, key == VK_RIGHT); break;
+        case VK_RETURN: ChooseFocused(view); break;
         default: return 1;
     }
-    ScrollIndexView(gIndexDialog.view, delta, 1, 1);
     UpdateIndexScrollBar();
     return 0;
+}
+
+void OnWheel(WPARAM wParam) {
+    static int sRest;
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    int rows = -TakeWheelSteps(&sRest, GET_WHEEL_DELTA_WPARAM(wParam), (int)lines);
+    if (!rows) return;
+    ScrollIndexView(gIndexDialog.view, rows, 1, 1);
+    UpdateIndexScrollBar();
 }
 
 int ScrollDelta(const IndexView* view, WPARAM wParam) {
@@ -126,6 +191,7 @@ IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* sett
     LayoutIndex(view, index, FALSE);
     if (view->index != index) free(index);  // refused (empty) or no memory: the view did not take it
     RevealArticle(view, currentArticle);
+    FocusArticle(view, currentArticle);
     return view;
 }
 
@@ -156,6 +222,8 @@ INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return 1;
         case WM_ACTIVATE: HideTaskBarOnActivate(wParam); return 0;
         case WM_KEYDOWN: return OnKeyDown(wParam);
+        case WM_GETDLGCODE: return DLGC_WANTALLKEYS;  // Enter takes the focused line
+        case WM_MOUSEWHEEL: OnWheel(wParam); return 0;
         case WM_VSCROLL: OnVScroll(wParam, lParam); return 1;
         case WM_COMMAND: return OnCommand(wParam);
         case WM_LBUTTONDOWN: OnTap(lParam); return 0;

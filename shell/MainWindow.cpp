@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -64,6 +65,16 @@ void CreateCommandBar() {
     CommandBar_InsertMenubar(gApp.barWindow, gApp.instance, kMenuResource, 0);
 }
 
+// The fitted gutter: a fortieth of the width, at least kLeastGutter pixels at 96 dpi.
+constexpr int kGutterPerMille = 25;
+constexpr int kLeastGutter = 8;
+
+int32_t FittedGutter(HDC surface, int width) {
+    int dpi = GetDeviceCaps(surface, LOGPIXELSX);
+    if (dpi <= 0) dpi = 96;
+    return std::max(width * kGutterPerMille / 1000, kLeastGutter * dpi / 96);
+}
+
 // For start-up measurements: the moment of the first paint on the monotonic clock,
 // then the normal way out.
 void ReportFirstPaintAndEnd(HWND window) {
@@ -102,6 +113,7 @@ int OpenArticleView(HWND window) {
     HDC surface = GetDC(window);
     RECT r;
     GetClientRect(window, &r);
+    if (gFittedGutter) gApp.SurroundingGutter = FittedGutter(surface, r.right - r.left);
     if (gApp.useMenuBar) {
         r.bottom -= gApp.barHeight;
     } else {
@@ -135,6 +147,7 @@ int OpenArticleView(HWND window) {
     if (view->article != article) std::free(article);
     view->topRow = gApp.lastPosition;
     UpdateScrollBar(window);
+    UpdateWindowTitle(window);
     return 0;
 }
 
@@ -175,18 +188,31 @@ void RepaintNow(HWND window, UINT flags) {
     PaintMainWindow(surface, window, flags);
     ReleaseDC(window, surface);
     UpdateScrollBar(window);
+    UpdateWindowTitle(window);
+}
+
+// A fitted gutter follows the new width; the view moves to stay g in from the left
+// and the top of the area the bar leaves (where that direction has room for it).
+bool RefitGutter(ArticleView* view, int width, int height) {
+    int32_t g = FittedGutter(view->surface, width);
+    if (g == gApp.SurroundingGutter) return false;
+    gApp.SurroundingGutter = g;
+    view->left = width > 2 * g ? g : 0;
+    view->top = (gApp.useMenuBar ? 0 : gApp.barHeight) + (height - gApp.barHeight > 2 * g ? g : 0);
+    return true;
 }
 
 void ResizeForWindow(HWND window, LPARAM size) {
     int w = LOWORD(size), h = HIWORD(size);
+    ArticleView* view = gApp.articleView;
+    bool moved = view && gFittedGutter && RefitGutter(view, w, h);
     int g = gApp.SurroundingGutter;
     if (w > 2 * g) w -= 2 * g;
     if (h > 2 * g) h -= 2 * g;
-    ArticleView* view = gApp.articleView;
     if (!view) return;
     // Left and top stay where OpenArticleView put them: from now on the view is inset
     // by g on all four sides of the area the bar leaves.
-    if (w != view->width || h != view->height) {
+    if (moved || w != view->width || h != view->height) {
         ResizeArticleView(view, w, h - gApp.barHeight);
         UpdateScrollBar(window);
     }

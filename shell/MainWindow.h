@@ -57,6 +57,8 @@ void UpdateScrollBar(HWND window);
 void PaintMainWindow(HDC surface, HWND window, UINT flags);
 void RepaintNow(HWND window, UINT flags);
 void ResizeForWindow(HWND window, LPARAM size);
+// Puts the current article's title in the title bar (WindowTitle.cpp).
+void UpdateWindowTitle(HWND window);
 void InitShellDialog(HWND dialog, DWORD flags);
 // A dialog's WM_ACTIVATE: the task bar, if the reader hid it, stays hidden.
 void HideTaskBarOnActivate(WPARAM wParam);

@@ -6,10 +6,12 @@
 #include "About.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "FontSize.h"
 #include "MainWindow.h"
 #include "Search.h"
 #include "Selection.h"
 #include "Settings.h"
+#include "WindowPlacement.h"
 
 namespace {
 
@@ -35,6 +37,8 @@ void OnCreate(HWND window) {
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateBookmarkCheck(window, kCheckSet);
+    // Placed before it is first shown, so that it opens where it was left.
+    if (!gFullScreen) PlaceMainWindow(window);
 }
 
 void OnDestroy(HWND window) {
@@ -44,9 +48,42 @@ void OnDestroy(HWND window) {
     ExitProgram();
 }
 
+bool KeyDown(int virtualKey) { return GetKeyState(virtualKey) < 0; }
+
+// Ctrl with plus or minus steps the font size, Ctrl+0 goes back to the default.
+bool OnFontSizeKey(HWND window, WPARAM key) {
+    if (!KeyDown(VK_CONTROL)) return false;
+    switch (key) {
+        case VK_OEM_PLUS:
+        case VK_ADD: StepFontSize(window, 1); return true;
+        case VK_OEM_MINUS:
+        case VK_SUBTRACT: StepFontSize(window, -1); return true;
+        case '0':
+        case VK_NUMPAD0: ResetFontSize(window); return true;
+        default: return false;
+    }
+}
+
+// The wheel scrolls by the desktop's lines a notch; with Ctrl it steps the font size.
+void OnWheel(HWND window, WPARAM wParam) {
+    static int sRowRest, sSizeRest;
+    int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
+        StepFontSize(window, TakeWheelSteps(&sSizeRest, delta, 1));
+        return;
+    }
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    int rows = -TakeWheelSteps(&sRowRest, delta, (int)lines);
+    if (rows && gApp.articleView) ScrollBy(window, gApp.articleView, rows);
+}
+
 // 0 for a key of the table, 1 for any other (which is not passed on).
 LRESULT OnKeyDown(HWND window, WPARAM key) {
     ArticleView* view = gApp.articleView;
+    if (OnFontSizeKey(window, key)) return 0;
+    // Space pages as on the desktop: forward, or back with Shift.
+    if (key == VK_SPACE) key = KeyDown(VK_SHIFT) ? VK_PRIOR : VK_NEXT;
     switch (key) {
         case VK_RETURN:
             if (gApp.searchString[0]) FindNext(window);
@@ -74,7 +111,8 @@ LRESULT OnKeyDown(HWND window, WPARAM key) {
     switch (key) {
         case VK_PRIOR: rows = -page; break;
         case VK_NEXT: rows = page; break;
-        case VK_END: rows = view->maxTopRow ? view->maxTopRow : page; break;
+        // To the last page from any row, not by the maximum top row from here.
+        case VK_END: rows = view->maxTopRow ? view->maxTopRow - view->topRow : page; break;
         case VK_HOME: rows = view->topRow ? -view->topRow : -page; break;
         case VK_UP: rows = -1; break;
         case VK_DOWN: rows = 1; break;
@@ -149,6 +187,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_KEYDOWN:
             return OnKeyDown(window, wParam);
+        case WM_MOUSEWHEEL:
+            OnWheel(window, wParam);
+            return 0;
         case WM_COMMAND:
             if (HandleCommand(window, wParam)) return DefWindowProcW(window, message, wParam, lParam);
             return 0;

@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
+#include "WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
 const WCHAR kVendorKey[] = TEXT("software\\Velmora");
@@ -203,6 +204,7 @@ void ExitProgram() {
         RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
         if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
         RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+        if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     }
     if (gApp.articleView) {
         DestroyArticleView(gApp.articleView, TRUE);

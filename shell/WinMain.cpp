@@ -6,6 +6,7 @@
 #include "../platform/EndSignals.h"
 #include "../platform/Utf16.h"
 #include "AppState.h"
+#include "FontDialog.h"
 #include "MainWindow.h"
 #include "Settings.h"
 
@@ -70,6 +71,7 @@ HWND StartMainWindow(int showCommand) {
     // saving what a normal exit saves once the settings are loaded.
     if (EndSignalReceived()) return nullptr;
     LoadSettings();
+    ChooseFirstRunBase();
     if (EndSignalReceived()) {
         ExitProgram();
         return nullptr;
@@ -104,7 +106,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     if (gFullScreen) gTaskBarWindow = FindWindowW(TEXT("HHTaskBar"), TEXT(""));
     BOOL taskBarWasVisible = gTaskBarWindow ? IsWindowVisible(gTaskBarWindow) : FALSE;
     gApp.useMenuBar = RegReadNumber(kVendorKey, TEXT("MenuBarOnBottom"), 0) != 0;
-    gApp.SurroundingGutter = SaneGutter(RegReadNumber(kVendorKey, TEXT("SurroundingGutter"), 0));
+    // Without a stored margin the article keeps one that fits the window (MainWindow.cpp).
+    int32_t gutter = RegReadNumber(kVendorKey, TEXT("SurroundingGutter"), kGutterAbsent);
+    gFittedGutter = gutter == kGutterAbsent;
+    gApp.SurroundingGutter = gFittedGutter ? 0 : SaneGutter(gutter);
     // The command line changes nothing: the shell's Today screen starts the reader
     // with "/today" (in any letter case), and it opens as it always does.
 

@@ -158,6 +158,59 @@ TEST_F(IndexDialogTest, TapsKeysAndTheScrollBarMoveTheTreeWhileItStaysOpen) {
     EXPECT_EQ(chosen, 6);
 }
 
+// The row of the focused line among the shown ones.
+int FocusRow(const IndexView* view) {
+    int row = 0;
+    for (const IndexLine* m = view->lines; m < FocusedLine((IndexView*)view); m++)
+        if (m->style & kIndexShown) row++;
+    return row;
+}
+
+TEST_F(IndexDialogTest, TheKeyboardMovesAMarkOpensHeadingsAndChoosesTheMarkedLink) {
+    uint16_t chosen = OpenWith(6, [](HWND dialog) {
+        IndexView* view = gIndexDialog.view;
+        ASSERT_TRUE(FocusedLine(view));
+        EXPECT_EQ(FocusedLine(view)->key, 0x4006);  // the current article is marked
+        SetWindowPos(dialog, nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(FocusedLine(view)->key, 0x4006);  // a relayout keeps the mark
+        for (int i = 0; i < 20; i++) EXPECT_EQ(SendMessageW(dialog, WM_KEYDOWN, VK_UP, 0), 0);
+        EXPECT_EQ(FocusedLine(view), &view->lines[0]);  // the "Bookmarks" heading
+        EXPECT_EQ(view->topRow, 0);
+        int rows = view->rowCount;
+        SendMessageW(dialog, WM_KEYDOWN, VK_LEFT, 0);
+        EXPECT_EQ(view->rowCount, rows - 2);
+        SendMessageW(dialog, WM_KEYDOWN, VK_LEFT, 0);  // already closed
+        EXPECT_EQ(view->rowCount, rows - 2);
+        SendMessageW(dialog, WM_KEYDOWN, VK_RIGHT, 0);
+        EXPECT_EQ(view->rowCount, rows);
+        // Down to the end: the mark stays in sight all the way.
+        for (int i = 0; i < rows + 2; i++) {
+            SendMessageW(dialog, WM_KEYDOWN, VK_DOWN, 0);
+            int row = FocusRow(view);
+            EXPECT_GE(row, view->topRow);
+            // At the maximum top row the tree can go no further (its last row may be cut).
+            if (view->topRow < view->maxTopRow) EXPECT_LT(row, view->topRow + view->rowsPainted);
+        }
+        EXPECT_GE(FocusRow(view), rows - 3);  // the last record
+        while (FocusedLine(view)->key != 0x4005) SendMessageW(dialog, WM_KEYDOWN, VK_UP, 0);
+        Press(dialog, Qt::Key_Return);  // through the platform: Enter takes the mark, not OK
+    });
+    EXPECT_EQ(chosen, 5);
+}
+
+TEST_F(IndexDialogTest, TheWheelScrollsTheTree) {
+    OpenWith(6, [](HWND dialog) {
+        IndexView* view = gIndexDialog.view;
+        SetWindowPos(dialog, nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
+        ASSERT_GT(view->maxTopRow, 3);
+        view->topRow = 0;
+        SendMessageW(dialog, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(SHORT)-WHEEL_DELTA), 0);
+        EXPECT_EQ(view->topRow, std::min<int>(QApplication::wheelScrollLines(), view->maxTopRow));
+        EXPECT_EQ(ScrollInfo(dialog).nPos, view->topRow);
+        ClickOk(dialog);
+    });
+}
+
 TEST_F(IndexDialogTest, ReactivatingHidesTheTaskBarAgain) {
     OpenWith(6, [](HWND dialog) {
         gTaskBarWindow = CreateWindowExW(0, TEXT("STATIC"), TEXT(""), WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,

@@ -219,12 +219,13 @@ TEST_F(QtWindowTest, QuitComesAfterThePostedMessagesWithItsCode) {
     EXPECT_EQ(msg.wParam, 3u);
 }
 
-TEST_F(QtWindowTest, TheSystemReportsVersion420AndHasNoAccelerators) {
+TEST_F(QtWindowTest, TheSystemReportsVersion420AndHasAcceleratorTable3) {
     OSVERSIONINFOW v{276};
     ASSERT_TRUE(GetVersionExW(&v));
     EXPECT_EQ(v.dwMajorVersion, 4u);
     EXPECT_EQ(v.dwMinorVersion, 20u);
-    EXPECT_EQ(LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(3)), nullptr);
+    EXPECT_NE(LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(3)), nullptr);
+    EXPECT_EQ(LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(4)), nullptr);
     EXPECT_NE(LoadIconW(nullptr, MAKEINTRESOURCEW(101)), nullptr);
 }
 

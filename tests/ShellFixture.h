@@ -15,9 +15,11 @@
 #include "shell/WinMain.h"
 
 // The exit sequence posts the quit message; a later test's loop must not see it.
+// A paint stays in the queue until the window is valid again, so it is dispatched.
 inline void DrainMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_PAINT) DispatchMessageW(&msg);
     }
 }
 

@@ -36,6 +36,18 @@ int ScrollToOffset(ArticleView* view, int offset) {
     return 0;
 }
 
+// The line painting starts from (a top row on a paragraph's blank row starts at the
+// next line), or -1 without lines.
+int FirstVisibleOffset(const ArticleView* view) {
+    if (!view || !view->lines || !view->lines[0].style) return -1;
+    int top = view->topRow > view->rowCount ? view->maxTopRow : view->topRow;
+    int row = 0;
+    const ArticleLine* line = view->lines;
+    for (; line->style && row < top; line++) row += (line->style & kStyleBlankAfter) ? 2 : 1;
+    if (!line->style) line--;
+    return line->offset;
+}
+
 int HitTestView(ArticleView* view, int x, int y) {
     if (!view) return 0;
     int m = gApp.SurroundingGutter;

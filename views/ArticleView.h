@@ -47,6 +47,8 @@ int HighlightSearchHit(ArticleView* view);
 void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, int runLength, int x, int y);
 int ScrollArticleView(ArticleView* view, int delta, int paintMode, int clamp);
 int ScrollToOffset(ArticleView* view, int offset);
+// The article offset of the first line shown from the top row, or -1.
+int FirstVisibleOffset(const ArticleView* view);
 void DrawTitleBox(ArticleView* view);
 int SetViewFonts(ArticleView* view, const FontSettings* settings);
 int HitTestView(ArticleView* view, int x, int y);

@@ -57,6 +57,7 @@ int PaintIndexView(IndexView* view, BOOL erase) {
             lastKey = line.key;
         }
         DrawTextRun(surface, view->index + line.offset, line.count, line.x, y, line.width, line.height);
+        DrawFocusMark(view, &line, y);
         y += line.height;
         space -= line.height;
         view->rowsPainted++;

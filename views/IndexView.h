@@ -28,6 +28,7 @@ struct IndexView {
     uint16_t lineCount;
     uint16_t capacity;
     uint16_t maxTopRow;
+    int32_t focus;  // keyboard focus: 1 + the first line of the marked record, 0 for none
 };
 
 constexpr int kIndexIndent = 13;
@@ -46,4 +47,15 @@ int32_t ToggleHeading(IndexView* view, IndexLine* line);
 void ShowRecordLines(IndexView* view, IndexLine* line, int direction);
 void RevealArticle(IndexView* view, int article);
 uint16_t* SaveExpansion(IndexView* view);
+
+// The keyboard focus mark (IndexFocus.cpp). The focused record is a shown one.
+void DrawFocusMark(IndexView* view, const IndexLine* line, int y);
+// Marks the first shown link to article, or nothing when there is none.
+void FocusArticle(IndexView* view, int article);
+// Moves the mark to the next (+1) or previous (-1) shown record; 0 when there is none.
+int MoveFocus(IndexView* view, int direction);
+// Sets the top row so that the whole focused record is shown, and repaints.
+void ScrollFocusIntoView(IndexView* view);
+// The focused line, or null.
+IndexLine* FocusedLine(IndexView* view);
 int RestoreExpansion(IndexView* view, const uint16_t* list);

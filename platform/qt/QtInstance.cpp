@@ -235,7 +235,7 @@ void Listen() {
 
 bool IsInstanceWindow(const Window* w) {
     return !w->parent && !w->remote && _wcsicmp(w->className.c_str(), kInstanceClass) == 0 &&
-           w->title == kInstanceTitle;
+           w->createdTitle == kInstanceTitle;
 }
 
 void PublishWindow(Window* window) {

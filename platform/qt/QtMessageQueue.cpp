@@ -9,7 +9,14 @@
 
 namespace {
 
-std::deque<MSG> gQueue;
+// A posted message with the modifier keys that were down when it was posted.
+struct Queued {
+    MSG msg;
+    int keys;
+};
+
+std::deque<Queued> gQueue;
+int gKeyState = 0;  // the modifiers of the message last retrieved
 bool gQuitPosted = false;
 int gQuitCode = 0;
 
@@ -39,13 +46,24 @@ bool RunModalLoop(const std::function<bool()>& finished) {
     return true;
 }
 
-BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int keys) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
         if (window && !WindowOf(window)) return FALSE;
-        gQueue.push_back({window, message, wParam, lParam, 0, {0, 0}});
+        gQueue.push_back({{window, message, wParam, lParam, 0, {0, 0}}, keys});
         WakeUp();
         return TRUE;
     });
+}
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return PostInputMessage(window, message, wParam, lParam, gKeyState);
+}
+
+SHORT GetKeyState(int virtualKey) {
+    int bit = virtualKey == VK_SHIFT ? kKeyShift : virtualKey == VK_CONTROL ? kKeyControl
+              : virtualKey == VK_MENU  ? kKeyAlt
+                                       : 0;
+    return (gKeyState & bit) ? (SHORT)0x8000 : 0;
 }
 
 void PostQuitMessage(int exitCode) {
@@ -60,8 +78,11 @@ BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
         if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (!gQueue.empty()) {
-            *msg = gQueue.front();
-            if (removeMsg & PM_REMOVE) gQueue.pop_front();
+            *msg = gQueue.front().msg;
+            if (removeMsg & PM_REMOVE) {
+                gKeyState = gQueue.front().keys;
+                gQueue.pop_front();
+            }
             return TRUE;
         }
         if (gQuitPosted) {
@@ -97,7 +118,3 @@ LRESULT DispatchMessageW(const MSG* msg) {
         return SendMessageW(msg->hwnd, msg->message, msg->wParam, msg->lParam);
     });
 }
-
-// The program has no accelerator table; its menu's shortcut texts are labels only.
-HACCEL LoadAcceleratorsW(HINSTANCE, LPCWSTR) { return nullptr; }
-int TranslateAcceleratorW(HWND, HACCEL, LPMSG) { return 0; }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include "../NoThrow.h"
 #include "QtWindow.h"
@@ -28,13 +29,16 @@ void SendScroll(HWND window, WORD code, int position) {
     SendMessageW(window, WM_VSCROLL, MAKEWPARAM(code, (WORD)(SHORT)position), 0);
 }
 
-// Ends line and page clicks with SB_ENDSCROLL when the button comes up.
+// Ends line and page clicks with SB_ENDSCROLL when the button comes up; the wheel
+// over the bar reaches the window as it does over the client area.
 class ScrollReleaseFilter : public QObject {
   public:
     ScrollReleaseFilter(HWND window, QScrollBar* bar) : QObject(bar), window_(window), bar_(bar) {}
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::MouseButtonRelease && !bar_->isSliderDown()) SendScroll(window_, SB_ENDSCROLL, 0);
-        return false;
+        if (e->type() != QEvent::Wheel) return false;
+        PostWheel(window_, static_cast<QWheelEvent*>(e));
+        return true;
     }
 
   private:

@@ -44,6 +44,11 @@ void QtSurface::Drawn() {
 
 SurfaceFontMetrics QtSurface::Metrics(const LOGFONTW& font) { return RealiseFont(font).metrics; }
 
+std::u16string QtSurface::FaceName(const LOGFONTW& font) {
+    if (font.lfFaceName[0]) return font.lfFaceName;
+    return DefaultFontFamily().toStdU16String();
+}
+
 void QtSurface::Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) {
     QtRealFont& real = RealiseFont(font);
     std::fill(advances, advances + count, 0);

@@ -22,6 +22,7 @@ class QtSurface : public Surface {
     void Stretch(const RECT& dest, const GdiBitmap& source, const RECT& sourceRect) override;
     std::unique_ptr<Surface> CreateCompatible() override;
     void Target(GdiBitmap* bitmap) override;
+    std::u16string FaceName(const LOGFONTW& font) override;
 
   private:
     bool Drawable() const { return image_ && !image_->isNull(); }

@@ -48,6 +48,35 @@ DWORD GetSysColor(int index) {
     });
 }
 
+// The wheel's lines a notch are the desktop's; the work area is the primary
+// screen's, less the panels.
+BOOL SystemParametersInfoW(UINT action, UINT, PVOID data, UINT) {
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        EnsureWindowLayer();
+        if (!data) return FALSE;
+        switch (action) {
+            case SPI_GETWHEELSCROLLLINES: *(UINT*)data = (UINT)std::max(QApplication::wheelScrollLines(), 0); return TRUE;
+            case SPI_GETWORKAREA: {
+                QRect r = QGuiApplication::primaryScreen()->availableGeometry();
+                *(RECT*)data = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+                return TRUE;
+            }
+            default: return FALSE;
+        }
+    });
+}
+
+// A screen that shows part of the rectangle; the primary one if none does and asked for.
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
+    return CallOrFail<HMONITOR>(nullptr, [&]() -> HMONITOR {
+        EnsureWindowLayer();
+        QRect wanted = rect ? QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1)) : QRect();
+        for (QScreen* screen : QGuiApplication::screens())
+            if (screen->geometry().intersects(wanted)) return (HMONITOR)screen;
+        return flags == MONITOR_DEFAULTTOPRIMARY ? (HMONITOR)QGuiApplication::primaryScreen() : nullptr;
+    });
+}
+
 // Reported as Windows CE 4.20: below 4.21, so the "MenuBarOnBottom" option
 // chooses between the command bar at the top and the menu bar at the bottom.
 BOOL GetVersionExW(OSVERSIONINFOW* info) {

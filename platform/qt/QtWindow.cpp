@@ -283,6 +283,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         gWindows[(uintptr_t)w->handle] = std::move(owned);
         w->className = cls->name;
         w->title = windowName ? windowName : u"";
+        w->createdTitle = w->title;
         w->style = style;
         w->exStyle = exStyle;
         w->classStyle = cls->style;
@@ -460,6 +461,7 @@ BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
     });
 }
 
+
 BOOL GetClientRect(HWND window, LPRECT rect) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
         Window* w = WindowOf(window);
@@ -555,7 +557,9 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
         for (auto& [id, w] : gWindows) {
             if (w->remote || w->parent || w->destroying) continue;
             if (className && !SameName(w->className, className)) continue;
-            if (windowName && w->title != windowName) continue;
+            if (windowName && w->title != windowName &&
+                !(IsInstanceWindow(w.get()) && w->createdTitle == windowName))
+                continue;
             return w->handle;
         }
         if (!className || !windowName) return nullptr;

@@ -26,6 +26,7 @@ struct Window {
     HWND handle = nullptr;
     std::u16string className;
     std::u16string title;
+    std::u16string createdTitle;  // the one-instance name, whatever the title says later
     DWORD style = 0;
     DWORD exStyle = 0;
     UINT classStyle = 0;  // CS_DBLCLKS: double clicks arrive as WM_LBUTTONDBLCLK
@@ -96,6 +97,13 @@ int ScrollBarWidth();
 
 // The message queue (QtMessageQueue.cpp): wakes Qt's event loop for a new message or paint.
 void WakeUp();
+// Posts a key or mouse message with the modifier keys down at the time (kKey* bits),
+// which GetKeyState reports while that message is handled.
+constexpr int kKeyShift = 1, kKeyControl = 2, kKeyAlt = 4;
+BOOL PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int keys);
+// The wheel over a window or its scroll bar, as WM_MOUSEWHEEL (QtWindowWidgets.cpp).
+class QWheelEvent;
+void PostWheel(HWND window, QWheelEvent* event);
 // Runs the message queue until finished() holds. Returns false when a quit
 // message ended it (the quit message is posted again for the outer loop).
 bool RunModalLoop(const std::function<bool()>& finished);
@@ -114,7 +122,8 @@ void PublishWindow(Window* window);
 void WithdrawWindow(Window* window);
 // A stand-in for a window of the other process; the same id gives the same handle.
 HWND ProxyWindow(int remoteId, HWND parent);
-// Whether a top-level window is the one that other starts of the program look for.
+// Whether a top-level window is the one that other starts of the program look for:
+// its class and the title it was created with (its title bar may name more since).
 bool IsInstanceWindow(const Window* window);
 
 // Outside requests to end (QtSignals.cpp): signals and the session's end reach

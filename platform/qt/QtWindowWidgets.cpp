@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QWheelEvent>
 
 #include "QtWindow.h"
 
@@ -13,7 +14,17 @@ namespace {
 
 // ---- Keys ----
 
-int VirtualKeyOf(int key) {
+// The number pad's keys have keys of their own, as on the platform.
+int KeypadKeyOf(int key) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return VK_NUMPAD0 + (key - Qt::Key_0);
+    if (key == Qt::Key_Plus) return VK_ADD;
+    if (key == Qt::Key_Minus) return VK_SUBTRACT;
+    return 0;
+}
+
+int VirtualKeyOf(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::KeypadModifier)
+        if (int vk = KeypadKeyOf(key)) return vk;
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
@@ -32,27 +43,42 @@ int VirtualKeyOf(int key) {
         case Qt::Key_Up: return VK_UP;
         case Qt::Key_Right: return VK_RIGHT;
         case Qt::Key_Down: return VK_DOWN;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: return VK_OEM_PLUS;  // one key: "=" below, "+" with Shift
+        case Qt::Key_Minus: return VK_OEM_MINUS;
         default: return 0;
     }
 }
 
 bool IsDialog(const Window* w) { return w && w->dialogProc; }
 
+int KeysOf(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? kKeyShift : 0) | (modifiers & Qt::ControlModifier ? kKeyControl : 0) |
+           (modifiers & Qt::AltModifier ? kKeyAlt : 0);
+}
+
+// A dialog that answers WM_GETDLGCODE with DLGC_WANTALLKEYS gets Enter as a key.
+bool WantsEnter(Window* dialog) {
+    return (SendMessageW(dialog->handle, WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS) != 0;
+}
+
 // Keys that reach a window: a dialog turns Enter and Escape into OK and Cancel, as
 // the dialog manager does; everything else arrives as WM_KEYDOWN.
 void PostKey(Window* w, QKeyEvent* event) {
-    int vk = VirtualKeyOf(event->key());
+    int vk = VirtualKeyOf(event->key(), event->modifiers());
     if (!vk) {
         event->ignore();
         return;
     }
     Window* dialog = IsDialog(w) ? w : IsDialog(w->parent) ? w->parent : nullptr;
-    if (dialog && (vk == VK_RETURN || vk == VK_ESCAPE)) {
+    if (dialog && (vk == VK_ESCAPE || (vk == VK_RETURN && !WantsEnter(dialog)))) {
         PostMessageW(dialog->handle, WM_COMMAND, MAKEWPARAM(vk == VK_RETURN ? IDOK : IDCANCEL, BN_CLICKED), 0);
         return;
     }
-    LPARAM repeat = 1 | (LPARAM)(event->nativeScanCode() & 0xFF) << 16;
-    PostMessageW(w->handle, WM_KEYDOWN, vk, repeat);
+    // With Alt held a key is a system key; bit 29 says Alt was down.
+    int keys = KeysOf(event->modifiers());
+    LPARAM lParam = 1 | (LPARAM)(event->nativeScanCode() & 0xFF) << 16 | (keys & kKeyAlt ? 1 << 29 : 0);
+    PostInputMessage(w->handle, keys & kKeyAlt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lParam, keys);
 }
 
 // ---- Widgets ----
@@ -96,6 +122,7 @@ class ClientWidget : public QWidget {
     void keyPressEvent(QKeyEvent* e) override {
         if (Window* w = WindowOf(window_)) PostKey(w, e);
     }
+    void wheelEvent(QWheelEvent* e) override { PostWheel(window_, e); }
 
   private:
     void PostMouse(QMouseEvent* e, UINT message) {
@@ -139,6 +166,23 @@ class FrameWidget : public QWidget {
 };
 
 }  // namespace
+
+// The rotation goes as it comes, in WHEEL_DELTA units a notch: a fine (touchpad or
+// high-resolution) wheel sends parts of a notch, which the window adds up. A device
+// that reports pixels only is taken at kPixelsPerNotch pixels a notch.
+void PostWheel(HWND window, QWheelEvent* e) {
+    constexpr int kPixelsPerNotch = 48;
+    int delta = e->angleDelta().y();
+    if (!delta) delta = e->pixelDelta().y() * WHEEL_DELTA / kPixelsPerNotch;
+    e->accept();
+    if (!delta || !WindowOf(window)) return;
+    delta = std::clamp(delta, -0x7FFF, 0x7FFF);
+    int keys = KeysOf(e->modifiers());
+    WORD state = (WORD)((keys & kKeyControl ? MK_CONTROL : 0) | (keys & kKeyShift ? MK_SHIFT : 0));
+    QPoint at = e->globalPosition().toPoint();
+    PostInputMessage(window, WM_MOUSEWHEEL, MAKEWPARAM(state, (WORD)(SHORT)delta),
+                     MAKELPARAM((WORD)at.x(), (WORD)at.y()), keys);
+}
 
 QWidget* MakeOkStrip(Window* w) {
     auto* strip = new QWidget(w->frame);

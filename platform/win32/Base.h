@@ -27,6 +27,7 @@ typedef uintptr_t ULONG_PTR;
 typedef DWORD COLORREF;
 typedef void* HANDLE;
 typedef void* LPVOID;
+typedef void* PVOID;
 typedef const void* LPCVOID;
 typedef WCHAR* LPWSTR;
 typedef const WCHAR* LPCWSTR;
@@ -97,6 +98,7 @@ typedef const RECT* LPCRECT;
 #define RT_MENU MAKEINTRESOURCEW(4)
 #define RT_DIALOG MAKEINTRESOURCEW(5)
 #define RT_STRING MAKEINTRESOURCEW(6)
+#define RT_ACCELERATOR MAKEINTRESOURCEW(9)
 #define RT_RCDATA MAKEINTRESOURCEW(10)
 #define RT_GROUP_ICON MAKEINTRESOURCEW(14)
 

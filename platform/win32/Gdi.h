@@ -102,6 +102,7 @@ int SetBkMode(HDC dc, int mode);
 
 // Text
 BOOL GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics);
+int GetTextFaceW(HDC dc, int count, LPWSTR face);
 BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, int* fit, int* dx, SIZE* size);
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
 #define DT_TOP 0x00000000

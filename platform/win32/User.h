@@ -34,6 +34,8 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_GETDLGCODE 0x0087
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
@@ -42,13 +44,24 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_LBUTTONUP 0x0202
 #define WM_LBUTTONDBLCLK 0x0203
 #define WM_MOUSEMOVE 0x0200
+#define WM_MOUSEWHEEL 0x020A
 #define WM_XBUTTONDOWN 0x020B
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
 #define XBUTTON1 0x0001  // the mouse's back button
 #define XBUTTON2 0x0002  // the mouse's forward button
 #define GET_XBUTTON_WPARAM(wParam) (HIWORD(wParam))
+
+// WM_MOUSEWHEEL: the rotation in the high word of wParam, in units of WHEEL_DELTA a notch.
+#define WHEEL_DELTA 120
+#define GET_WHEEL_DELTA_WPARAM(w) ((short)HIWORD(w))
+#define GET_KEYSTATE_WPARAM(w) (LOWORD(w))
+
+// WM_GETDLGCODE: a dialog window that wants every key, Enter included, as WM_KEYDOWN.
+#define DLGC_WANTALLKEYS 0x0004
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -70,7 +83,15 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_NUMPAD0 0x60
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
 #define VK_F3 0x72
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_MINUS 0xBD
 
 // ---- Window styles ----
 #define WS_OVERLAPPED 0x00000000L
@@ -182,9 +203,20 @@ BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name);
 int TranslateAcceleratorW(HWND window, HACCEL table, LPMSG msg);
+// Down when the high bit of the result is set, as of the message last retrieved.
+SHORT GetKeyState(int virtualKey);
+
+// Accelerator resources (RT_ACCELERATOR): entries of fVirt, key, command and a pad
+// word, 16 bits each; 0x80 in fVirt marks the last entry.
+#define FVIRTKEY 0x01
+#define FSHIFT 0x04
+#define FCONTROL 0x08
+#define FALT 0x10
+#define kAcceleratorLastEntry 0x80
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_SHOWMAXIMIZED 3
 #define SW_SHOW 5
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
@@ -208,6 +240,22 @@ HWND GetFocus();
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextW(HWND window, LPWSTR text, int maxCount);
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+struct WINDOWPLACEMENT {
+    UINT length;
+    UINT flags;
+    UINT showCmd;  // SW_SHOWNORMAL or SW_SHOWMAXIMIZED
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;  // the outer rectangle when not maximised, in screen coordinates
+};
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
+
+DECLARE_HANDLE(HMONITOR);
+#define MONITOR_DEFAULTTONULL 0
+#define MONITOR_DEFAULTTOPRIMARY 1
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
 
 // ---- Scroll bars ----
 #define SB_HORZ 0
@@ -252,6 +300,10 @@ BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
 #define SM_CXDRAG 68
 #define SM_CYDRAG 69
 int GetSystemMetrics(int index);
+
+#define SPI_GETWORKAREA 0x0030
+#define SPI_GETWHEELSCROLLLINES 0x0068
+BOOL SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni);
 
 // ---- System colours ----
 #define COLOR_HIGHLIGHT 13
