@@ -8,7 +8,6 @@
 #include "../content/ArticleRecords.h"
 #include "../content/Content.h"
 #include "../resources/Dialogs.h"
-#include "../views/TextMapping.h"
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "MainWindow.h"
@@ -88,11 +87,10 @@ INT_PTR CloseSearchDialog(HWND dialog, INT_PTR result) {
 
 void InitSearchDialog(HWND dialog) {
     HWND edit = GetDlgItem(dialog, kSearchTextId);
-    // Without a context every stored byte becomes the code unit of the same value.
-    WCHAR* text = MapText((const BYTE*)gApp.searchString, (int)strnlen(gApp.searchString, kSearchLimit), nullptr);
+    WCHAR text[kSearchStringSize];
+    ShownSearchString(text);
     SendMessageW(edit, EM_LIMITTEXT, kSearchLimit, 0);
-    SetWindowTextW(edit, text ? text : TEXT(""));
-    free(text);
+    SetWindowTextW(edit, text);
     BOOL matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_SETCHECK, matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
 }
@@ -119,13 +117,6 @@ INT_PTR AcceptSearch(HWND dialog) {
 }
 
 }  // namespace
-
-void SetSearchString(const WCHAR* text, int count) {
-    int n = std::clamp(count, 0, kSearchLimit);
-    // Stored text is single-byte: a character beyond Latin-1 keeps its low byte.
-    for (int i = 0; i < n; i++) gApp.searchString[i] = (char)(text[i] & 0xFF);
-    gApp.searchString[n] = 0;
-}
 
 const char* FindNoCase(const char* text, const char* pattern) {
     if (!*text) return nullptr;

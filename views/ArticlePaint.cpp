@@ -127,6 +127,16 @@ bool CanPaint(const ArticleView* view) { return view && view->article && view->l
 
 }  // namespace
 
+int ArticleLineEnd(const BYTE* article, const ArticleLine& line) {
+    if (!line.hang) return line.offset + line.count;
+    if (line.style & kStyleRtl) {
+        const BYTE* label = RtlLabel(article, line);
+        return (int)(label - article + strlen((const char*)label));
+    }
+    const BYTE* text = article + line.offset;
+    return (int)(SkipSpaces(text + WordLength(text)) - article) + line.count;
+}
+
 int PaintArticleView(ArticleView* view, BOOL erase) {
     if (!CanPaint(view)) return -1;
     HDC surface = view->surface;
@@ -162,7 +172,7 @@ int HighlightSearchHit(ArticleView* view) {
     for (; Fits(walk); Advance(walk)) {
         const ArticleLine& line = *walk.line;
         if (IsSeparatorStyle(line.style)) continue;
-        if (view->hitEnd < line.offset || view->hitStart > line.offset + line.count) continue;
+        if (view->hitEnd < line.offset || view->hitStart > ArticleLineEnd(view->article, line)) continue;
         if ((line.style ^ style) & kFontKeyMask) SelectStyleFont(fonts, line.style);
         style = line.style;
         HighlightLine(view, line, walk.y);

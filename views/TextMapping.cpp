@@ -7,9 +7,10 @@
 
 MappingContext gMapping = {nullptr, 0, kRestingBase};
 
-static WCHAR MapByte(BYTE b, int32_t base) {
+WCHAR MapByte(BYTE b, int32_t base) {
     if (base == kRestingBase) return b;
-    if (b >= 'a' && b <= '{') return (WCHAR)(base + (b - 'a'));
+    // Unsigned, so a hostile base from the settings wraps instead of overflowing.
+    if (b >= 'a' && b <= '{') return (WCHAR)((uint32_t)base + (uint32_t)(b - 'a'));
     if (b == '~') return u'{';  // a literal brace inside Hebrew text
     return b;
 }

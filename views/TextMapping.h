@@ -18,6 +18,8 @@ extern MappingContext gMapping;
 // one the base is 97 and the caller frees the result with free(). Null when memory
 // is short.
 WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context);
+// One stored byte at a code point base: 'a' to '{' from the base, '~' as '{'.
+WCHAR MapByte(BYTE b, int32_t base);
 // Reverses count units in place, mirroring () [] {}. 0, or 1 when it could not.
 int ReverseText(WCHAR* units, int count);
 
