@@ -53,3 +53,9 @@ constexpr int kSizeList = 1006;
 // Controls of the search dialog.
 constexpr int kSearchTextId = 1013;
 constexpr int kMatchCaseId = 1014;
+constexpr int kFindAllId = 1015;
+
+// The list of every hit.
+constexpr WORD kFindAllDialogId = 125;
+constexpr int kHitCountId = 1031;
+constexpr int kHitListId = 1032;

@@ -10,6 +10,7 @@
 #include "../platform/Utf16.h"
 #include "../platform/qt/PictureDC.h"
 #include "AppState.h"
+#include "FindAll.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -95,6 +96,11 @@ bool SetSearch(HeadlessOptions& o, const char* value) {
     return !o.search.empty() && o.search.size() < kSearchStringSize;
 }
 
+bool SetSearchAll(HeadlessOptions& o, const char* value) {
+    o.render = PrintAllHits;
+    return SetSearch(o, value);
+}
+
 bool SetMatchCase(HeadlessOptions& o, const char*) {
     o.matchCase = true;
     return true;
@@ -124,6 +130,7 @@ const HeadlessOption kOptions[] = {
     {"--base", "97, 224 or 1488", SetBase},
     {"--reverse", nullptr, SetReverse},
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
+    {"--search-all", "TEXT (1 to 33 characters)", SetSearchAll},
     {"--match-case", nullptr, SetMatchCase},
     {"--out", "FILE.png", SetOut},
 };
@@ -135,7 +142,7 @@ const HeadlessOption* FindOption(const char* name) {
 }
 
 bool IsRenderKind(const HeadlessOption* option) {
-    return option && (option->apply == SetArticle || option->apply == SetIndex);
+    return option && (option->apply == SetArticle || option->apply == SetIndex || option->apply == SetSearchAll);
 }
 
 // Search Again from the article: FindNext paints the hit and the title box, or
@@ -178,7 +185,7 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
         }
     }
     if (!options->render) *error = "nothing to render";
-    else if (options->out.empty()) *error = "--out FILE.png is missing";
+    else if (options->out.empty() && options->render != PrintAllHits) *error = "--out FILE.png is missing";
     return error->empty();
 }
 
@@ -252,4 +259,19 @@ int RenderIndexPicture(const HeadlessOptions& options) {
         return kExitFailed;
     }
     return 0;
+}
+
+namespace {
+
+// One line per hit: article, offset, title and the text around the hit, tab-separated.
+void PrintHit(const FoundHit& hit, void*) {
+    printf("%d\t%d\t%s\t%s\n", hit.article, hit.offset, Utf16ToUtf8(hit.title->c_str()).c_str(),
+           Utf16ToUtf8(hit.context.c_str()).c_str());
+}
+
+}  // namespace
+
+int PrintAllHits(const HeadlessOptions& options) {
+    SetSearchString(options.search.c_str(), (int)options.search.size());
+    return FindAllHits(PrintHit, nullptr) ? 0 : kExitFailed;
 }

@@ -35,3 +35,6 @@ int RunHeadless(int argc, char** argv);
 int RenderArticlePicture(const HeadlessOptions& options);
 // The index tree as the index dialog shows it on opening.
 int RenderIndexPicture(const HeadlessOptions& options);
+// Not a picture: every hit of --search-all on standard output, one per line; 1
+// (as grep) when there is none.
+int PrintAllHits(const HeadlessOptions& options);

@@ -10,6 +10,7 @@
 #include "../resources/Dialogs.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "FindAll.h"
 #include "MainWindow.h"
 
 namespace {
@@ -42,24 +43,28 @@ bool TakeArticleWithHit(ArticleView* view, int number, BYTE* article) {
     return false;
 }
 
-// The articles after the current one, wrapping from the last to the first; each
-// one without a hit is freed before the next is loaded.
-int FindInOtherArticles(ArticleView* view) {
-    // A current article out of range is treated as none, so the walk still ends.
-    int current = gApp.currentArticle <= kArticleCount ? gApp.currentArticle : 0;
-    for (int i = current + 1;; i++) {
-        if (i > kArticleCount) i = current ? 1 : 0;
-        if (i == current) return 0;
-        int status = 0;
-        BYTE* article = LoadContent(i, &status);
-        if (!article) continue;
-        int hit = FindInArticle(article, 0);
-        if (!hit) {
-            free(article);
-        } else if (TakeArticleWithHit(view, i, article)) {
-            return hit;
-        }
+struct FirstHitSearch {
+    ArticleView* view;
+    int hit;
+};
+
+// Keeps the first article with a hit; each one without is freed before the next loads.
+bool TakeFirstHit(int number, BYTE* article, void* context) {
+    auto* search = (FirstHitSearch*)context;
+    int hit = FindInArticle(article, 0);
+    if (!hit) {
+        free(article);
+        return false;
     }
+    if (!TakeArticleWithHit(search->view, number, article)) return false;
+    search->hit = hit;
+    return true;
+}
+
+int FindInOtherArticles(ArticleView* view) {
+    FirstHitSearch search = {view, 0};
+    VisitFollowingArticles(gApp.currentArticle, TakeFirstHit, &search);
+    return search.hit;
 }
 
 void ShowHit(HWND owner, ArticleView* view, uint16_t hit) {
@@ -102,7 +107,7 @@ void ActivateSearchDialog(WPARAM wParam) {
 }
 
 // The option is kept at once, also when the search then finds nothing.
-INT_PTR AcceptSearch(HWND dialog) {
+HWND StoreSearchInput(HWND dialog) {
     if (SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_GETCHECK, 0, 0)) {
         gApp.Flags |= kFlagMatchCase;
     } else {
@@ -111,9 +116,27 @@ INT_PTR AcceptSearch(HWND dialog) {
     HWND edit = GetDlgItem(dialog, kSearchTextId);
     WCHAR text[kSearchStringSize] = {};
     SetSearchString(text, GetWindowTextW(edit, text, kSearchStringSize));
-    if (SearchIsEmpty() || FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
+    return edit;
+}
+
+// Nothing found: the dialog stays open with its text selected for another try.
+INT_PTR KeepSearchDialog(HWND edit) {
     SendMessageW(edit, EM_SETSEL, 0, -1);
     return TRUE;
+}
+
+INT_PTR AcceptSearch(HWND dialog) {
+    HWND edit = StoreSearchInput(dialog);
+    if (SearchIsEmpty() || FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
+    return KeepSearchDialog(edit);
+}
+
+// The list of every hit; choosing one shows it and ends the search dialog too.
+INT_PTR FindAllFromDialog(HWND dialog) {
+    HWND edit = StoreSearchInput(dialog);
+    if (SearchIsEmpty()) return TRUE;
+    if (ChooseFromAllHits(dialog)) return CloseSearchDialog(dialog, IDOK);
+    return KeepSearchDialog(edit);
 }
 
 }  // namespace
@@ -150,6 +173,28 @@ int FindInArticle(const BYTE* article, int start) {
     return 0;
 }
 
+void VisitFollowingArticles(int current, ArticleVisitor visit, void* context) {
+    // A current article out of range is treated as none, so the walk still ends.
+    if (current < 0 || current > kArticleCount) current = 0;
+    for (int i = current + 1;; i++) {
+        if (i > kArticleCount) i = current ? 1 : 0;
+        if (i == current) return;
+        BYTE* article = LoadContent(i, nullptr);
+        if (article && visit(i, article, context)) return;
+    }
+}
+
+int ShowHitAt(HWND owner, int number, int offset) {
+    ArticleView* view = gApp.articleView;
+    if (!view) return 0;
+    if (number != gApp.currentArticle || !view->article) {
+        BYTE* article = LoadContent(number, nullptr);
+        if (!article || !TakeArticleWithHit(view, number, article)) return 0;
+    }
+    ShowHit(owner, view, (uint16_t)offset);
+    return 1;
+}
+
 int FindNext(HWND owner) {
     ArticleView* view = gApp.articleView;
     // Without a view there is nowhere to show a hit.
@@ -172,6 +217,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_ACTIVATE: ActivateSearchDialog(wParam); return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) return AcceptSearch(dialog);
+            if (LOWORD(wParam) == kFindAllId) return FindAllFromDialog(dialog);
             if (LOWORD(wParam) == IDCANCEL) return CloseSearchDialog(dialog, IDCANCEL);
             return FALSE;
     }

@@ -4,6 +4,16 @@
 #include "../platform/win32.h"
 
 int FindNext(HWND owner);
+// Shows a hit found earlier as Search Again shows one, loading its article when it
+// is not the current one. 1 when shown, 0 when the article could not be taken.
+int ShowHitAt(HWND owner, int number, int offset);
+
+// Called with each article the walk loads, which it then owns; true ends the walk.
+typedef bool (*ArticleVisitor)(int number, BYTE* article, void* context);
+// The articles after `current` in the order Search Again goes through them: up to
+// the last, then from the first up to `current` (excluded). Articles that cannot
+// be loaded are skipped; a current article out of range counts as none.
+void VisitFollowingArticles(int current, ArticleVisitor visit, void* context);
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Stores typed text as the search string: at most 33 characters. Hebrew letters
 // (and units the current base shows letters as) become the stored letters 'a' to

@@ -327,6 +327,7 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect);
 #define LB_SELECTSTRING 0x018C
 #define LB_ERR (-1)
 #define LBN_SELCHANGE 1
+#define LBN_DBLCLK 2
 #define BN_CLICKED 0
 
 #define ODT_BUTTON 4
