@@ -1,6 +1,7 @@
 // A search that finds nothing: Search Again decodes and scans every article of the
 // collection. Measured in the same run against grep -F -c over a file holding the
-// decoded collection, with and without case.
+// decoded collection, with and without case. Find All of a common word is measured
+// against that miss.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "platform/TestHooks.h"
 #include "platform/fake/FakeSurface.h"
 #include "shell/AppState.h"
+#include "shell/FindAll.h"
 #include "shell/Search.h"
 
 namespace {
@@ -97,5 +99,47 @@ BENCHMARK(BM_SearchCollectionFindingNothingAgainstGrep)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
+
+void CountHit(const FoundHit&, void* context) { ++*(int*)context; }
+
+// Find All of a common word, every hit with its title and context, against the
+// single whole-collection miss, both in the same run.
+void BM_FindAllTheAgainstOneMiss(benchmark::State& state) {
+    ResetAppState();
+    gApp.fontSettings.FontAsciiBase = 97;
+    gApp.Flags = kDefaultFlags;
+    ScriptMessageBoxes({});
+    HDC dc = CreateFakeDC();
+    RECT rect = {0, 0, 240, 320};
+    ArticleView* view = CreateArticleView(dc, &rect, &gApp.fontSettings, 100);
+    gApp.articleView = view;
+    gApp.currentArticle = 1;
+    LayoutArticle(view, LoadContent(1, nullptr), TRUE);
+
+    double allSeconds = 0, missSeconds = 0;
+    int hits = 0;
+    for (auto _ : state) {
+        strcpy(gApp.searchString, "the");
+        double start = Seconds();
+        hits = 0;
+        FindAllHits(CountHit, &hits);
+        allSeconds += Seconds() - start;
+        strcpy(gApp.searchString, kAbsent);
+        start = Seconds();
+        if (FindNext(nullptr)) state.SkipWithError("the absent string was found");
+        missSeconds += Seconds() - start;
+    }
+    double runs = (double)state.iterations();
+    state.counters["hits"] = hits;
+    state.counters["find_all_ms"] = 1000 * allSeconds / runs;
+    state.counters["miss_ms"] = 1000 * missSeconds / runs;
+    state.counters["find_all/miss"] = allSeconds / missSeconds;
+
+    StopMessageBoxScript();
+    gApp.articleView = nullptr;
+    DestroyArticleView(view, TRUE);
+    DeleteDC(dc);
+}
+BENCHMARK(BM_FindAllTheAgainstOneMiss)->Unit(benchmark::kMillisecond);
 
 }  // namespace
