@@ -53,7 +53,7 @@ DialogDesc FontDialog() {
 DialogDesc SearchDialog() {
     return {kDialogFrame,
             WS_EX_CAPTIONOKBTN,
-            0, 0, 126, 58,
+            0, 0, 126, 74,
             TEXT("Velun"),
             kSystemFontPoints,
             kSystemFace,
@@ -61,6 +61,21 @@ DialogDesc SearchDialog() {
                 {kStaticClassAtom, SS_CENTER | SS_NOPREFIX, 7, 7, 112, 8, -1, TEXT("Search"), 0},
                 {kEditClassAtom, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 21, 112, 13, kSearchTextId, TEXT(""), 0},
                 {kButtonClassAtom, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 41, 112, 10, kMatchCaseId, TEXT("Match Case"), 0},
+                {kButtonClassAtom, BS_PUSHBUTTON | WS_TABSTOP, 69, 55, 50, 14, kFindAllId, TEXT("Find All"), 0},
+            }};
+}
+
+DialogDesc FindAllDialog() {
+    constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_TABSTOP;
+    return {kDialogFrame,
+            WS_EX_CAPTIONOKBTN,
+            0, 0, 160, 160,
+            TEXT("Find All"),
+            kSystemFontPoints,
+            kSystemFace,
+            {
+                {kStaticClassAtom, SS_LEFT | SS_NOPREFIX, 7, 4, 146, 8, kHitCountId, TEXT(""), 0},
+                {kListBoxClassAtom, kList, 7, 14, 146, 139, kHitListId, TEXT(""), 0},
             }};
 }
 
@@ -92,6 +107,7 @@ const std::vector<BYTE> gFont = BuildDialogTemplate(FontDialog());
 const std::vector<BYTE> gSearch = BuildDialogTemplate(SearchDialog());
 const std::vector<BYTE> gIndex = BuildDialogTemplate(IndexDialog());
 const std::vector<BYTE> gGoTo = BuildDialogTemplate(GoToDialog());
+const std::vector<BYTE> gFindAll = BuildDialogTemplate(FindAllDialog());
 
 constexpr uint16_t kDialogType = 5;
 const ResourceEntry gEntries[] = {
@@ -100,6 +116,7 @@ const ResourceEntry gEntries[] = {
     {kDialogType, kSearchDialogId, gSearch.data(), (uint32_t)gSearch.size()},
     {kDialogType, kIndexDialogId, gIndex.data(), (uint32_t)gIndex.size()},
     {kDialogType, kGoToDialogId, gGoTo.data(), (uint32_t)gGoTo.size()},
+    {kDialogType, kFindAllDialogId, gFindAll.data(), (uint32_t)gFindAll.size()},
 };
 
 }  // namespace

@@ -58,3 +58,9 @@ constexpr int kMatchCaseId = 1014;
 // Controls of the Go To Article dialog.
 constexpr int kGoToNumberId = 1030;
 constexpr int kGoToTitleId = 1031;
+constexpr int kFindAllId = 1015;
+
+// The list of every hit.
+constexpr WORD kFindAllDialogId = 125;
+constexpr int kHitCountId = 1031;
+constexpr int kHitListId = 1032;

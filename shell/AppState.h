@@ -24,6 +24,7 @@ struct AppState {
     uint32_t Flags;
     uint16_t currentArticle;
     char searchString[kSearchStringSize];
+    BOOL searchHebrew;  // the search string was typed as Hebrew letters
     ArticleView* articleView;
     BOOL useMenuBar;
     int32_t barHeight;

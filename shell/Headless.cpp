@@ -11,6 +11,7 @@
 #include "../platform/qt/PictureDC.h"
 #include "AppState.h"
 #include "Export.h"
+#include "FindAll.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -110,6 +111,11 @@ bool SetSearch(HeadlessOptions& o, const char* value) {
     return !o.search.empty() && o.search.size() < kSearchStringSize;
 }
 
+bool SetSearchAll(HeadlessOptions& o, const char* value) {
+    o.render = PrintAllHits;
+    return SetSearch(o, value);
+}
+
 bool SetMatchCase(HeadlessOptions& o, const char*) {
     o.matchCase = true;
     return true;
@@ -144,6 +150,7 @@ const HeadlessOption kOptions[] = {
     {"--base", "97, 224 or 1488", SetBase},
     {"--reverse", nullptr, SetReverse},
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
+    {"--search-all", "TEXT (1 to 33 characters)", SetSearchAll},
     {"--match-case", nullptr, SetMatchCase},
     {"--export", "ARTICLE (1 to 187)", SetExport},
     {"--format", "text or rtf", SetFormat},
@@ -159,7 +166,8 @@ const HeadlessOption* FindOption(const char* name) {
 }
 
 bool IsRenderKind(const HeadlessOption* option) {
-    return option && (option->apply == SetArticle || option->apply == SetIndex || option->apply == SetExport);
+    return option && (option->apply == SetArticle || option->apply == SetIndex || option->apply == SetExport ||
+                      option->apply == SetSearchAll);
 }
 
 // Search Again from the article: FindNext paints the hit and the title box, or
@@ -202,7 +210,7 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
         }
     }
     if (!options->render) *error = "nothing to render";
-    else if (options->out.empty()) *error = "--out FILE is missing";
+    else if (options->out.empty() && options->render != PrintAllHits) *error = "--out FILE is missing";
     else if (options->rtf && !IsUnicodeHebrewBase(options->font.FontAsciiBase))
         *error = "--format rtf needs --base 1488: Copy puts RTF only with Unicode Hebrew";
     return error->empty();
@@ -282,4 +290,19 @@ int RenderIndexPicture(const HeadlessOptions& options) {
         return kExitFailed;
     }
     return 0;
+}
+
+namespace {
+
+// One line per hit: article, offset, title and the text around the hit, tab-separated.
+void PrintHit(const FoundHit& hit, void*) {
+    printf("%d\t%d\t%s\t%s\n", hit.article, hit.offset, Utf16ToUtf8(hit.title->c_str()).c_str(),
+           Utf16ToUtf8(hit.context.c_str()).c_str());
+}
+
+}  // namespace
+
+int PrintAllHits(const HeadlessOptions& options) {
+    SetSearchString(options.search.c_str(), (int)options.search.size());
+    return FindAllHits(PrintHit, nullptr) ? 0 : kExitFailed;
 }

@@ -48,3 +48,6 @@ int RenderArticlePicture(const HeadlessOptions& options);
 int RenderIndexPicture(const HeadlessOptions& options);
 // What Copy (or Append) puts on the clipboard, written to the output file.
 int ExportArticleFile(const HeadlessOptions& options);
+// Not a picture: every hit of --search-all on standard output, one per line; 1
+// (as grep) when there is none.
+int PrintAllHits(const HeadlessOptions& options);

@@ -8,9 +8,9 @@
 #include "../content/ArticleRecords.h"
 #include "../content/Content.h"
 #include "../resources/Dialogs.h"
-#include "../views/TextMapping.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "FindAll.h"
 #include "History.h"
 #include "MainWindow.h"
 
@@ -46,20 +46,26 @@ bool TakeArticleWithHit(ArticleView* view, int number, BYTE* article) {
     return false;
 }
 
-// The articles after the current one, wrapping from the last to the first. Only
-// the article with the hit is loaded for the view.
+struct FirstHitSearch {
+    ArticleView* view;
+    int hit;
+};
+
+// Only the article with the hit is loaded for the view.
+bool TakeFirstHit(int number, const BYTE* text, void* context) {
+    auto* search = (FirstHitSearch*)context;
+    int hit = FindInArticle(text, 0);
+    if (!hit) return false;
+    BYTE* article = LoadContent(number, nullptr);
+    if (!article || !TakeArticleWithHit(search->view, number, article)) return false;
+    search->hit = hit;
+    return true;
+}
+
 int FindInOtherArticles(ArticleView* view) {
-    // A current article out of range is treated as none, so the walk still ends.
-    int current = gApp.currentArticle <= kArticleCount ? gApp.currentArticle : 0;
-    for (int i = current + 1;; i++) {
-        if (i > kArticleCount) i = current ? 1 : 0;
-        if (i == current) return 0;
-        const BYTE* text = SearchableArticle(i);
-        int hit = text ? FindInArticle(text, 0) : 0;
-        if (!hit) continue;
-        BYTE* article = LoadContent(i, nullptr);
-        if (article && TakeArticleWithHit(view, i, article)) return hit;
-    }
+    FirstHitSearch search = {view, 0};
+    VisitFollowingArticles(gApp.currentArticle, TakeFirstHit, &search);
+    return search.hit;
 }
 
 void ShowHit(HWND owner, ArticleView* view, uint16_t hit) {
@@ -87,11 +93,10 @@ INT_PTR CloseSearchDialog(HWND dialog, INT_PTR result) {
 
 void InitSearchDialog(HWND dialog) {
     HWND edit = GetDlgItem(dialog, kSearchTextId);
-    // Without a context every stored byte becomes the code unit of the same value.
-    WCHAR* text = MapText((const BYTE*)gApp.searchString, (int)strnlen(gApp.searchString, kSearchLimit), nullptr);
+    WCHAR text[kSearchStringSize];
+    ShownSearchString(text);
     SendMessageW(edit, EM_LIMITTEXT, kSearchLimit, 0);
-    SetWindowTextW(edit, text ? text : TEXT(""));
-    free(text);
+    SetWindowTextW(edit, text);
     BOOL matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_SETCHECK, matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
 }
@@ -103,7 +108,7 @@ void ActivateSearchDialog(WPARAM wParam) {
 }
 
 // The option is kept at once, also when the search then finds nothing.
-INT_PTR AcceptSearch(HWND dialog) {
+HWND StoreSearchInput(HWND dialog) {
     if (SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_GETCHECK, 0, 0)) {
         gApp.Flags |= kFlagMatchCase;
     } else {
@@ -112,19 +117,30 @@ INT_PTR AcceptSearch(HWND dialog) {
     HWND edit = GetDlgItem(dialog, kSearchTextId);
     WCHAR text[kSearchStringSize] = {};
     SetSearchString(text, GetWindowTextW(edit, text, kSearchStringSize));
-    if (SearchIsEmpty() || FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
+    return edit;
+}
+
+// Nothing found: the dialog stays open with its text selected for another try.
+INT_PTR KeepSearchDialog(HWND edit) {
     SendMessageW(edit, EM_SETSEL, 0, -1);
     return TRUE;
 }
 
-}  // namespace
-
-void SetSearchString(const WCHAR* text, int count) {
-    int n = std::clamp(count, 0, kSearchLimit);
-    // Stored text is single-byte: a character beyond Latin-1 keeps its low byte.
-    for (int i = 0; i < n; i++) gApp.searchString[i] = (char)(text[i] & 0xFF);
-    gApp.searchString[n] = 0;
+INT_PTR AcceptSearch(HWND dialog) {
+    HWND edit = StoreSearchInput(dialog);
+    if (SearchIsEmpty() || FindNext(dialog)) return CloseSearchDialog(dialog, IDOK);
+    return KeepSearchDialog(edit);
 }
+
+// The list of every hit; choosing one shows it and ends the search dialog too.
+INT_PTR FindAllFromDialog(HWND dialog) {
+    HWND edit = StoreSearchInput(dialog);
+    if (SearchIsEmpty()) return TRUE;
+    if (ChooseFromAllHits(dialog)) return CloseSearchDialog(dialog, IDOK);
+    return KeepSearchDialog(edit);
+}
+
+}  // namespace
 
 namespace {
 
@@ -185,6 +201,28 @@ int FindInArticle(const BYTE* article, int start) {
     return 0;
 }
 
+void VisitFollowingArticles(int current, ArticleVisitor visit, void* context) {
+    // A current article out of range is treated as none, so the walk still ends.
+    if (current < 0 || current > kArticleCount) current = 0;
+    for (int i = current + 1;; i++) {
+        if (i > kArticleCount) i = current ? 1 : 0;
+        if (i == current) return;
+        const BYTE* text = SearchableArticle(i);
+        if (text && visit(i, text, context)) return;
+    }
+}
+
+int ShowHitAt(HWND owner, int number, int offset) {
+    ArticleView* view = gApp.articleView;
+    if (!view) return 0;
+    if (number != gApp.currentArticle || !view->article) {
+        BYTE* article = LoadContent(number, nullptr);
+        if (!article || !TakeArticleWithHit(view, number, article)) return 0;
+    }
+    ShowHit(owner, view, (uint16_t)offset);
+    return 1;
+}
+
 int FindNext(HWND owner) {
     ArticleView* view = gApp.articleView;
     // Without a view there is nowhere to show a hit.
@@ -207,6 +245,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         case WM_ACTIVATE: ActivateSearchDialog(wParam); return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) return AcceptSearch(dialog);
+            if (LOWORD(wParam) == kFindAllId) return FindAllFromDialog(dialog);
             if (LOWORD(wParam) == IDCANCEL) return CloseSearchDialog(dialog, IDCANCEL);
             return FALSE;
     }

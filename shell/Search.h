@@ -4,10 +4,31 @@
 #include "../platform/win32.h"
 
 int FindNext(HWND owner);
+// Shows a hit found earlier as Search Again shows one, loading its article when it
+// is not the current one. 1 when shown, 0 when the article could not be taken.
+int ShowHitAt(HWND owner, int number, int offset);
+
+// Called with each article of the walk, decoded for searching (the collection's
+// buffer, see SearchableArticle); true ends the walk.
+typedef bool (*ArticleVisitor)(int number, const BYTE* text, void* context);
+// The articles after `current` in the order Search Again goes through them: up to
+// the last, then from the first up to `current` (excluded). Articles that cannot
+// be loaded are skipped; a current article out of range counts as none.
+void VisitFollowingArticles(int current, ArticleVisitor visit, void* context);
 INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Stores typed text as the search string: at most 33 characters, each narrowed to
-// its low byte (U+05D0 becomes 0xD0).
+// Stores typed text as the search string: at most 33 characters. Hebrew letters
+// (and units the current base shows letters as) become the stored letters 'a' to
+// '{', Hebrew typed in reading order is put in display order; any other character
+// keeps its low byte.
 void SetSearchString(const WCHAR* text, int count);
+// The search string as the search box shows it, into out (kSearchStringSize units):
+// a Hebrew one through the current base, in reading order when that gives Hebrew
+// letters. Returns the units written, before the terminator.
+int ShownSearchString(WCHAR* out);
+// Stored text as the dialogs show it: right-to-left text through the current base,
+// in reading order when that gives Hebrew letters (then true); other text byte for
+// byte. out holds n + 1 units.
+bool ShowStoredText(const BYTE* text, int n, bool rtl, WCHAR* out);
 // Article offset of the first hit of the search string at or after start, 0 for none.
 int FindInArticle(const BYTE* article, int start);
 // First place in text where pattern matches with A-Z and a-z taken as equal, or null.

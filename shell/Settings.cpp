@@ -170,6 +170,7 @@ void LoadSettings() {
     }
     std::free(face);
     ReadByteString(TEXT("SearchString"), gApp.searchString, kSearchStringSize);
+    gApp.searchHebrew = ReadSetting(TEXT("SearchHebrew"), 0) == 1;
 
     gApp.fontSettings.size = ReadSetting(TEXT("FontSize"), 0);
     gApp.fontSettings.FontAsciiBase = ReadSetting(TEXT("FontAsciiBase"), 97);
@@ -196,7 +197,10 @@ void ExitProgram() {
     // killed meanwhile leaves the file of the run before, whole.
     HKEY held = write ? OpenProductKeyToWrite() : nullptr;
     if (write) {
-        if (gApp.searchString[0]) RegWriteByteString(TEXT("SearchString"), gApp.searchString);
+        if (gApp.searchString[0]) {
+            RegWriteByteString(TEXT("SearchString"), gApp.searchString);
+            RegWriteNumber(TEXT("SearchHebrew"), gApp.searchHebrew);
+        }
         if (gApp.fontSettings.faceName[0]) RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
         if (gApp.fontSettings.size) RegWriteNumber(TEXT("FontSize"), gApp.fontSettings.size);
         if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);

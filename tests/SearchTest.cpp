@@ -355,7 +355,7 @@ TEST_F(SearchTest, DialogStoresLowBytesAndTheOptionEvenWhenNothingIsFound) {
     HWND shown = nullptr;
     RunSearchDialog([&](HWND dialog) {
         shown = dialog;
-        SetEditText(dialog, u"\u05D0bc");
+        SetEditText(dialog, u"\u05F0bc");  // beyond Latin-1 and not a letter
         SendMessageW(GetDlgItem(dialog, 1014), BM_SETCHECK, BST_CHECKED, 0);
         Press(dialog, IDOK);
         stayedOpen = IsWindow(dialog);
@@ -365,7 +365,7 @@ TEST_F(SearchTest, DialogStoresLowBytesAndTheOptionEvenWhenNothingIsFound) {
     EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(RecordedMessageBoxes().size(), 1u);
     EXPECT_EQ(RecordedMessageBoxes()[0].owner, shown);
-    EXPECT_STREQ(gApp.searchString, "\xD0" "bc");
+    EXPECT_STREQ(gApp.searchString, "\xF0" "bc");
     EXPECT_TRUE(gApp.Flags & kFlagMatchCase);
 }
 
@@ -401,6 +401,22 @@ TEST_F(SearchTest, DialogTakesAtMost33Characters) {
     EXPECT_EQ(std::string(gApp.searchString), longest);
 }
 
+TEST_F(SearchTest, DialogTakesHebrewAsTypedAndShowsItAgainAsHebrew) {
+    gApp.fontSettings.FontAsciiBase = 1488;
+    Serve({{5, {{0x91, 0, "nfmz ."}}}});  // stored in display order
+    Show(1);
+    EXPECT_EQ(RunSearchDialog([](HWND dialog) {
+                  SetEditText(dialog, u"שלום");
+                  Press(dialog, IDOK);
+              }),
+              IDOK);
+    EXPECT_EQ(gApp.currentArticle, 5);
+    RunSearchDialog([](HWND dialog) {
+        EXPECT_EQ(EditText(dialog), u"שלום");
+        Press(dialog, IDCANCEL);
+    });
+}
+
 // ---- The headless renderer's --search ----
 
 namespace headless {
@@ -424,6 +440,7 @@ TEST(HeadlessSearch, DrawsTheHitAndTheTitleBoxOrSaysNotFound) {
     std::string plain = testing::TempDir() + "search-plain.png", hit = testing::TempDir() + "search-hit.png";
     ASSERT_EQ(Render({"--render", "1", "--out", plain}), 0);
     ASSERT_EQ(Render({"--render", "1", "--search", "alef", "--out", hit}), 0);
+    EXPECT_EQ(Render({"--render", "1", "--search", "אבא", "--out", hit}), 0);  // typed as Hebrew
     EXPECT_EQ(YellowPixels(plain), 0);
     EXPECT_GT(YellowPixels(hit), 1000);  // the hit's background and the title box
 

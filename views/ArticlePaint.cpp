@@ -118,7 +118,7 @@ void LightVisible(ArticleView* view, const LitRange& range) {
     for (; Fits(walk); Advance(walk)) {
         const ArticleLine& line = *walk.line;
         if (IsSeparatorStyle(line.style)) continue;
-        if (range.end < line.offset || range.start > line.offset + line.count) continue;
+        if (range.end < line.offset || range.start > ArticleLineEnd(view->article, line)) continue;
         if ((line.style ^ style) & kFontKeyMask) SelectStyleFont(fonts, line.style);
         style = line.style;
         HighlightLine(view, range, line, walk.y);
@@ -144,6 +144,16 @@ void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, con
 }
 
 }  // namespace
+
+int ArticleLineEnd(const BYTE* article, const ArticleLine& line) {
+    if (!line.hang) return line.offset + line.count;
+    if (line.style & kStyleRtl) {
+        const BYTE* label = RtlLabel(article, line);
+        return (int)(label - article + strlen((const char*)label));
+    }
+    const BYTE* text = article + line.offset;
+    return (int)(SkipSpaces(text + WordLength(text)) - article) + line.count;
+}
 
 int PaintArticleView(ArticleView* view, BOOL erase) {
     if (!CanPaint(view)) return -1;

@@ -24,10 +24,10 @@ int ScrollArticleView(ArticleView* view, int delta, int paintMode, int clamp) {
 }
 
 int ScrollToOffset(ArticleView* view, int offset) {
-    if (!view || !view->lines) return 0;
+    if (!view || !view->lines || !view->article) return 0;
     int row = 0;
     for (const ArticleLine* line = view->lines; line->style; line++) {
-        if (line->offset <= offset && offset <= line->offset + line->count) {
+        if (line->offset <= offset && offset <= ArticleLineEnd(view->article, *line)) {
             view->topRow = (uint16_t)(row > view->maxTopRow ? view->maxTopRow : row);
             return 1;
         }

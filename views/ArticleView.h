@@ -49,6 +49,10 @@ int ScrollArticleView(ArticleView* view, int delta, int paintMode, int clamp);
 int ScrollToOffset(ArticleView* view, int offset);
 // The article offset of the first line shown from the top row, or -1.
 int FirstVisibleOffset(const ArticleView* view);
+// Article offset just after the last character a line shows. A hanging first line
+// also shows its label: before the run (left to right), or after it to the end of
+// the record (right to left).
+int ArticleLineEnd(const BYTE* article, const ArticleLine& line);
 void DrawTitleBox(ArticleView* view);
 int SetViewFonts(ArticleView* view, const FontSettings* settings);
 int HitTestView(ArticleView* view, int x, int y);

@@ -7,7 +7,7 @@
 
 MappingContext gMapping = {nullptr, 0, kRestingBase};
 
-static WCHAR MapByte(BYTE b, int32_t base) {
+WCHAR MapByte(BYTE b, int32_t base) {
     if (base == kRestingBase) return b;
     // Unsigned, so that a hand-edited base near the 32-bit limit wraps as 16 bits would.
     if (b >= 'a' && b <= '{') return (WCHAR)((uint32_t)base + (uint32_t)(b - 'a'));

@@ -21,6 +21,8 @@ WCHAR* MapText(const BYTE* bytes, int count, MappingContext* context);
 // Whether MapText on this context turns the run round (a mapping base and the
 // Reverse option on).
 bool MapReverses(const MappingContext* context);
+// One stored byte at a code point base: 'a' to '{' from the base, '~' as '{'.
+WCHAR MapByte(BYTE b, int32_t base);
 // Reverses count units in place, mirroring () [] {}. 0, or 1 when it could not.
 int ReverseText(WCHAR* units, int count);
 

@@ -146,6 +146,8 @@ QWidget* MakeListBox(Window* w, QWidget* parent) {
         HWND handle = w->handle;
         // Only the user's changes notify: the list's own messages block the signal.
         QObject::connect(list, &QListWidget::itemSelectionChanged, [handle] { Notify(handle, LBN_SELCHANGE); });
+        // Activation follows the desktop: a click or a double click, as it is set up.
+        QObject::connect(list, &QListWidget::itemActivated, [handle] { Notify(handle, LBN_DBLCLK); });
     }
     return list;
 }

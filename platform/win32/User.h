@@ -394,6 +394,7 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect);
 #define LB_SELECTSTRING 0x018C
 #define LB_ERR (-1)
 #define LBN_SELCHANGE 1
+#define LBN_DBLCLK 2
 #define BN_CLICKED 0
 #define EN_CHANGE 0x0300
 

@@ -1,0 +1,26 @@
+// Every hit of the search string at once, for the Find All list and the headless
+// listing.
+#pragma once
+
+#include <string>
+
+#include "../platform/win32.h"
+
+struct FoundHit {
+    int article;
+    int offset;                   // article offset, as Search Again's hit start
+    const std::u16string* title;  // the article's title, as the dialogs show it
+    std::u16string context;       // the text around the hit, the hit between « and »
+};
+
+typedef void (*HitVisitor)(const FoundHit& hit, void* context);
+
+// Calls visit for every hit, in the order Search Again would show them from the
+// view's current hit, and returns how many there were. The other articles are
+// read from the decoded collection Search Again keeps.
+int FindAllHits(HitVisitor visit, void* context);
+
+// The list dialog over `owner`: "Not Found!" when there is no hit; otherwise the
+// hit the reader chooses is shown as Search Again shows one. 1 when a hit was shown.
+int ChooseFromAllHits(HWND owner);
+INT_PTR CALLBACK FindAllDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,89 @@
+// The Find All list: every hit with its article's title and the text around it;
+// choosing one shows it as Search Again would.
+#include <string>
+#include <vector>
+
+#include "../resources/Dialogs.h"
+#include "AppState.h"
+#include "FindAll.h"
+#include "MainWindow.h"
+#include "Search.h"
+
+namespace {
+
+struct HitPlace {
+    uint16_t article;
+    uint16_t offset;
+};
+
+struct HitList {
+    std::vector<HitPlace> places;
+    std::vector<std::u16string> rows;
+    int chosen = -1;
+};
+
+// The one list being shown: the dialog is modal, so there is never a second.
+HitList* gShownList = nullptr;
+
+void KeepHit(const FoundHit& hit, void* context) {
+    auto* list = (HitList*)context;
+    list->places.push_back({(uint16_t)hit.article, (uint16_t)hit.offset});
+    list->rows.push_back(*hit.title + u": " + hit.context);
+}
+
+std::u16string CountText(size_t count) {
+    std::string text = std::to_string(count) + (count == 1 ? " hit" : " hits");
+    return std::u16string(text.begin(), text.end());
+}
+
+void FillHitList(HWND dialog, const HitList& list) {
+    SetWindowTextW(GetDlgItem(dialog, kHitCountId), CountText(list.rows.size()).c_str());
+    HWND box = GetDlgItem(dialog, kHitListId);
+    for (const std::u16string& row : list.rows) SendMessageW(box, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+    SendMessageW(box, LB_SETCURSEL, 0, 0);
+    SetFocus(box);
+}
+
+// A click may arrive with the Enter key's OK behind it: the first one chooses.
+INT_PTR ChooseSelectedHit(HWND dialog) {
+    if (!gShownList || gShownList->chosen >= 0) return TRUE;
+    LRESULT row = SendMessageW(GetDlgItem(dialog, kHitListId), LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR || row < 0 || (size_t)row >= gShownList->places.size()) return TRUE;
+    gShownList->chosen = (int)row;
+    EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FindAllDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            if (gShownList) FillHitList(dialog, *gShownList);
+            return FALSE;  // the focus is on the list
+        case WM_ACTIVATE: HideTaskBarOnActivate(wParam); return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) return ChooseSelectedHit(dialog);
+            if (LOWORD(wParam) == kHitListId && HIWORD(wParam) == LBN_DBLCLK) return ChooseSelectedHit(dialog);
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            return FALSE;
+    }
+    return FALSE;
+}
+
+int ChooseFromAllHits(HWND owner) {
+    HitList list;
+    if (!FindAllHits(KeepHit, &list)) {
+        MessageBoxW(owner, TEXT("Not Found!"), TEXT("Velun"), MB_OK);
+        return 0;
+    }
+    gShownList = &list;
+    INT_PTR result = RunDialog(kFindAllDialogId, owner, FindAllDialogProc, 0);
+    gShownList = nullptr;
+    if (result != IDOK || list.chosen < 0) return 0;
+    const HitPlace& place = list.places[list.chosen];
+    return ShowHitAt(owner, place.article, place.offset);
+}
