@@ -41,15 +41,17 @@ void Draw(GdiDC* dc, const WCHAR* text, int count, const int* positions, int x, 
 SurfaceFontMetrics SelectedFontMetrics(GdiDC* dc) { return dc->surface->Metrics(dc->font->logFont); }
 
 int GetTextFaceW(HDC dc, int count, LPWSTR face) {
-    GdiDC* record = DCOf(dc);
-    if (!record || !record->font) return 0;
-    std::u16string name = record->surface->FaceName(record->font->logFont);
-    if (!face) return (int)name.size() + 1;
-    if (count <= 0) return 0;
-    int n = std::min((int)name.size(), count - 1);
-    std::copy(name.begin(), name.begin() + n, face);
-    face[n] = 0;
-    return n;
+    return CallOrFail<int>(0, [&]() -> int {
+        GdiDC* record = DCOf(dc);
+        if (!record || !record->font) return 0;
+        std::u16string name = record->surface->FaceName(record->font->logFont);
+        if (!face) return (int)name.size() + 1;
+        if (count <= 0) return 0;
+        int n = std::min((int)name.size(), count - 1);
+        std::copy(name.begin(), name.begin() + n, face);
+        face[n] = 0;
+        return n;
+    });
 }
 
 BOOL GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics) {

@@ -1,5 +1,6 @@
 // The Find All list: every hit with its article's title and the text around it;
 // choosing one shows it as Search Again would.
+#include <new>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "AppState.h"
 #include "FindAll.h"
 #include "MainWindow.h"
+#include "Memory.h"
 #include "Search.h"
 
 namespace {
@@ -76,7 +78,16 @@ INT_PTR CALLBACK FindAllDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 int ChooseFromAllHits(HWND owner) {
     HitList list;
-    if (!FindAllHits(KeepHit, &list)) {
+    int found = 0;
+    // The list grows with the hits; memory running out there ends the program as
+    // CheckedAlloc does.
+    try {
+        found = FindAllHits(KeepHit, &list);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+        return 0;
+    }
+    if (!found) {
         MessageBoxW(owner, TEXT("Not Found!"), TEXT("Velun"), MB_OK);
         return 0;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <cstdlib>
 #include <cstring>
 
@@ -304,5 +305,10 @@ void PrintHit(const FoundHit& hit, void*) {
 
 int PrintAllHits(const HeadlessOptions& options) {
     SetSearchString(options.search.c_str(), (int)options.search.size());
-    return FindAllHits(PrintHit, nullptr) ? 0 : kExitFailed;
+    try {
+        return FindAllHits(PrintHit, nullptr) ? 0 : kExitFailed;
+    } catch (const std::bad_alloc&) {
+        fprintf(stderr, "velun: not enough memory\n");
+        return kExitFailed;
+    }
 }

@@ -1,5 +1,6 @@
 // The title bar names the article shown: "<title> - Velun".
-#include <string>
+#include <algorithm>
+#include <cstring>
 
 #include "../content/ArticleRecords.h"
 #include "../views/TextMapping.h"
@@ -11,25 +12,39 @@ namespace {
 
 const WCHAR kTitleSeparator[] = TEXT(" - ");
 constexpr int kMaxTitleUnits = 200;
+constexpr int kTitleSize = kMaxTitleUnits + 16;
 
-std::u16string ArticleTitle(const ArticleView* view) {
-    if (!view || !view->article) return {};
+// Appends the units of text that fit, keeping the terminator.
+int Append(WCHAR* out, int at, const WCHAR* text, int count) {
+    int n = std::min(count, kTitleSize - 1 - at);
+    memcpy(out + at, text, (size_t)n * sizeof(WCHAR));
+    out[at + n] = 0;
+    return at + n;
+}
+
+// The article's title record as the view maps it, then " - Velun"; just "Velun" without one.
+void ComposeTitle(const ArticleView* view, WCHAR* out) {
+    int at = 0;
+    out[0] = 0;
     ArticleHeaderEntry title = {}, subtitle = {};
-    ReadArticleHeader(view->article, &title, &subtitle);
-    if (!title.text || !title.textLength) return {};
-    int count = (int)std::min<uint32_t>(title.textLength, kMaxTitleUnits);
-    SetRunBase(title.style);
-    WCHAR* mapped = MapText(title.text, count, &gMapping);
-    ResetRunBase();
-    return mapped ? std::u16string(mapped, (size_t)count) : std::u16string();
+    if (view && view->article) ReadArticleHeader(view->article, &title, &subtitle);
+    if (title.text && title.textLength) {
+        int count = (int)std::min<uint32_t>(title.textLength, kMaxTitleUnits);
+        SetRunBase(title.style);
+        const WCHAR* mapped = MapText(title.text, count, &gMapping);
+        ResetRunBase();
+        if (mapped) at = Append(out, Append(out, 0, mapped, count), kTitleSeparator, (int)wcslen(kTitleSeparator));
+    }
+    Append(out, at, kMainWindowTitle, (int)wcslen(kMainWindowTitle));
 }
 
 }  // namespace
 
 void UpdateWindowTitle(HWND window) {
-    std::u16string title = ArticleTitle(gApp.articleView);
-    title = title.empty() ? std::u16string(kMainWindowTitle) : title + kTitleSeparator + kMainWindowTitle;
-    WCHAR current[kMaxTitleUnits + 16];
-    GetWindowTextW(window, current, (int)(sizeof current / sizeof current[0]));
-    if (title != current) SetWindowTextW(window, title.c_str());
+    WCHAR title[kTitleSize], current[kTitleSize];
+    ComposeTitle(gApp.articleView, title);
+    GetWindowTextW(window, current, kTitleSize);
+    bool same = true;
+    for (int i = 0; same && (title[i] || current[i]); i++) same = title[i] == current[i];
+    if (!same) SetWindowTextW(window, title);
 }
