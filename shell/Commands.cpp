@@ -76,6 +76,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
             break;
         case kCmdNight:
             UpdateNightCheck(window, kCheckToggle);
+            InvalidateRect(window, nullptr, TRUE);  // the margin too
             RepaintNow(window, kPaintAll);
             break;
         case kCmdBookmark:

@@ -8,6 +8,7 @@
 
 #include "../content/Content.h"
 #include "../resources/Bitmaps.h"
+#include "../views/Palette.h"
 #include "Accessibility.h"
 #include "AppState.h"
 
@@ -180,6 +181,13 @@ void PaintMainWindow(HDC surface, HWND window, UINT flags) {
     PublishArticleView(window);
     if (!surface) EndPaint(window, &ps);
     if (gExitAfterFirstPaint) ReportFirstPaintAndEnd(window);
+}
+
+// The margin around the view takes the page's colour, the night's one too.
+void EraseMainWindow(HWND window, HDC surface) {
+    RECT client;
+    if (GetClientRect(window, &client))
+        EraseViewRect(surface, client.left, client.top, client.right - client.left, client.bottom - client.top);
 }
 
 void RepaintNow(HWND window, UINT flags) {

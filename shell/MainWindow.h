@@ -55,6 +55,8 @@ int OpenArticleView(HWND window);
 void SetCurrentArticle(int number);
 void UpdateScrollBar(HWND window);
 void PaintMainWindow(HDC surface, HWND window, UINT flags);
+// Fills the client area with the page colour (the margin around the view).
+void EraseMainWindow(HWND window, HDC surface);
 void RepaintNow(HWND window, UINT flags);
 void ResizeForWindow(HWND window, LPARAM size);
 // Puts the current article's title in the title bar (WindowTitle.cpp).

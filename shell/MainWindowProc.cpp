@@ -169,6 +169,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_PAINT:
             PaintMainWindow((HDC)wParam, window, kPaintAll);
             return 0;
+        case WM_ERASEBKGND:
+            EraseMainWindow(window, (HDC)wParam);
+            return 1;
         case WM_ACTIVATE:
             if (gIgnoreActivate) return DefWindowProcW(window, message, wParam, lParam);
             if (LOWORD(wParam) != WA_INACTIVE) SHFullScreen(window, gFullScreen ? kFullScreenState : SHFS_HIDESIPBUTTON);
