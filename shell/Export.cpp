@@ -263,7 +263,8 @@ void PutTextOnClipboard(const ArticleRange& range, const WCHAR* text, int append
         return;
     }
     EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, textBlock);
-    if (rtf) SetClipboardData(rtf, rtfBlock);
+    // A block the clipboard could not take stays ours.
+    if (!SetClipboardData(CF_UNICODETEXT, textBlock)) LocalFree(textBlock);
+    if (rtf && !SetClipboardData(rtf, rtfBlock)) LocalFree(rtfBlock);
     CloseClipboard();
 }

@@ -44,6 +44,7 @@ protected:
         if (gApp.articleView) DestroyArticleView(gApp.articleView, TRUE);
         gApp.articleView = nullptr;
         FreeBookmarks();
+        FreeIndexIcons();
         gSettingsLoaded = false;
         StopMessageBoxScript();
         DrainMessages();
