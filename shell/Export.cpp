@@ -189,8 +189,9 @@ void ExportArticle(ArticleView* view, int append) {
     ExportRange(WholeArticle(view->article), append);
 }
 
-BYTE* GetClipboardCopy(UINT format, size_t* size) {
+BYTE* GetClipboardCopy(UINT format, size_t* size, bool* outOfMemory) {
     *size = 0;
+    if (outOfMemory) *outOfMemory = false;
     if (!OpenClipboard(nullptr)) return nullptr;
     HANDLE data = GetClipboardData(format);
     if (!data) {
@@ -214,6 +215,8 @@ BYTE* GetClipboardCopy(UINT format, size_t* size) {
         memcpy(copy, data, n);
         memset(copy + n, 0, sizeof(WCHAR));
         *size = n;
+    } else if (outOfMemory) {
+        *outOfMemory = true;
     }
     CloseClipboard();
     return copy;
@@ -234,8 +237,11 @@ HLOCAL BuildTextBlock(const WCHAR* text, const BYTE* old, size_t oldSize) {
 // Append extends each format from the clipboard's own data in that format, so
 // every receiving program finds the whole of what was copied.
 void PutTextOnClipboard(const ArticleRange& range, const WCHAR* text, int append) {
+    // When memory runs out the exit sequence frees the article that range points into.
     size_t oldSize = 0;
-    BYTE* old = append ? GetClipboardCopy(CF_UNICODETEXT, &oldSize) : nullptr;
+    bool outOfMemory = false;
+    BYTE* old = append ? GetClipboardCopy(CF_UNICODETEXT, &oldSize, &outOfMemory) : nullptr;
+    if (outOfMemory) return;
     HLOCAL textBlock = BuildTextBlock(text, old, oldSize);
     free(old);
     UINT rtf = 0;
@@ -243,7 +249,11 @@ void PutTextOnClipboard(const ArticleRange& range, const WCHAR* text, int append
     if (IsUnicodeHebrewBase(gApp.fontSettings.FontAsciiBase)) {
         rtf = RegisterClipboardFormatW(TEXT("Rich Text Format"));
         size_t oldLength = 0;
-        BYTE* oldRtf = append ? GetClipboardCopy(rtf, &oldLength) : nullptr;
+        BYTE* oldRtf = append ? GetClipboardCopy(rtf, &oldLength, &outOfMemory) : nullptr;
+        if (outOfMemory) {
+            LocalFree(textBlock);
+            return;
+        }
         rtfBlock = BuildRtfBlock(range, text, oldRtf, oldLength);
         free(oldRtf);
     }
@@ -253,7 +263,8 @@ void PutTextOnClipboard(const ArticleRange& range, const WCHAR* text, int append
         return;
     }
     EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, textBlock);
-    if (rtf) SetClipboardData(rtf, rtfBlock);
+    // A block the clipboard could not take stays ours.
+    if (!SetClipboardData(CF_UNICODETEXT, textBlock)) LocalFree(textBlock);
+    if (rtf && !SetClipboardData(rtf, rtfBlock)) LocalFree(rtfBlock);
     CloseClipboard();
 }

@@ -66,7 +66,8 @@ const PresentationForm* FindPresentationForm(WCHAR unit);
 HLOCAL BuildTextBlock(const WCHAR* text, const BYTE* old, size_t oldSize);
 HLOCAL BuildRtfBlock(const ArticleRange& range, const WCHAR* text, const BYTE* old, size_t oldLength);
 
-// A copy of the clipboard's data in format, without its terminator; null when absent.
-BYTE* GetClipboardCopy(UINT format, size_t* size);
+// A copy of the clipboard's data in format, without its terminator; null when absent,
+// or when memory ran out (outOfMemory then tells, as the exit sequence has run).
+BYTE* GetClipboardCopy(UINT format, size_t* size, bool* outOfMemory = nullptr);
 // Puts the rendering of range on the clipboard: Unicode text, and RTF with Unicode Hebrew.
 void PutTextOnClipboard(const ArticleRange& range, const WCHAR* text, int append);

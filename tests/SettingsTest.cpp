@@ -10,10 +10,18 @@ namespace {
 
 class Settings : public ShellTest {
 protected:
+    HDC dc = nullptr;  // the view draws on it; like the window's, it outlives the view
+
+    void TearDown() override {
+        ShellTest::TearDown();
+        if (dc) DeleteDC(dc);
+    }
+
     // A view as the main window would have it, on a recording surface.
     void OpenView(uint16_t topRow) {
         RECT r = {0, 0, 240, 300};
-        gApp.articleView = CreateArticleView(CreateFakeDC(), &r, &gApp.fontSettings, 100);
+        dc = CreateFakeDC();
+        gApp.articleView = CreateArticleView(dc, &r, &gApp.fontSettings, 100);
         ASSERT_NE(gApp.articleView, nullptr);
         gApp.articleView->topRow = topRow;
     }
@@ -122,6 +130,7 @@ TEST_F(Settings, StoredValuesAreCutToTheirFields) {
     EXPECT_EQ(Face(), u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcde");
     EXPECT_EQ(std::string(gApp.searchString), std::string(search.begin(), search.begin() + 33));
 
+    FreeIndexIcons();
     ResetAppState();
     SetProduct(u"Flags", REG_BINARY, Utf16Bytes(u"7"));
     LoadSettings();
@@ -140,6 +149,7 @@ TEST_F(Settings, TextValuesThatAreEmptyOrUnendedLeaveOrFillTheFieldSafely) {
     // Without their terminators the values are read to their ends and no further.
     SetProduct(u"FontName", REG_SZ, Utf16Bytes(u"Serif", false));
     SetProduct(u"SearchString", REG_BINARY, {'a', 'b', 'c'});
+    FreeIndexIcons();  // the reader loads its settings once; this second load makes new icons
     LoadSettings();
     EXPECT_EQ(Face(), u"Serif");
     EXPECT_STREQ(gApp.searchString, "abc");

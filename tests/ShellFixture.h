@@ -46,6 +46,7 @@ protected:
         if (gApp.articleView) DestroyArticleView(gApp.articleView, TRUE);
         gApp.articleView = nullptr;
         FreeBookmarks();
+        FreeIndexIcons();
         gSettingsLoaded = false;
         StopMessageBoxScript();
         DrainMessages();

@@ -31,6 +31,12 @@ struct ClipboardState {
     std::vector<HLOCAL> converted;         // other programs' data, freed on closing
     const QMimeData* published = nullptr;  // our data while it is still on the clipboard
     bool publishing = false;
+
+    // The blocks still held when the program ends are freed with the clipboard.
+    ~ClipboardState() {
+        for (const auto& entry : owned) LocalFree(entry.second);
+        for (HLOCAL block : converted) LocalFree(block);
+    }
 };
 
 ClipboardState gClipboard;

@@ -1,5 +1,6 @@
 #include "QtFonts.h"
 
+#include <algorithm>
 #include <QFontDatabase>
 #include <cmath>
 #include <cstring>
@@ -15,6 +16,8 @@
 
 namespace {
 constexpr int kDefaultCellHeight = 16;
+// Larger heights are taken as this one: the metrics of a font stay well inside int.
+constexpr LONG kMaxHeight = 0x7FFF;
 
 // Faces tried, in order, for characters the chosen face lacks; Hebrew is covered
 // by several of them.
@@ -76,7 +79,7 @@ void Realise(QtRealFont& real, const LOGFONTW& font) {
     int weight = WeightOf(font);
     real.bold = weight >= FW_BOLD;
     real.italic = font.lfItalic != 0;
-    LONG height = font.lfHeight == 0 ? kDefaultCellHeight : font.lfHeight;
+    LONG height = font.lfHeight == 0 ? kDefaultCellHeight : std::clamp(font.lfHeight, -kMaxHeight, kMaxHeight);
     QRawFont probe = RawFont(family, 100, weight, real.italic);
     qreal perPixel = probe.isValid() ? (probe.ascent() + probe.descent()) / 100 : 1.2;
     qreal size;

@@ -163,6 +163,17 @@ void DestroyTree(Window* w) {
     DeleteWindowRecord(w);
 }
 
+// A window whose procedure never saw WM_CREATE is not told of its end either.
+void DiscardHalfMadeWindow(HWND handle, bool createSent) {
+    Window* w = WindowOf(handle);
+    if (!w || w->destroying) return;
+    if (!createSent) w->proc = nullptr;
+    CallOrFail(false, [&] {
+        DestroyTree(w);
+        return true;
+    });
+}
+
 QImage& ScreenImage() {
     static QImage sImage(1, 1, QImage::Format_RGB32);
     return sImage;
@@ -272,7 +283,9 @@ WORD RegisterClassW(const WNDCLASSW* wc) {
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
-    return CallOrFail<HWND>(nullptr, [&]() -> HWND {
+    HWND registered = nullptr;
+    bool createSent = false;
+    HWND made = CallOrFail<HWND>(nullptr, [&]() -> HWND {
         EnsureWindowLayer();
         WindowClass* cls = FindClass(className);
         Window* parentWindow = WindowOf(parent);
@@ -281,6 +294,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         Window* w = owned.get();
         w->handle = (HWND)gNextHandle++;
         gWindows[(uintptr_t)w->handle] = std::move(owned);
+        registered = w->handle;
         w->className = cls->name;
         w->title = windowName ? windowName : u"";
         w->createdTitle = w->title;
@@ -300,6 +314,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         HWND handle = w->handle;
         if (IsInstanceWindow(w)) DeliverEndRequestsTo(handle);
         CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, (LONG)style, windowName, className, exStyle};
+        createSent = true;
         if (w->proc && w->proc(handle, WM_CREATE, 0, (LPARAM)&cs) == -1) {
             DestroyWindow(handle);
             return nullptr;
@@ -312,6 +327,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
         return handle;
     });
+    // Memory ran out part way: the caller gets no handle, so what was made goes here.
+    if (!made) DiscardHalfMadeWindow(registered, createSent);
+    return made;
 }
 
 BOOL DestroyWindow(HWND window) {

@@ -137,6 +137,8 @@ private:
         if (!window) window = gApp.mainWindow;
         if (window && IsWindow(window)) DestroyWindow(window);
         window = nullptr;
+        // A window whose making ran out of memory is not left behind, unreachable.
+        EXPECT_EQ(FindWindowW(u"Tessaly-Velun", u"Velun"), nullptr);
         Pump();
         DrainMessages();
         if (gApp.articleView) DestroyArticleView(gApp.articleView, TRUE);
