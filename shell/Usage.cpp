@@ -30,7 +30,7 @@ const char kHelpText[] =
     "  Ctrl+F                 the font dialog\n"
     "  Ctrl+plus, Ctrl+minus  larger or smaller text; Ctrl+0 the default size\n"
     "  Ctrl+Shift+N           night reading on or off\n"
-    "  Ctrl+C, Ctrl+E         copy the selection (or the article), append the article\n"
+    "  Ctrl+C, Ctrl+E         copy, append the selection (without one, the article)\n"
     "  Ctrl+Q                 exit\n"
     "  Alt, Alt+letter        the menus\n"
     "\n"
