@@ -104,6 +104,29 @@ GrepFigures MeasureGrep(bool matchCase) {
     return figures;
 }
 
+// The reader as the searches find it: article 1 shown at 240x320 on a fake surface,
+// message boxes answered by script.
+ArticleView* OpenReaderAtArticle1(uint32_t flags) {
+    ResetAppState();
+    gApp.fontSettings.FontAsciiBase = 97;
+    gApp.Flags = flags;
+    ScriptMessageBoxes({});
+    RECT rect = {0, 0, 240, 320};
+    ArticleView* view = CreateArticleView(CreateFakeDC(), &rect, &gApp.fontSettings, 100);
+    gApp.articleView = view;
+    gApp.currentArticle = 1;
+    LayoutArticle(view, LoadContent(1, nullptr), TRUE);
+    return view;
+}
+
+void CloseReader(ArticleView* view) {
+    StopMessageBoxScript();
+    gApp.articleView = nullptr;
+    HDC dc = view->surface;
+    DestroyArticleView(view, TRUE);
+    DeleteDC(dc);
+}
+
 void BM_SearchCollectionFindingNothingAgainstGrep(benchmark::State& state) {
     bool matchCase = state.range(0) != 0;
     GrepFigures grep = MeasureGrep(matchCase);
@@ -111,18 +134,9 @@ void BM_SearchCollectionFindingNothingAgainstGrep(benchmark::State& state) {
         state.SkipWithError("grep did not run or found the string");
         return;
     }
-    ResetAppState();
     ReleaseSearchableArticles();
-    gApp.fontSettings.FontAsciiBase = 97;
-    gApp.Flags = matchCase ? kDefaultFlags | kFlagMatchCase : kDefaultFlags;
+    ArticleView* view = OpenReaderAtArticle1(matchCase ? kDefaultFlags | kFlagMatchCase : kDefaultFlags);
     strcpy(gApp.searchString, kAbsent);
-    ScriptMessageBoxes({});
-    HDC dc = CreateFakeDC();
-    RECT rect = {0, 0, 240, 320};
-    ArticleView* view = CreateArticleView(dc, &rect, &gApp.fontSettings, 100);
-    gApp.articleView = view;
-    gApp.currentArticle = 1;
-    LayoutArticle(view, LoadContent(1, nullptr), TRUE);
     double first = ThreadSeconds();
     FindNext(nullptr);  // the first search decodes the collection
     double firstSeconds = ThreadSeconds() - first;
@@ -147,10 +161,7 @@ void BM_SearchCollectionFindingNothingAgainstGrep(benchmark::State& state) {
                     Fixed(100 * grep.startupShare, 1) + " %)",
                 search / grep.perCopy, "<= 3x", search / grep.perCopy <= 3});
 
-    StopMessageBoxScript();
-    gApp.articleView = nullptr;
-    DestroyArticleView(view, TRUE);
-    DeleteDC(dc);
+    CloseReader(view);
 }
 BENCHMARK(BM_SearchCollectionFindingNothingAgainstGrep)
     ->ArgName("match_case")
@@ -163,16 +174,7 @@ void CountHit(const FoundHit&, void* context) { ++*(int*)context; }
 // Find All of a common word, every hit with its title and context, against the
 // single whole-collection miss, both in the same run.
 void BM_FindAllTheAgainstOneMiss(benchmark::State& state) {
-    ResetAppState();
-    gApp.fontSettings.FontAsciiBase = 97;
-    gApp.Flags = kDefaultFlags;
-    ScriptMessageBoxes({});
-    HDC dc = CreateFakeDC();
-    RECT rect = {0, 0, 240, 320};
-    ArticleView* view = CreateArticleView(dc, &rect, &gApp.fontSettings, 100);
-    gApp.articleView = view;
-    gApp.currentArticle = 1;
-    LayoutArticle(view, LoadContent(1, nullptr), TRUE);
+    ArticleView* view = OpenReaderAtArticle1(kDefaultFlags);
 
     double allSeconds = 0, missSeconds = 0;
     int hits = 0;
@@ -193,10 +195,7 @@ void BM_FindAllTheAgainstOneMiss(benchmark::State& state) {
     state.counters["miss_ms"] = 1000 * missSeconds / runs;
     state.counters["find_all/miss"] = allSeconds / missSeconds;
 
-    StopMessageBoxScript();
-    gApp.articleView = nullptr;
-    DestroyArticleView(view, TRUE);
-    DeleteDC(dc);
+    CloseReader(view);
 }
 BENCHMARK(BM_FindAllTheAgainstOneMiss)->Unit(benchmark::kMillisecond);
 

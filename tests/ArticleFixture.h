@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "content/Content.h"
+#include "platform/ResourceStore.h"
+#include "platform/TestHooks.h"
 #include "platform/fake/FakeSurface.h"
 #include "shell/AppState.h"
 #include "views/ArticleView.h"
@@ -75,4 +77,23 @@ class ArticleViewTest : public ::testing::Test {
     HDC dc = nullptr;
     ArticleView* view = nullptr;
     std::vector<TestRecord> records_;
+};
+
+// A 240x320 view that the shell's commands use as the reader's, with message boxes
+// answered by script and the collection's own resources afterwards.
+class ReaderViewTest : public ArticleViewTest {
+  protected:
+    void SetUp() override {
+        ArticleViewTest::SetUp();
+        ScriptMessageBoxes({});
+        gApp.Flags = kDefaultFlags;
+        Open(240, 320);
+        gApp.articleView = view;
+    }
+    void TearDown() override {
+        gApp.articleView = nullptr;
+        SetOverrideResourceTable(nullptr);
+        StopMessageBoxScript();
+        ArticleViewTest::TearDown();
+    }
 };

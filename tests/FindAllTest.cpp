@@ -29,20 +29,8 @@ void Keep(const FoundHit& hit, void* context) {
     ((std::vector<Listed>*)context)->push_back({hit.article, hit.offset, *hit.title, hit.context});
 }
 
-class FindAllTest : public ArticleViewTest {
+class FindAllTest : public ReaderViewTest {
   protected:
-    void SetUp() override {
-        ArticleViewTest::SetUp();
-        ScriptMessageBoxes({});
-        gApp.Flags = kDefaultFlags;
-        Open(240, 320);
-        gApp.articleView = view;
-    }
-    void TearDown() override {
-        gApp.articleView = nullptr;
-        StopMessageBoxScript();
-        ArticleViewTest::TearDown();
-    }
     void Show(int n) {
         gApp.currentArticle = (uint16_t)n;
         ASSERT_EQ(LayoutArticle(view, LoadContent(n, nullptr), TRUE), kLayoutOk);

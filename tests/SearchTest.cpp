@@ -39,22 +39,8 @@ Bytes Content(const std::vector<TestRecord>& records) {
     return bytes;
 }
 
-class SearchTest : public ArticleViewTest {
+class SearchTest : public ReaderViewTest {
   protected:
-    void SetUp() override {
-        ArticleViewTest::SetUp();
-        ScriptMessageBoxes({});
-        gApp.Flags = kDefaultFlags;
-        Open(240, 320);
-        gApp.articleView = view;
-    }
-    void TearDown() override {
-        gApp.articleView = nullptr;
-        SetOverrideResourceTable(nullptr);
-        StopMessageBoxScript();
-        ArticleViewTest::TearDown();
-    }
-
     // Serves a whole collection: the given articles, and plain filler for the rest.
     void Serve(const std::map<int, std::vector<TestRecord>>& given) {
         packed.assign(kArticleCount, {});
