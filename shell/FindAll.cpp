@@ -71,22 +71,27 @@ std::u16string ContextOf(const ArticleRecord& record, int hit, int length) {
     return before + u"«" + found + u"»" + after;
 }
 
-// The hits of one article at offsets from `from` to `last`, in order.
+// The hits of one article at offsets from `from` to `last`, in order: each record
+// is searched on from its last hit, as hits never cross records.
 void VisitArticleHits(HitWalk& walk, int number, const BYTE* article, int from, int last) {
-    int hit = FindInArticle(article, from);
-    if (!hit || hit > last) return;
+    int first = FindInArticle(article, from);
+    if (!first || first > last) return;
     std::u16string title = TitleOf(article);
     int length = (int)strlen(gApp.searchString);
     ArticleWalker records = StartArticleWalk(article);
-    ArticleRecord record = {};
-    for (; hit && hit <= last; hit = FindInArticle(article, hit + 1)) {
-        // Hits come in offset order, so the record holding one is at or after the last.
-        while (record.text == nullptr || hit >= (int)(record.text - article) + (int)record.textLength) {
-            if (!NextArticleRecord(&records, &record)) return;
+    ArticleRecord record;
+    while (NextArticleRecord(&records, &record)) {
+        int offset = (int)(record.text - article);
+        if (offset + (int)record.textLength < first) continue;
+        const char* text = (const char*)record.text;
+        int skip = offset < from ? std::min(from - offset, (int)record.textLength) : 0;
+        for (const char* at = FindSearchText(text + skip); at; at = FindSearchText(at + 1)) {
+            int hit = (int)((const BYTE*)at - article);
+            if (hit > last) return;
+            FoundHit found = {number, hit, &title, ContextOf(record, hit - offset, length)};
+            walk.visit(found, walk.context);
+            walk.count++;
         }
-        FoundHit found = {number, hit, &title, ContextOf(record, hit - (int)(record.text - article), length)};
-        walk.visit(found, walk.context);
-        walk.count++;
     }
 }
 

@@ -184,9 +184,12 @@ const char* FindNoCase(const char* text, const char* pattern) {
     return nullptr;
 }
 
+const char* FindSearchText(const char* text) {
+    return (gApp.Flags & kFlagMatchCase) ? strstr(text, gApp.searchString) : FindNoCase(text, gApp.searchString);
+}
+
 int FindInArticle(const BYTE* article, int start) {
     if (!article || !article[0]) return 0;
-    bool matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     ArticleWalker walker = StartArticleWalk(article);
     ArticleRecord record;
     while (NextArticleRecord(&walker, &record)) {
@@ -195,7 +198,7 @@ int FindInArticle(const BYTE* article, int start) {
         int offset = (int)(record.text - article);
         int skip = offset < start ? std::min(start - offset, (int)record.textLength) : 0;
         const char* text = (const char*)record.text + skip;
-        const char* hit = matchCase ? strstr(text, gApp.searchString) : FindNoCase(text, gApp.searchString);
+        const char* hit = FindSearchText(text);
         if (hit) return (int)((const BYTE*)hit - article);
     }
     return 0;

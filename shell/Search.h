@@ -29,6 +29,8 @@ int ShownSearchString(WCHAR* out);
 // in reading order when that gives Hebrew letters (then true); other text byte for
 // byte. out holds n + 1 units.
 bool ShowStoredText(const BYTE* text, int n, bool rtl, WCHAR* out);
+// First place of the search string in text, minding Match Case, or null.
+const char* FindSearchText(const char* text);
 // Article offset of the first hit of the search string at or after start, 0 for none.
 int FindInArticle(const BYTE* article, int start);
 // First place in text where pattern matches with A-Z and a-z taken as equal, or null.
