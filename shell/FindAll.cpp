@@ -52,23 +52,32 @@ int ContextEnd(const BYTE* text, int length, int hitEnd) {
 }
 
 // The record's text around the hit; a right-to-left one shown in reading order
-// puts its parts the other way round.
+// puts its parts the other way round. Made in one allocation: there may be
+// thousands of hits.
 std::u16string ContextOf(const ArticleRecord& record, int hit, int length) {
     const BYTE* text = record.text;
     int hitEnd = std::min(hit + length, (int)record.textLength);
     int start = ContextStart(text, hit), end = ContextEnd(text, (int)record.textLength, hitEnd);
-    bool rtl = record.style & kStyleRtl, reading = false;
-    std::u16string before = Shown(text + start, hit - start, rtl);
-    std::u16string found = Shown(text + hit, hitEnd - hit, rtl, &reading);
-    std::u16string after = Shown(text + hitEnd, end - hitEnd, rtl);
-    bool cutBefore = start > 0, cutAfter = end < (int)record.textLength;
+    bool rtl = record.style & kStyleRtl;
+    WCHAR before[kContextBefore + 1], found[kSearchStringSize + 1], after[kContextAfter + 1];
+    int nBefore = hit - start, nFound = hitEnd - hit, nAfter = end - hitEnd;
+    ShowStoredText(text + start, nBefore, rtl, before);
+    bool reading = ShowStoredText(text + hit, nFound, rtl, found);
+    ShowStoredText(text + hitEnd, nAfter, rtl, after);
+    const WCHAR *first = before, *last = after;
+    bool cutFirst = start > 0, cutLast = end < (int)record.textLength;
     if (reading) {
-        std::swap(before, after);
-        std::swap(cutBefore, cutAfter);
+        std::swap(first, last);
+        std::swap(nBefore, nAfter);
+        std::swap(cutFirst, cutLast);
     }
-    if (cutBefore) before.insert(before.begin(), kEllipsis);
-    if (cutAfter) after.push_back(kEllipsis);
-    return before + u"«" + found + u"»" + after;
+    std::u16string out;
+    out.reserve((size_t)(nBefore + nFound + nAfter + 4));
+    if (cutFirst) out += kEllipsis;
+    out.append(first, (size_t)nBefore).append(1, u'«').append(found, (size_t)nFound).append(1, u'»');
+    out.append(last, (size_t)nAfter);
+    if (cutLast) out += kEllipsis;
+    return out;
 }
 
 // The hits of one article at offsets from `from` to `last`, in order: each record
