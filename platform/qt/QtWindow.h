@@ -68,6 +68,8 @@ struct Window {
     std::unique_ptr<WindowExtra> extra;
 };
 
+inline HWND HandleOf(const Window* w) { return w ? w->handle : nullptr; }
+
 // Makes the widget of a child window of a built-in class; null means an image
 // client (a plain area the window's procedure paints, as for program windows).
 typedef QWidget* (*WidgetFactory)(Window* window, QWidget* parent);
