@@ -23,7 +23,8 @@ std::string HexBytes(size_t count, int byte) {
 
 std::vector<std::string> HostileFiles() {
     std::vector<std::string> files;
-    const char* numbers[] = {"FontSize", "FontAsciiBase", "LastPosition", "Flags", "Lesson"};
+    const char* numbers[] = {"FontSize", "FontAsciiBase", "LastPosition", "Flags", "Lesson",
+                             "Night",    "SearchHebrew",  "WindowPlacement"};
     const std::string extremes[] = {"dword:7fffffff", "dword:80000000", "dword:ffffffff",
                                     "\"99999999999999999999\"", "hex:ff"};
     for (const char* name : numbers) {
@@ -35,6 +36,8 @@ std::vector<std::string> HostileFiles() {
         allMin += "\"" + std::string(name) + "\"=dword:80000000\n";
     }
     files.push_back(allMax);
+    // A placement of the right size whose numbers are all at the 32-bit extremes.
+    files.push_back(kProductSection + std::string("\"WindowPlacement\"=") + HexBytes(20, 0x80) + "\n");
     files.push_back(allMin);
     const std::string product = kProductSection;
     files.push_back(product + "\"FontName\"=\"" + std::string(40000, 'W') + "\"\n");
