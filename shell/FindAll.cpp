@@ -2,6 +2,7 @@
 #include "FindAll.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,6 +16,9 @@ constexpr int kNoLimit = 0xFFFF;
 constexpr int kContextBefore = 28;  // bytes of the record shown before and after the hit
 constexpr int kContextAfter = 40;
 constexpr char16_t kEllipsis = u'\u2026';
+// Both cuts with their ellipses, the hit between its marks, the terminator, and
+// room for a part's last block to be widened whole.
+constexpr int kContextSize = kContextBefore + kContextAfter + kSearchStringSize + 5 + 16;
 
 struct HitWalk {
     HitVisitor visit;
@@ -36,68 +40,121 @@ std::u16string TitleOf(const BYTE* article) {
     return Shown(title.text, (int)title.textLength, title.style & kStyleRtl);
 }
 
-// The cut ends at word boundaries, so the context does not start or end mid-word.
-int ContextStart(const BYTE* text, int hit) {
+typedef unsigned char Bytes16 __attribute__((vector_size(16)));
+typedef uint16_t Units16 __attribute__((vector_size(32)));
+
+constexpr int kSpaceWindow = 48;  // bytes looked at for a word boundary, three blocks
+static_assert(kContextBefore + 1 <= kSpaceWindow && kContextAfter <= kSpaceWindow);
+
+// Bit i set where text[from + i] is a space, for the `count` bytes from there.
+// Near the record's end (`readable` counts its bytes with the NUL) the window that
+// ends there is read instead; a record shorter than one from a copy padded with NULs.
+uint64_t SpacesFrom(const BYTE* text, int readable, int from, int count) {
+    int shift = 0;
+    BYTE padded[kSpaceWindow];
+    const BYTE* window = text + from;
+    if (from + kSpaceWindow > readable && readable >= kSpaceWindow) {
+        shift = from - (readable - kSpaceWindow);
+        window -= shift;
+    } else if (from + kSpaceWindow > readable) {
+        std::memset(padded, 0, sizeof padded);
+        std::memcpy(padded, window, (size_t)(readable - from));
+        window = padded;
+    }
+    uint64_t spaces = 0;
+    for (int block = 0; block < kSpaceWindow / 16; block++) {
+        ScanBlock bytes;
+        std::memcpy(&bytes, window + 16 * block, sizeof bytes);
+        spaces |= (uint64_t)LanesSet(bytes == ' ') << (16 * block);
+    }
+    return (spaces >> shift) & ((1ull << count) - 1);
+}
+
+// The cut ends at word boundaries, so the context does not start or end mid-word:
+// just after the first space before the hit, at the last space after it.
+int ContextStart(const BYTE* text, int readable, int hit) {
     int start = std::max(0, hit - kContextBefore);
     if (start == 0) return 0;
-    while (start < hit && text[start - 1] != ' ') start++;
-    return start;
+    uint64_t spaces = SpacesFrom(text, readable, start - 1, hit - start + 1);
+    return spaces ? start + __builtin_ctzll(spaces) : hit;
 }
 
-int ContextEnd(const BYTE* text, int length, int hitEnd) {
-    int end = std::min(length, hitEnd + kContextAfter);
+int ContextEnd(const BYTE* text, int readable, int hitEnd) {
+    int length = readable - 1, end = std::min(length, hitEnd + kContextAfter);
     if (end == length) return end;
-    while (end > hitEnd && text[end] != ' ') end--;
-    return end;
+    uint64_t spaces = SpacesFrom(text, readable, hitEnd + 1, end - hitEnd);
+    return spaces ? hitEnd + 1 + (63 - __builtin_clzll(spaces)) : hitEnd;
 }
 
-// The record's text around the hit; a right-to-left one shown in reading order
-// puts its parts the other way round. Made in one allocation: there may be
-// thousands of hits.
-std::u16string ContextOf(const ArticleRecord& record, int hit, int length) {
-    const BYTE* text = record.text;
-    int hitEnd = std::min(hit + length, (int)record.textLength);
-    int start = ContextStart(text, hit), end = ContextEnd(text, (int)record.textLength, hitEnd);
-    bool rtl = record.style & kStyleRtl;
-    WCHAR before[kContextBefore + 1], found[kSearchStringSize + 1], after[kContextAfter + 1];
-    int nBefore = hit - start, nFound = hitEnd - hit, nAfter = end - hitEnd;
-    ShowStoredText(text + start, nBefore, rtl, before);
-    bool reading = ShowStoredText(text + hit, nFound, rtl, found);
-    ShowStoredText(text + hitEnd, nAfter, rtl, after);
-    const WCHAR *first = before, *last = after;
-    bool cutFirst = start > 0, cutLast = end < (int)record.textLength;
-    if (reading) {
-        std::swap(first, last);
-        std::swap(nBefore, nAfter);
-        std::swap(cutFirst, cutLast);
+
+// A part of a record as the dialogs show it, at `at`; returns its end. Left-to-right
+// text is shown byte for byte, sixteen at a time: there may be thousands of hits.
+// A last block short of sixteen is widened whole where the record (with its NUL)
+// holds it, the units past the part landing in the slack of the context.
+WCHAR* ShowPart(const ArticleRecord& record, int from, int to, WCHAR* at) {
+    if (record.style & kStyleRtl) {
+        ShowStoredText(record.text + from, to - from, true, at);
+        return at + (to - from);
     }
-    std::u16string out;
-    out.reserve((size_t)(nBefore + nFound + nAfter + 4));
-    if (cutFirst) out += kEllipsis;
-    out.append(first, (size_t)nBefore).append(1, u'«').append(found, (size_t)nFound).append(1, u'»');
-    out.append(last, (size_t)nAfter);
-    if (cutLast) out += kEllipsis;
+    int readable = (int)record.textLength + 1;
+    for (int i = from; i < to; i += 16) {
+        if (i + 16 > readable) {
+            std::copy(record.text + i, record.text + to, at + (i - from));
+            break;
+        }
+        Bytes16 bytes;
+        std::memcpy(&bytes, record.text + i, sizeof bytes);
+        Units16 units = __builtin_convertvector(bytes, Units16);
+        std::memcpy(at + (i - from), &units, sizeof units);
+    }
+    return at + (to - from);
+}
+
+// The record's text around the hit, into out (kContextSize units), the hit between
+// « and »; right-to-left text shown in reading order has its parts the other way
+// round. There may be thousands of hits, so nothing is allocated for one.
+const WCHAR* ContextOf(const ArticleRecord& record, int hit, int length, WCHAR* out) {
+    int textLength = (int)record.textLength, hitEnd = std::min(hit + length, textLength);
+    int start = ContextStart(record.text, textLength + 1, hit);
+    int end = ContextEnd(record.text, textLength + 1, hitEnd);
+    int parts[4] = {start, hit, hitEnd, end};  // the bounds of the parts, in the order shown
+    bool cut[2] = {start > 0, end < textLength};
+    if (ShowsReadingOrder(record.style & kStyleRtl)) {
+        std::reverse(parts, parts + 4);
+        std::swap(cut[0], cut[1]);
+    }
+    WCHAR* at = out;
+    if (cut[0]) *at++ = kEllipsis;
+    for (int part = 0; part < 3; part++) {
+        int from = std::min(parts[part], parts[part + 1]), to = std::max(parts[part], parts[part + 1]);
+        at = ShowPart(record, from, to, at);
+        if (part < 2) *at++ = part == 0 ? u'«' : u'»';
+    }
+    if (cut[1]) *at++ = kEllipsis;
+    *at = 0;
     return out;
 }
 
 // The hits of one article at offsets from `from` to `last`, in order: each record
 // is searched on from its last hit, as hits never cross records.
 void VisitArticleHits(HitWalk& walk, int number, const BYTE* article, int from, int last) {
-    int first = FindInArticle(article, from);
-    if (!first || first > last) return;
-    std::u16string title = TitleOf(article);
-    int length = (int)strlen(gApp.searchString);
+    std::u16string title;  // made at the first hit
+    bool titled = false;
+    WCHAR context[kContextSize];
+    const TextPattern& pattern = SearchPattern();
+    int length = (int)pattern.n;
     ArticleWalker records = StartArticleWalk(article);
     ArticleRecord record;
     while (NextArticleRecord(&records, &record)) {
         int offset = (int)(record.text - article);
-        if (offset + (int)record.textLength < first) continue;
-        const char* text = (const char*)record.text;
+        if (offset + (int)record.textLength < from) continue;
         int skip = offset < from ? std::min(from - offset, (int)record.textLength) : 0;
-        for (const char* at = FindSearchText(text + skip); at; at = FindSearchText(at + 1)) {
+        TextScan scan = StartTextScan(pattern, (const char*)record.text + skip, record.textLength - skip);
+        while (const char* at = NextTextHit(&scan)) {
             int hit = (int)((const BYTE*)at - article);
             if (hit > last) return;
-            FoundHit found = {number, hit, &title, ContextOf(record, hit - offset, length)};
+            if (!titled) title = TitleOf(article), titled = true;
+            FoundHit found = {number, hit, &title, ContextOf(record, hit - offset, length, context)};
             walk.visit(found, walk.context);
             walk.count++;
         }

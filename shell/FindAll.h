@@ -10,7 +10,8 @@ struct FoundHit {
     int article;
     int offset;                   // article offset, as Search Again's hit start
     const std::u16string* title;  // the article's title, as the dialogs show it
-    std::u16string context;       // the text around the hit, the hit between « and »
+    const WCHAR* context;         // the text around the hit, the hit between « and »;
+                                  // valid during the call only
 };
 
 typedef void (*HitVisitor)(const FoundHit& hit, void* context);

@@ -298,7 +298,7 @@ namespace {
 // One line per hit: article, offset, title and the text around the hit, tab-separated.
 void PrintHit(const FoundHit& hit, void*) {
     printf("%d\t%d\t%s\t%s\n", hit.article, hit.offset, Utf16ToUtf8(hit.title->c_str()).c_str(),
-           Utf16ToUtf8(hit.context.c_str()).c_str());
+           Utf16ToUtf8(hit.context).c_str());
 }
 
 }  // namespace

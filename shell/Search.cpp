@@ -18,13 +18,6 @@ namespace {
 
 constexpr int kSearchLimit = kSearchStringSize - 1;
 
-// Bytes as signed values, as the folding rule is stated: only A-Z against a-z.
-bool SameByte(signed char a, signed char b) {
-    if (a == b) return true;
-    signed char low = std::min(a, b);
-    return low >= 'A' && low <= 'Z' && std::max(a, b) == low + 0x20;
-}
-
 bool SearchIsEmpty() { return gApp.searchString[0] == 0; }
 
 // Lays out an article holding a hit. The layout frees an article it refuses; the
@@ -142,54 +135,21 @@ INT_PTR FindAllFromDialog(HWND dialog) {
 
 }  // namespace
 
-namespace {
-
-// The same byte with the other case of A-Z or a-z; any other byte unchanged.
-char OtherCase(char c) {
-    if (c >= 'A' && c <= 'Z') return (char)(c + 0x20);
-    if (c >= 'a' && c <= 'z') return (char)(c - 0x20);
-    return c;
-}
-
-bool SameNoCase(const char* a, const char* b, size_t n) {
-    for (size_t i = 0; i < n; i++)
-        if (!SameByte(a[i], b[i])) return false;
-    return true;
-}
-
-// Where `c` or its other case next occurs in [from, end), null for neither.
-const char* NextOf(const char* from, const char* end, char c) {
-    return from < end ? (const char*)std::memchr(from, c, (size_t)(end - from)) : nullptr;
-}
-
-}  // namespace
-
-const char* FindNoCase(const char* text, const char* pattern) {
-    if (!*text) return nullptr;
-    if (!*pattern) return text;
-    size_t length = std::strlen(text), n = std::strlen(pattern);
-    if (n > length) return nullptr;
-    // Candidates are the places of the first pattern byte in either case, found by
-    // memchr; the two cases are followed side by side so each is scanned once.
-    const char* end = text + (length - n) + 1;
-    char first = pattern[0], other = OtherCase(first);
-    const char* a = NextOf(text, end, first);
-    const char* b = other != first ? NextOf(text, end, other) : nullptr;
-    while (a || b) {
-        const char* q = !b || (a && a < b) ? a : b;
-        if (SameNoCase(q + 1, pattern + 1, n - 1)) return q;
-        if (q == a) a = NextOf(a + 1, end, first);
-        else b = NextOf(b + 1, end, other);
+const TextPattern& SearchPattern() {
+    // Made again only when the search string or Match Case changed since.
+    static char madeFrom[kSearchStringSize];
+    static TextPattern pattern = MakeTextPattern(madeFrom, false);
+    bool matchCase = (gApp.Flags & kFlagMatchCase) != 0;
+    if (strcmp(madeFrom, gApp.searchString) != 0 || (pattern.foldBit == 0) != matchCase) {
+        strncpy(madeFrom, gApp.searchString, kSearchStringSize - 1);
+        pattern = MakeTextPattern(madeFrom, matchCase);
     }
-    return nullptr;
-}
-
-const char* FindSearchText(const char* text) {
-    return (gApp.Flags & kFlagMatchCase) ? strstr(text, gApp.searchString) : FindNoCase(text, gApp.searchString);
+    return pattern;
 }
 
 int FindInArticle(const BYTE* article, int start) {
     if (!article || !article[0]) return 0;
+    const TextPattern& pattern = SearchPattern();
     ArticleWalker walker = StartArticleWalk(article);
     ArticleRecord record;
     while (NextArticleRecord(&walker, &record)) {
@@ -197,8 +157,8 @@ int FindInArticle(const BYTE* article, int start) {
         // it is not searched (the skip stops at its NUL).
         int offset = (int)(record.text - article);
         int skip = offset < start ? std::min(start - offset, (int)record.textLength) : 0;
-        const char* text = (const char*)record.text + skip;
-        const char* hit = FindSearchText(text);
+        TextScan scan = StartTextScan(pattern, (const char*)record.text + skip, record.textLength - skip);
+        const char* hit = NextTextHit(&scan);
         if (hit) return (int)((const BYTE*)hit - article);
     }
     return 0;

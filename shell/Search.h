@@ -2,6 +2,7 @@
 #pragma once
 
 #include "../platform/win32.h"
+#include "TextScan.h"
 
 int FindNext(HWND owner);
 // Shows a hit found earlier as Search Again shows one, loading its article when it
@@ -29,12 +30,12 @@ int ShownSearchString(WCHAR* out);
 // in reading order when that gives Hebrew letters (then true); other text byte for
 // byte. out holds n + 1 units.
 bool ShowStoredText(const BYTE* text, int n, bool rtl, WCHAR* out);
-// First place of the search string in text, minding Match Case, or null.
-const char* FindSearchText(const char* text);
+// Whether ShowStoredText gives text of that direction in reading order.
+bool ShowsReadingOrder(bool rtl);
+// The search string made ready for scanning, minding Match Case.
+const TextPattern& SearchPattern();
 // Article offset of the first hit of the search string at or after start, 0 for none.
 int FindInArticle(const BYTE* article, int start);
-// First place in text where pattern matches with A-Z and a-z taken as equal, or null.
-const char* FindNoCase(const char* text, const char* pattern);
 // An article of the collection decoded for searching, kept for the searches after;
 // null when it cannot be loaded. The buffer stays the collection's: a caller that
 // keeps the article loads its own copy with LoadContent.

@@ -68,12 +68,20 @@ void SetSearchString(const WCHAR* text, int count) {
     gApp.searchHebrew = hebrew;
 }
 
+bool ShowsReadingOrder(bool rtl) {
+    int32_t base = gApp.fontSettings.FontAsciiBase;
+    return rtl && base != kRestingBase && IsHebrewLetter(MapByte('a', base));
+}
+
 bool ShowStoredText(const BYTE* text, int n, bool rtl, WCHAR* out) {
     int32_t base = gApp.fontSettings.FontAsciiBase;
-    bool mapped = rtl && base != kRestingBase;
-    for (int i = 0; i < n; i++) out[i] = mapped ? MapByte(text[i], base) : text[i];
+    if (rtl && base != kRestingBase) {
+        for (int i = 0; i < n; i++) out[i] = MapByte(text[i], base);
+    } else {
+        std::copy(text, text + n, out);
+    }
     out[n] = 0;
-    bool reading = mapped && IsHebrewLetter(MapByte('a', base));
+    bool reading = ShowsReadingOrder(rtl);
     if (reading) SwapReadingOrder(out, n);
     return reading;
 }

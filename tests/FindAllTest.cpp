@@ -6,10 +6,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <sstream>
 
 #include "ArticleFixture.h"
+#include "content/ArticleRecords.h"
+#include "content/Content.h"
 #include "platform/TestHooks.h"
+#include "platform/Utf16.h"
 #include "platform/qt/QtWindow.h"
 #include "resources/Dialogs.h"
 #include "shell/FindAll.h"
@@ -26,7 +30,7 @@ struct Listed {
 };
 
 void Keep(const FoundHit& hit, void* context) {
-    ((std::vector<Listed>*)context)->push_back({hit.article, hit.offset, *hit.title, hit.context});
+    ((std::vector<Listed>*)context)->push_back({hit.article, hit.offset, *hit.title, std::u16string(hit.context)});
 }
 
 class FindAllTest : public ReaderViewTest {
@@ -76,6 +80,53 @@ TEST_F(FindAllTest, EachHitHasItsTitleAndItsTextMarked) {
     auto first = std::find_if(hits.begin(), hits.end(), [](const Listed& hit) { return hit.article == 34; });
     ASSERT_NE(first, hits.end());
     EXPECT_EQ(first->context, u"«אבא», אמא, אור, ארץ, אהבה");
+}
+
+// The record holding an article offset.
+bool RecordAt(const BYTE* article, int offset, ArticleRecord* found) {
+    ArticleWalker walker = StartArticleWalk(article);
+    while (NextArticleRecord(&walker, found)) {
+        int start = (int)(found->text - article);
+        if (offset >= start && offset < start + (int)found->textLength) return true;
+    }
+    return false;
+}
+
+TEST_F(FindAllTest, EachContextIsTheRecordCutAtWordsAroundTheHit) {
+    SetSearchString(u"the", 3);
+    Show(1);
+    std::vector<Listed> hits = All();
+    ASSERT_GT(hits.size(), 1000u);
+    int cutBoth = 0;
+    for (const Listed& hit : hits) {
+        std::unique_ptr<BYTE, decltype(&free)> article(LoadContent(hit.article, nullptr), free);
+        ASSERT_NE(article, nullptr);
+        ArticleRecord record;
+        ASSERT_TRUE(RecordAt(article.get(), hit.offset, &record));
+        if (record.style & kStyleRtl) continue;
+        std::u16string shown = hit.context;
+        bool cutFirst = shown.front() == u'\u2026', cutLast = shown.back() == u'\u2026';
+        cutBoth += cutFirst && cutLast;
+        shown = shown.substr(cutFirst, shown.size() - cutFirst - cutLast);
+        size_t open = shown.find(u'«'), close = shown.find(u'»');
+        ASSERT_EQ(close, open + 4) << Utf16ToUtf8(hit.context.c_str());
+        int hitAt = hit.offset - (int)(record.text - article.get());
+        int start = hitAt - (int)open, end = start + (int)shown.size() - 2;
+        std::u16string stored(record.text + start, record.text + end);
+        EXPECT_EQ(shown.substr(0, open) + shown.substr(open + 1, 3) + shown.substr(close + 1), stored);
+        EXPECT_EQ(cutFirst, start > 0);
+        EXPECT_EQ(cutLast, end < (int)record.textLength);
+        // A cut falls at a space, or at the hit itself inside a long word.
+        if (cutFirst && start != hitAt) {
+            EXPECT_EQ(record.text[start - 1], ' ');
+        }
+        if (cutLast && end != hitAt + 3) {
+            EXPECT_EQ(record.text[end], ' ');
+        }
+        EXPECT_LE((int)open, 28);
+        EXPECT_LE((int)(shown.size() - close - 1), 40);
+    }
+    EXPECT_GT(cutBoth, 1000);
 }
 
 TEST_F(FindAllTest, NothingFoundListsNothing) {

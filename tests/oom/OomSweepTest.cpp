@@ -125,7 +125,9 @@ private:
         }
         // The exit sequence ran: the quit message waits (during start-up the window
         // is still made, and the loop then ends at once).
-        if (ShowedMemoryMessage()) EXPECT_TRUE(QuitWaiting());
+        if (ShowedMemoryMessage()) {
+            EXPECT_TRUE(QuitWaiting());
+        }
         std::string text = config.ReadRegistryFile(), error;
         RegistryContents contents;
         EXPECT_TRUE(ParseRegistry(text, &contents, &error)) << error;

@@ -1,0 +1,111 @@
+// Finding a pattern in stored text. A common word has thousands of hits in the
+// collection, and a search that finds nothing reads all of it, so the scan looks
+// at sixteen places at a time: those where the pattern's first and last bytes (of
+// a long one, the byte sixteen on) both match in the chosen case rule are checked
+// in full.
+#include "TextScan.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kBlock = kScanBlock;
+typedef ScanBlock Block;
+
+// A byte matches a pattern byte p when (byte | MaskFor(p)) == ValueFor(p): with
+// the fold, a letter p matches either case by setting the case bit; any other
+// byte (bytes as signed values, as the folding rule is stated) only itself.
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char MaskFor(char p, char foldBit) { return IsLetter(p) ? foldBit : 0; }
+char ValueFor(char p, char foldBit) { return (char)(p | MaskFor(p, foldBit)); }
+
+// The bytes after the first.
+bool SameRest(const char* at, const TextPattern& pattern) {
+    for (size_t i = 1; i < pattern.n; i++) {
+        char p = pattern.bytes[i];
+        if ((char)(at[i] | MaskFor(p, pattern.foldBit)) != ValueFor(p, pattern.foldBit)) return false;
+    }
+    return true;
+}
+
+Block Load(const char* at) {
+    Block bytes;
+    std::memcpy(&bytes, at, kBlock);
+    return bytes;
+}
+
+// The places among the sixteen from `at` where the pattern's first and last bytes
+// match; the block a `last` on can be read too.
+unsigned Candidates(const char* at, const TextPattern& match) {
+    Block both = (Load(at) | match.mask[0]) == match.value[0];
+    both &= (Load(at + match.last) | match.mask[1]) == match.value[1];
+    return LanesSet(both);
+}
+
+// Near the text's end, the block that ends there is read instead, less the places
+// before `at`; a text shorter than a block is read from a copy padded with NULs (a
+// pattern holds none).
+unsigned CandidatesAt(const char* at, const TextScan& scan) {
+    const TextPattern& match = *scan.pattern;
+    size_t reach = kBlock + match.last;
+    const char* textEnd = scan.end + match.n - 1;  // the text's NUL
+    if ((size_t)(textEnd - at) >= reach) return Candidates(at, match);
+    if ((size_t)(textEnd - scan.text) >= reach) {
+        const char* last = textEnd - reach;
+        return Candidates(last, match) >> (at - last);
+    }
+    char padded[2 * kBlock] = {};
+    std::memcpy(padded, at, (size_t)(textEnd - at));
+    return Candidates(padded, match);
+}
+
+}  // namespace
+
+TextPattern MakeTextPattern(const char* pattern, bool matchCase) {
+    TextPattern made = {pattern, std::strlen(pattern), (char)(matchCase ? 0 : 0x20), 0, {}, {}};
+    made.last = made.n ? std::min(made.n - 1, kBlock) : 0;
+    for (size_t i = 0; i < 2; i++) {
+        char p = pattern[i * made.last];
+        made.mask[i] = Block{} + MaskFor(p, made.foldBit);
+        made.value[i] = Block{} + ValueFor(p, made.foldBit);
+    }
+    return made;
+}
+
+TextScan StartTextScan(const TextPattern& pattern, const char* text, size_t length) {
+    TextScan scan = {&pattern, text, text, 0, text, text};
+    if (pattern.n > 0 && pattern.n <= length) scan.end = text + (length - pattern.n) + 1;
+    return scan;
+}
+
+// The scan's place is kept in locals while it runs, and stored when it stops.
+const char* NextTextHit(TextScan* scan) {
+    const char *block = scan->block, *next = scan->next, *end = scan->end;
+    unsigned lanes = scan->lanes;
+    const char* hit = nullptr;
+    while (!hit) {
+        if (!lanes) {
+            if (next >= end) break;
+            block = next;
+            lanes = CandidatesAt(block, *scan);
+            next += kBlock;
+            continue;
+        }
+        const char* q = block + __builtin_ctz(lanes);
+        lanes &= lanes - 1;
+        if (q >= end) lanes = 0;
+        else if (SameRest(q, *scan->pattern)) hit = q;
+    }
+    scan->block = block, scan->next = next, scan->lanes = lanes;
+    return hit;
+}
+
+const char* FindNoCase(const char* text, const char* pattern) {
+    if (!*text) return nullptr;
+    if (!*pattern) return text;
+    TextPattern made = MakeTextPattern(pattern, false);
+    TextScan scan = StartTextScan(made, text, std::strlen(text));
+    return NextTextHit(&scan);
+}
