@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -153,9 +154,9 @@ RegistryValue* FindValue(RegistryKey* key, LPCWSTR name) {
 }
 
 HKEY NewHandle(const std::u16string& path) {
-    KeyHandle* h = new KeyHandle{path};
-    gHandles.insert(h);
-    return (HKEY)h;
+    auto h = std::make_unique<KeyHandle>(KeyHandle{path});
+    gHandles.insert(h.get());
+    return (HKEY)h.release();
 }
 
 RegistryKey* AddKey(const std::u16string& path) {
@@ -205,12 +206,11 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
     EnsureLoaded();
     std::u16string path;
     if (!ResolvePath(key, subKey, &path)) return ERROR_INVALID_HANDLE;
+    // The key first: a handle made before a failure would never be closed.
     bool existed = KeyExists(path);
+    if (!existed) AddKey(path);
     *result = NewHandle(path);
-    if (!existed) {
-        AddKey(path);
-        NoteChange();
-    }
+    if (!existed) NoteChange();
     if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     return ERROR_SUCCESS;
 }

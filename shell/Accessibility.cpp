@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,15 +60,13 @@ void PublishArticleView(HWND window) {
     if (!view || !view->article) return;
     int start = 0, end = 0;
     VisibleRange(view, &start, &end);
-    WCHAR* visible = RenderExportText({view->article, (size_t)start, (size_t)end});
+    // Held so that it is freed also when making the title runs out of memory.
+    std::unique_ptr<WCHAR, decltype(&free)> visible(RenderExportText({view->article, (size_t)start, (size_t)end}),
+                                                    free);
     // Memory running out there ends the program, and the view with it.
     const WCHAR* whole = gApp.articleView == view ? WholeTextOf(view) : nullptr;
-    if (gApp.articleView != view) {
-        free(visible);
-        return;
-    }
-    SetAccessibleText(window, TitleOf(view->article).c_str(), visible ? visible : u"", whole ? whole : u"");
-    free(visible);
+    if (gApp.articleView != view) return;
+    SetAccessibleText(window, TitleOf(view->article).c_str(), visible ? visible.get() : u"", whole ? whole : u"");
 }
 
 void PublishIndexView(HWND dialog, const IndexView* view) {

@@ -187,6 +187,12 @@ void LoadSettings() {
     gSettingsLoaded = true;
 }
 
+void ReleaseLoadedSettings() {
+    FreeIndexIcons();
+    FreeBookmarks();
+    gSettingsLoaded = false;
+}
+
 void ExitProgram() {
     FreeIndexIcons();
     ReleaseSearchableArticles();

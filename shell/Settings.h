@@ -35,6 +35,9 @@ int RegWriteBytes(LPCWSTR name, const void* bytes, DWORD size);
 // The three index icons (kIconCollapsed, kIconExpanded, kIconLink) in gApp.indexIcons.
 void LoadIndexIcons();
 void FreeIndexIcons();
+// Gives back what LoadSettings took (the icons, the bookmark list) without writing
+// anything: for a start that ends before the main window exists.
+void ReleaseLoadedSettings();
 
 void LoadSettings();
 void ExitProgram();

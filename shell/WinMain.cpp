@@ -83,7 +83,12 @@ HWND StartMainWindow(int showCommand) {
     HWND window = CreateWindowExW(WS_EX_WINDOWEDGE, kMainWindowClass, kMainWindowTitle, style, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, gApp.instance,
                                   nullptr);
-    if (!window) return nullptr;
+    if (!window) {
+        // The window could not be made (its creation, once it got that far, ran the
+        // exit sequence already): nothing was changed, so nothing is written.
+        ReleaseLoadedSettings();
+        return nullptr;
+    }
     if (gFullScreen) {
         // Width and height are the old right and bottom: the window moves to the top
         // edge and keeps its bottom edge.

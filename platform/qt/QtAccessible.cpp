@@ -151,13 +151,17 @@ class TreeAccessible : public QAccessibleWidget {
     HWND window_;
 };
 
+// Called from inside Qt, which an exception must not pass through: without memory
+// for ours the widget gets Qt's own interface.
 QAccessibleInterface* Factory(const QString&, QObject* object) {
-    auto* widget = qobject_cast<QWidget*>(object);
-    Window* w = widget ? WindowOfWidget(widget) : nullptr;
-    if (!w || w->client != widget) return nullptr;
-    if (gTexts.count(w->handle)) return new TextAccessible(widget, w->handle);
-    if (gTrees.count(w->handle)) return new TreeAccessible(widget, w->handle);
-    return nullptr;
+    return CallOrFail<QAccessibleInterface*>(nullptr, [&]() -> QAccessibleInterface* {
+        auto* widget = qobject_cast<QWidget*>(object);
+        Window* w = widget ? WindowOfWidget(widget) : nullptr;
+        if (!w || w->client != widget) return nullptr;
+        if (gTexts.count(w->handle)) return new TextAccessible(widget, w->handle);
+        if (gTrees.count(w->handle)) return new TreeAccessible(widget, w->handle);
+        return nullptr;
+    });
 }
 
 // The client widget of a window, with the factory in place and any interface made

@@ -518,10 +518,11 @@ HDC GetDC(HWND window) {
         Window* w = WindowOf(window);
         if (!w || !w->hasImage) return nullptr;
         QPointer<QWidget> client = w->client;
+        w->dcs.reserve(w->dcs.size() + 1);  // so that the DC, once made, is kept
         HDC dc = CreateImageDC(&w->image, [client] {
             if (client) client->update();
         });
-        w->dcs.push_back(dc);
+        if (dc) w->dcs.push_back(dc);
         return dc;
     });
 }
