@@ -297,7 +297,9 @@ TEST_F(Reading, ThePlacementIsKeptAndPutBackOnlyWhereAScreenShowsIt) {
     std::vector<BYTE> tiny = stored;
     tiny[8] = (BYTE)(work.left + 40);  // 10 pixels wide
     tiny[9] = tiny[10] = tiny[11] = 0;
-    if (work.left == 0) EXPECT_TRUE(same(startWith(tiny).rcNormalPosition, ComfortableRect(work)));
+    if (work.left == 0) {
+        EXPECT_TRUE(same(startWith(tiny).rcNormalPosition, ComfortableRect(work)));
+    }
 }
 
 TEST(FirstRunPlacement, AComfortablePageCentredAndSmallScreensFilled) {
