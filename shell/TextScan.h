@@ -48,7 +48,7 @@ struct TextScan {
     const char* end;   // past the last place a hit may start
 };
 
-// text[length] is the text's NUL, as in a record.
+// Only the `length` bytes from text are read.
 TextScan StartTextScan(const TextPattern& pattern, const char* text, size_t length);
 // The next hit, or null when there is none left.
 const char* NextTextHit(TextScan* scan);
