@@ -46,6 +46,18 @@ void FillHitList(HWND dialog, const HitList& list) {
     SetFocus(box);
 }
 
+// The count across the top, the list filling the rest: the dialog covers the
+// reader's window, as the index does, so that the text around each hit shows.
+void LayoutHitList(HWND dialog, LPARAM size) {
+    int w = LOWORD(size) - 14, h = HIWORD(size);
+    HWND count = GetDlgItem(dialog, kHitCountId);
+    RECT label = {};
+    GetClientRect(count, &label);
+    int top = 4 + (int)label.bottom + 2;
+    MoveWindow(count, 7, 4, w, (int)label.bottom, TRUE);
+    MoveWindow(GetDlgItem(dialog, kHitListId), 7, top, w, h - top - 7, TRUE);
+}
+
 // A click may arrive with the Enter key's OK behind it: the first one chooses.
 INT_PTR ChooseSelectedHit(HWND dialog) {
     if (!gShownList || gShownList->chosen >= 0) return TRUE;
@@ -58,11 +70,13 @@ INT_PTR ChooseSelectedHit(HWND dialog) {
 
 }  // namespace
 
-INT_PTR CALLBACK FindAllDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK FindAllDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            InitShellDialog(dialog, kFullScreenDialogFlags);
             if (gShownList) FillHitList(dialog, *gShownList);
             return FALSE;  // the focus is on the list
+        case WM_SIZE: LayoutHitList(dialog, lParam); return 0;
         case WM_ACTIVATE: HideTaskBarOnActivate(wParam); return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) return ChooseSelectedHit(dialog);

@@ -141,7 +141,7 @@ const TextPattern& SearchPattern() {
     static TextPattern pattern = MakeTextPattern(madeFrom, false);
     bool matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     if (strcmp(madeFrom, gApp.searchString) != 0 || (pattern.foldBit == 0) != matchCase) {
-        strncpy(madeFrom, gApp.searchString, kSearchStringSize - 1);
+        std::memcpy(madeFrom, gApp.searchString, kSearchStringSize - 1);
         pattern = MakeTextPattern(madeFrom, matchCase);
     }
     return pattern;

@@ -283,12 +283,20 @@ TEST_F(QtDialogTest, DestroyingTheOwnerEndsTheDialogFirst) {
     EXPECT_FALSE(IsWindow(owner));
 }
 
-TEST_F(QtDialogTest, ShellDialogsCoverTheirOwner) {
+TEST_F(QtDialogTest, ShellDialogsCoverTheReadersWindow) {
     static WNDCLASSW wc{0, PlainProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, TEXT("ShellOwner")};
     RegisterClassW(&wc);
     HWND owner = CreateWindowExW(0, TEXT("ShellOwner"), TEXT("Owner"), WS_VISIBLE, 10, 20, 240, 320, nullptr,
                                  nullptr, nullptr, nullptr);
     RunDialog(kIndexDialogId, [owner](HWND dialog) {
+        // One opened from a dialog of another size covers the reader's window too.
+        ASSERT_NE(WidgetOf(dialog)->geometry(), WidgetOf(owner)->geometry());
+        RunDialog(kFindAllDialogId, [owner](HWND list) {
+            SHINITDLGINFO inner{SHIDIM_FLAGS, list, 30};
+            SHInitDialog(&inner);
+            EXPECT_EQ(WidgetOf(list)->geometry(), WidgetOf(owner)->geometry());
+            EndDialog(list, 1);
+        }, dialog);
         SHINITDLGINFO info{SHIDIM_FLAGS, dialog, 30};
         SHInitDialog(&info);
         EXPECT_EQ(WidgetOf(dialog)->geometry(), WidgetOf(owner)->geometry());

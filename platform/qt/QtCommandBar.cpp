@@ -256,18 +256,21 @@ BOOL SHFullScreen(HWND window, DWORD state) {
     return TRUE;
 }
 
-// The shell's full-screen dialogs cover their owner here: the same place and size,
-// or the whole screen when the owner is full screen.
+// The shell's full-screen dialogs cover the reader's window here (the owner at the
+// root of the chain, so that a list opened from a dialog covers it too): the same
+// place and size, or the whole screen when that window is full screen.
 BOOL SHInitDialog(SHINITDLGINFO* info) {
     Window* w = info ? WindowOf(info->hDlg) : nullptr;
     if (!w || !w->frame || !(info->dwMask & SHIDIM_FLAGS)) return FALSE;
     if (!(info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) || !w->owner || !w->owner->frame) return TRUE;
-    if (w->owner->fullScreen) {
+    Window* reader = w->owner;
+    while (reader->owner && reader->owner->frame) reader = reader->owner;
+    if (reader->fullScreen) {
         w->fullScreen = true;
         if (w->frame->isVisible()) w->frame->showFullScreen();
         return TRUE;
     }
-    w->frame->setGeometry(w->owner->frame->geometry());
+    w->frame->setGeometry(reader->frame->geometry());
     LayoutFrame(w);
     return TRUE;
 }
