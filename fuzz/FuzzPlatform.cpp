@@ -20,6 +20,11 @@ void PostQuitMessage(int) {}
 HMENU CommandBar_GetMenu(HWND, WORD) { return nullptr; }
 DWORD CheckMenuItem(HMENU, UINT, UINT) { return (DWORD)-1; }
 BOOL GetMenuItemInfoW(HMENU, UINT, BOOL, MENUITEMINFOW*) { return FALSE; }
+DWORD GetSysColor(int) { return 0; }
+BOOL SystemParametersInfoW(UINT, UINT, void*, UINT) { return FALSE; }
+HMONITOR MonitorFromRect(const RECT*, DWORD) { return nullptr; }
+BOOL GetWindowPlacement(HWND, WINDOWPLACEMENT*) { return FALSE; }
+BOOL SetWindowPlacement(HWND, const WINDOWPLACEMENT*) { return FALSE; }
 
 BOOL OpenClipboard(HWND) {
     if (gClipboard.open) return FALSE;

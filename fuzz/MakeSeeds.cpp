@@ -49,6 +49,10 @@ bool WriteSeeds(const PackedResource& r, const fs::path& out) {
         return ok;
     }
     ok &= Write(out / "article" / name, r.content);
+    // Searched for "the" without Match Case: the pattern's length less one, doubled.
+    Bytes search = {(2 << 1), 't', 'h', 'e'};
+    search.insert(search.end(), r.content.begin(), r.content.end());
+    ok &= Write(out / "search" / name, search);
     ok &= Write(out / "export" / name, Prefixed({}, r.content));
     if (r.id % 16 == 1) {
         ok &= Write(out / "export" / ("text-" + name),
@@ -73,7 +77,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     fs::path out = argv[2];
-    for (const char* folder : {"content", "article", "index", "export"}) fs::create_directories(out / folder);
+    for (const char* folder : {"content", "article", "index", "export", "search"}) fs::create_directories(out / folder);
     bool ok = true;
     for (const PackedResource& r : resources) ok &= WriteSeeds(r, out);
     if (!ok) std::fprintf(stderr, "make-seeds: cannot write to %s\n", argv[2]);

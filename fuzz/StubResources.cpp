@@ -6,3 +6,4 @@ const ResourceTable kBitmapResourceTable = {nullptr, 0};
 const ResourceTable kDialogResourceTable = {nullptr, 0};
 const ResourceTable kMenuResourceTable = {nullptr, 0};
 const ResourceTable kAcceleratorResourceTable = {nullptr, 0};
+const ResourceTable kIconResourceTable = {nullptr, 0};

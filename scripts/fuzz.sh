@@ -17,23 +17,25 @@ OUT=${FUZZ_DIR:-$ROOT/build-fuzz}
 RUN_SECONDS=${FUZZ_SECONDS:-300}
 PARALLEL=${FUZZ_PARALLEL:-$(nproc)}
 CXX=${FUZZ_CXX:-clang++}
-FLAGS=(-std=c++20 -g -O1 -fno-sanitize-recover=undefined -I"$ROOT")
+# The version the program reports, as CMakeLists.txt sets it.
+VERSION=$(sed -n 's/^set(VELUN_VERSION \(.*\))$/\1/p' "$ROOT/CMakeLists.txt")
+FLAGS=(-std=c++20 -g -O1 -fno-sanitize-recover=undefined -I"$ROOT" "-DVELUN_VERSION=\"$VERSION\"")
 read -r -a FRIBIDI <<<"$(pkg-config --cflags --libs fribidi)"
 
 # target: its harness, the seed folder made from the collection, and what it links
 # beyond the program's core (pack: the collection compiler).
 declare -A SEEDS=(
   [content_fuzz]=content [article_fuzz]=article [index_fuzz]=index [export_fuzz]=export
-  [registry_fuzz]=registry [bookmarks_fuzz]=bookmarks [pack_fuzz]=pack
+  [registry_fuzz]=registry [bookmarks_fuzz]=bookmarks [pack_fuzz]=pack [search_fuzz]=search
 )
 declare -A HARNESS=(
   [content_fuzz]=ContentFuzz [article_fuzz]=ArticleViewFuzz [index_fuzz]=IndexViewFuzz
   [export_fuzz]=ExportFuzz [registry_fuzz]=RegistryFileFuzz [bookmarks_fuzz]=BookmarksFuzz
-  [pack_fuzz]=PackSourceFuzz
+  [pack_fuzz]=PackSourceFuzz [search_fuzz]=SearchFuzz
 )
 # Longer inputs than this only slow the search down: every one is laid out a dozen times.
-declare -A MAX_LEN=([article_fuzz]=4096 [export_fuzz]=8192)
-read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz export_fuzz registry_fuzz bookmarks_fuzz pack_fuzz}"
+declare -A MAX_LEN=([article_fuzz]=4096 [export_fuzz]=8192 [search_fuzz]=8192)
+read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz export_fuzz registry_fuzz bookmarks_fuzz pack_fuzz search_fuzz}"
 
 # The program's code without the Qt layer (the harnesses stand in for the window
 # calls), and the collection compiler's code, as archives the linker picks from.

@@ -1,11 +1,9 @@
 // Finding the search string in the collection, and the dialog that asks for it.
 #include "Search.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "../content/ArticleRecords.h"
 #include "../content/Content.h"
 #include "../resources/Dialogs.h"
 #include "AppState.h"
@@ -134,46 +132,6 @@ INT_PTR FindAllFromDialog(HWND dialog) {
 }
 
 }  // namespace
-
-const TextPattern& SearchPattern() {
-    // Made again only when the search string or Match Case changed since.
-    static char madeFrom[kSearchStringSize];
-    static TextPattern pattern = MakeTextPattern(madeFrom, false);
-    bool matchCase = (gApp.Flags & kFlagMatchCase) != 0;
-    if (strcmp(madeFrom, gApp.searchString) != 0 || (pattern.foldBit == 0) != matchCase) {
-        std::memcpy(madeFrom, gApp.searchString, kSearchStringSize - 1);
-        pattern = MakeTextPattern(madeFrom, matchCase);
-    }
-    return pattern;
-}
-
-int FindInArticle(const BYTE* article, int start) {
-    if (!article || !article[0]) return 0;
-    const TextPattern& pattern = SearchPattern();
-    ArticleWalker walker = StartArticleWalk(article);
-    ArticleRecord record;
-    while (NextArticleRecord(&walker, &record)) {
-        // A text reaching past the start is searched from there; one wholly before
-        // it is not searched (the skip stops at its NUL).
-        int offset = (int)(record.text - article);
-        int skip = offset < start ? std::min(start - offset, (int)record.textLength) : 0;
-        TextScan scan = StartTextScan(pattern, (const char*)record.text + skip, record.textLength - skip);
-        const char* hit = NextTextHit(&scan);
-        if (hit) return (int)((const BYTE*)hit - article);
-    }
-    return 0;
-}
-
-void VisitFollowingArticles(int current, ArticleVisitor visit, void* context) {
-    // A current article out of range is treated as none, so the walk still ends.
-    if (current < 0 || current > kArticleCount) current = 0;
-    for (int i = current + 1;; i++) {
-        if (i > kArticleCount) i = current ? 1 : 0;
-        if (i == current) return;
-        const BYTE* text = SearchableArticle(i);
-        if (text && visit(i, text, context)) return;
-    }
-}
 
 int ShowHitAt(HWND owner, int number, int offset) {
     ArticleView* view = gApp.articleView;
