@@ -34,6 +34,19 @@ TEST_F(LayoutTest, OnlyTheParagraphsLastLineKeepsTheBlankRow) {
     EXPECT_EQ(view->rowCount, 5);
 }
 
+TEST_F(LayoutTest, ABlankLineBitWithoutAStyleLeavesNoLineOfStyleZero) {
+    // A corrupt article: 0x80 alone would leave its lines without 0x80 at style 0,
+    // the table's terminator, hiding the rest from every walk of the table.
+    Open(80, 320);
+    ASSERT_EQ(Layout({{0x80, 0, "hello world again"}, {0x81, 0, "more"}, {0x80, 0, "end"}}), kLayoutOk);
+    int walked = 0;
+    for (const ArticleLine* line = view->lines; line->style; line++) walked++;
+    EXPECT_EQ(walked, view->lineCount);
+    EXPECT_EQ(view->lineCount, 5);
+    EXPECT_EQ(Line(0).style, 0x01);
+    EXPECT_EQ(Line(2).style, 0x81);
+}
+
 TEST_F(LayoutTest, LongWordsBreakWhereTheWidthEnds) {
     Open(80, 320);
     ASSERT_EQ(Layout({{0x01, 0, "abcdefghijklmnop"}}), kLayoutOk);

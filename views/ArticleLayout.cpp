@@ -274,6 +274,9 @@ int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership) {
     BYTE previousIndent = 0;
     bool ok = true;
     while (ok && NextArticleRecord(&walker, &record)) {
+        // The blank-line bit alone (corrupt content) would leave lines of style 0,
+        // which end the table: such a record is laid out in the plain style.
+        if (record.style == kStyleBlankAfter) record.style |= kStylePlain;
         ApplyIndent(st, record, previousIndent);
         ok = IsSeparatorStyle(record.style) ? LayoutSeparator(st, record) : LayoutTextRecord(st, record);
         previousIndent = record.indent;
