@@ -46,21 +46,12 @@ typedef uint16_t Units16 __attribute__((vector_size(32)));
 constexpr int kSpaceWindow = 48;  // bytes looked at for a word boundary, three blocks
 static_assert(kContextBefore + 1 <= kSpaceWindow && kContextAfter <= kSpaceWindow);
 
-// Bit i set where text[from + i] is a space, for the `count` bytes from there.
-// Near the record's end (`readable` counts its bytes with the NUL) the window that
-// ends there is read instead; a record shorter than one from a copy padded with NULs.
+// Bit i set where text[from + i] is a space, for the `count` bytes from there;
+// `readable` counts the record's bytes with its NUL.
 uint64_t SpacesFrom(const BYTE* text, int readable, int from, int count) {
-    int shift = 0;
-    BYTE padded[kSpaceWindow];
-    const BYTE* window = text + from;
-    if (from + kSpaceWindow > readable && readable >= kSpaceWindow) {
-        shift = from - (readable - kSpaceWindow);
-        window -= shift;
-    } else if (from + kSpaceWindow > readable) {
-        std::memset(padded, 0, sizeof padded);
-        std::memcpy(padded, window, (size_t)(readable - from));
-        window = padded;
-    }
+    char padded[kSpaceWindow];
+    size_t shift = 0;
+    const char* window = WindowAt((const char*)text, (size_t)readable, (size_t)from, kSpaceWindow, padded, &shift);
     uint64_t spaces = 0;
     for (int block = 0; block < kSpaceWindow / 16; block++) {
         ScanBlock bytes;

@@ -44,24 +44,33 @@ unsigned Candidates(const char* at, const TextPattern& match) {
     return LanesSet(both);
 }
 
-// Near the text's end, the block that ends there is read instead, less the places
-// before `at`; a text shorter than a block is read from a copy padded with NULs (a
-// pattern holds none).
+// The candidates among the sixteen places from `at`, a place in the text. Near its
+// end they are read through WindowAt; a pattern holds no NUL, so padding matches
+// nothing.
 unsigned CandidatesAt(const char* at, const TextScan& scan) {
     const TextPattern& match = *scan.pattern;
     size_t reach = kBlock + match.last;
-    const char* textEnd = scan.end + match.n - 1;  // the text's NUL
-    if ((size_t)(textEnd - at) >= reach) return Candidates(at, match);
-    if ((size_t)(textEnd - scan.text) >= reach) {
-        const char* last = textEnd - reach;
-        return Candidates(last, match) >> (at - last);
-    }
-    char padded[2 * kBlock] = {};
-    std::memcpy(padded, at, (size_t)(textEnd - at));
-    return Candidates(padded, match);
+    if ((size_t)(scan.end + match.n - 1 - at) >= reach) return Candidates(at, match);  // most blocks
+    size_t length = (size_t)(scan.end - scan.text) + match.n - 1;
+    char padded[2 * kBlock];
+    size_t shift = 0;
+    const char* window = WindowAt(scan.text, length, (size_t)(at - scan.text), reach, padded, &shift);
+    return Candidates(window, match) >> shift;
 }
 
 }  // namespace
+
+const char* WindowAt(const char* text, size_t length, size_t from, size_t size, char* padded, size_t* shift) {
+    *shift = 0;
+    if (from + size <= length) return text + from;
+    if (size <= length) {
+        *shift = from - (length - size);
+        return text + (length - size);
+    }
+    std::memset(padded, 0, size);
+    std::memcpy(padded, text + from, length - from);
+    return padded;
+}
 
 TextPattern MakeTextPattern(const char* pattern, bool matchCase) {
     TextPattern made = {pattern, std::strlen(pattern), (char)(matchCase ? 0 : 0x20), 0, {}, {}};

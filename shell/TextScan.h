@@ -25,6 +25,12 @@ inline unsigned LanesSet(ScanBlock lanes) {
 #endif
 }
 
+// The `size` bytes from `from` in a text of `length` bytes, for reading in whole
+// blocks: the text itself where it holds them; near its end, the window that ends
+// there, *shift bytes before `from`; in a text shorter than the window, a copy
+// padded with NULs in `padded` (size bytes), *shift 0.
+const char* WindowAt(const char* text, size_t length, size_t from, size_t size, char* padded, size_t* shift);
+
 // A pattern made ready for scanning: its first and last bytes (of one longer than
 // a block, the byte a block on stands for the last) as whole blocks to match
 // sixteen places at a time. It points at the pattern's bytes, which must stay.
