@@ -24,7 +24,7 @@
 #include "platform/TestHooks.h"
 #include "platform/fake/FakeSurface.h"
 #include "shell/AppState.h"
-#include "shell/FindAll.h"
+#include "reader/FindAll.h"
 #include "shell/Search.h"
 
 extern char** environ;

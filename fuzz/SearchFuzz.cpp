@@ -8,7 +8,7 @@
 #include "content/ArticleRecords.h"
 #include "fuzz/FuzzBuffers.h"
 #include "shell/AppState.h"
-#include "shell/FindAll.h"
+#include "reader/FindAll.h"
 #include "shell/Search.h"
 #include "views/ArticleView.h"
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "../platform/ResourceStore.h"
+#include "Commands.h"
 #include "ResourceBytes.h"
 
 namespace {
@@ -16,17 +17,17 @@ struct AcceleratorRow {
 };
 
 const AcceleratorRow kAccelerators[] = {
-    {FVIRTKEY | FCONTROL, 'D', 119},    // Choose Article, Index
-    {FVIRTKEY | FCONTROL, 'F', 40006},  // Font
-    {FVIRTKEY | FCONTROL, 'C', 40007},  // Copy
-    {FVIRTKEY | FCONTROL, 'E', 40009},  // Append to ClipBoard
-    {FVIRTKEY | FCONTROL, 'Q', 40005},  // Exit
-    {FVIRTKEY | FALT, VK_F3, 116},      // Search
-    {FVIRTKEY, VK_F3, 117},             // Search Again
-    {FVIRTKEY | FCONTROL | FSHIFT, 'N', 40013},  // Night
-    {FVIRTKEY | FCONTROL, 'G', 40010},           // Go To Article
-    {FVIRTKEY | FALT, VK_LEFT, 40011},           // Back
-    {FVIRTKEY | FALT, VK_RIGHT, 40012},          // Forward
+    {FVIRTKEY | FCONTROL, 'D', kCmdIndex},    // Choose Article, Index
+    {FVIRTKEY | FCONTROL, 'F', kCmdFont},  // Font
+    {FVIRTKEY | FCONTROL, 'C', kCmdCopy},  // Copy
+    {FVIRTKEY | FCONTROL, 'E', kCmdAppend},  // Append to ClipBoard
+    {FVIRTKEY | FCONTROL, 'Q', kCmdExit},  // Exit
+    {FVIRTKEY | FALT, VK_F3, kCmdSearch},      // Search
+    {FVIRTKEY, VK_F3, kCmdSearchAgain},             // Search Again
+    {FVIRTKEY | FCONTROL | FSHIFT, 'N', kCmdNight},  // Night
+    {FVIRTKEY | FCONTROL, 'G', kCmdGoTo},           // Go To Article
+    {FVIRTKEY | FALT, VK_LEFT, kCmdBack},           // Back
+    {FVIRTKEY | FALT, VK_RIGHT, kCmdForward},          // Forward
 };
 
 std::vector<BYTE> BuildTable() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../platform/ResourceStore.h"
+#include "Commands.h"
 #include "ResourceBytes.h"
 #include "../platform/win32.h"
 
@@ -26,29 +27,29 @@ struct PopupDesc {
 
 const std::vector<PopupDesc> kMainMenu = {
     {u"&File",
-     {{u"&About", 40004},
-      {u"Check For &Updates", 129},
-      {u"&Choose Article\bCtrl+D", 119},
+     {{u"&About", kCmdAbout},
+      {u"Check For &Updates", kCmdCheckForUpdates},
+      {u"&Choose Article\bCtrl+D", kCmdIndex},
       {u"", 0},
-      {u"F&ont\bCtrl+F", 40006},
-      {u"Re&verse", 122},
-      {u"&Night\bCtrl+Shift+N", 40013},
+      {u"F&ont\bCtrl+F", kCmdFont},
+      {u"Re&verse", kCmdReverse},
+      {u"&Night\bCtrl+Shift+N", kCmdNight},
       {u"", 0},
-      {u"&Copy\bCtrl+C", 40007},
-      {u"&Append to ClipBoard\bCtrl+E", 40009},
-      {u"E&xit\bCtrl+Q", 40005}}},
+      {u"&Copy\bCtrl+C", kCmdCopy},
+      {u"&Append to ClipBoard\bCtrl+E", kCmdAppend},
+      {u"E&xit\bCtrl+Q", kCmdExit}}},
     {u"&Go",
-     {{u"&Index\bCtrl+D", 119},
-      {u"&Bookmark", 123},
-      {u"&Previous Article", 110},
-      {u"&Next Article", 109},
+     {{u"&Index\bCtrl+D", kCmdIndex},
+      {u"&Bookmark", kCmdBookmark},
+      {u"&Previous Article", kCmdPreviousArticle},
+      {u"&Next Article", kCmdNextArticle},
       {u"", 0},
-      {u"&Search\bAlt+F3", 116},
-      {u"Search A&gain\bF3", 117},
+      {u"&Search\bAlt+F3", kCmdSearch},
+      {u"Search A&gain\bF3", kCmdSearchAgain},
       {u"", 0},
-      {u"Go &To Article...\bCtrl+G", 40010},
-      {u"Bac&k\bAlt+Left", 40011},
-      {u"&Forward\bAlt+Right", 40012}}},
+      {u"Go &To Article...\bCtrl+G", kCmdGoTo},
+      {u"Bac&k\bAlt+Left", kCmdBack},
+      {u"&Forward\bAlt+Right", kCmdForward}}},
 };
 
 std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
@@ -74,8 +75,8 @@ constexpr WORD kNoImage = 0xFFFE;
 constexpr WORD kDropDownAutoSize = TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE;
 const WORD kMenuBarWords[] = {
     102, 2,
-    kNoImage, 40001, TBSTATE_ENABLED, kDropDownAutoSize, 303, 0, 0,
-    kNoImage, 40002, TBSTATE_ENABLED, kDropDownAutoSize, 302, 0, 1,
+    kNoImage, kCmdFileMenu, TBSTATE_ENABLED, kDropDownAutoSize, 303, 0, 0,
+    kNoImage, kCmdGoMenu, TBSTATE_ENABLED, kDropDownAutoSize, 302, 0, 1,
 };
 
 std::vector<BYTE> BuildWords(const WORD* words, size_t count) {

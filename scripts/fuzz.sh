@@ -39,8 +39,8 @@ read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz expo
 
 # The program's code without the Qt layer (the harnesses stand in for the window
 # calls), and the collection compiler's code, as archives the linker picks from.
-CORE_SOURCES=$(cd "$ROOT" && ls content/*.cpp views/*.cpp shell/*.cpp platform/*.cpp platform/fake/*.cpp |
-  grep -v -e '^shell/Main.cpp$' -e '^shell/Headless.cpp$')
+CORE_SOURCES=$(cd "$ROOT" && ls content/*.cpp views/*.cpp shell/*.cpp reader/*.cpp cli/*.cpp platform/*.cpp platform/fake/*.cpp |
+  grep -v -e '^cli/Main.cpp$' -e '^cli/Headless.cpp$')
 PACK_SOURCES=$(cd "$ROOT" && ls tools/*.cpp | grep -v '^tools/PackMain.cpp$')
 
 compile_archive() {  # name, sources...

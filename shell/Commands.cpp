@@ -9,12 +9,12 @@
 #include "Bookmarks.h"
 #include "Export.h"
 #include "FontDialog.h"
-#include "GoToDialog.h"
-#include "History.h"
+#include "../reader/GoToDialog.h"
+#include "../reader/History.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
-#include "Selection.h"
+#include "../reader/Selection.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "../content/IndexRecords.h"
 #include "../resources/Dialogs.h"
 #include "../views/Palette.h"
-#include "Accessibility.h"
+#include "../reader/Accessibility.h"
 #include "AppState.h"
-#include "FontSize.h"
+#include "../reader/FontSize.h"
 #include "MainWindow.h"
 
 IndexDialogState gIndexDialog;

@@ -9,7 +9,7 @@
 #include "../content/Content.h"
 #include "../resources/Bitmaps.h"
 #include "../views/Palette.h"
-#include "Accessibility.h"
+#include "../reader/Accessibility.h"
 #include "AppState.h"
 
 bool gExitAfterFirstPaint;

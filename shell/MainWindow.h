@@ -3,30 +3,8 @@
 
 #include "../content/Content.h"
 #include "../platform/win32.h"
+#include "../resources/Commands.h"
 #include "../views/ArticleView.h"
-
-enum Command : uint16_t {
-    kCmdIndexOld = 107,  // no menu item sends it; handled as kCmdIndex
-    kCmdNextArticle = 109,
-    kCmdPreviousArticle = 110,
-    kCmdSearch = 116,
-    kCmdSearchAgain = 117,
-    kCmdIndex = 119,
-    kCmdReverse = 122,
-    kCmdBookmark = 123,
-    kCmdCheckForUpdates = 129,
-    kCmdFileMenu = 40001,
-    kCmdGoMenu = 40002,
-    kCmdAbout = 40004,
-    kCmdExit = 40005,
-    kCmdFont = 40006,
-    kCmdCopy = 40007,
-    kCmdAppend = 40009,
-    kCmdGoTo = 40010,
-    kCmdBack = 40011,
-    kCmdForward = 40012,
-    kCmdNight = 40013,
-};
 
 // Sent from outside (the session ending, a signal): the window is destroyed and the
 // program ends through its exit sequence.

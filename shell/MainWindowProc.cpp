@@ -6,12 +6,12 @@
 #include "About.h"
 #include "AppState.h"
 #include "Bookmarks.h"
-#include "FontSize.h"
+#include "../reader/FontSize.h"
 #include "MainWindow.h"
 #include "Search.h"
-#include "Selection.h"
+#include "../reader/Selection.h"
 #include "Settings.h"
-#include "WindowPlacement.h"
+#include "../reader/WindowPlacement.h"
 
 namespace {
 

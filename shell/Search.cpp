@@ -8,8 +8,8 @@
 #include "../resources/Dialogs.h"
 #include "AppState.h"
 #include "Bookmarks.h"
-#include "FindAll.h"
-#include "History.h"
+#include "../reader/FindAll.h"
+#include "../reader/History.h"
 #include "MainWindow.h"
 
 namespace {

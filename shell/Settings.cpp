@@ -8,7 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
-#include "WindowPlacement.h"
+#include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
 const WCHAR kVendorKey[] = TEXT("software\\Velmora");

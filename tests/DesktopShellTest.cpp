@@ -16,7 +16,7 @@
 #include "platform/qt/QtWindow.h"
 #include "platform/win32.h"
 #include "shell/About.h"
-#include "shell/Usage.h"
+#include "cli/Usage.h"
 
 namespace {
 

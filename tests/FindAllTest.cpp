@@ -16,8 +16,8 @@
 #include "platform/Utf16.h"
 #include "platform/qt/QtWindow.h"
 #include "resources/Dialogs.h"
-#include "shell/FindAll.h"
-#include "shell/Headless.h"
+#include "reader/FindAll.h"
+#include "cli/Headless.h"
 #include "shell/MainWindow.h"
 #include "shell/Search.h"
 

@@ -12,7 +12,7 @@
 #include "platform/Utf16.h"
 #include "shell/AppState.h"
 #include "shell/Export.h"
-#include "shell/Headless.h"
+#include "cli/Headless.h"
 
 namespace {
 

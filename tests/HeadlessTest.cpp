@@ -8,7 +8,7 @@
 
 #include "platform/qt/PictureDC.h"
 #include "platform/qt/QtGdi.h"
-#include "shell/Headless.h"
+#include "cli/Headless.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "ShellFixture.h"
 #include "platform/qt/QtWindow.h"
 #include "resources/Dialogs.h"
-#include "shell/GoToDialog.h"
-#include "shell/History.h"
+#include "reader/GoToDialog.h"
+#include "reader/History.h"
 #include "shell/Search.h"
 
 namespace {

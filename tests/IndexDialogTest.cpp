@@ -12,7 +12,7 @@
 
 #include "IndexFixture.h"
 #include "platform/qt/QtWindow.h"
-#include "shell/Headless.h"
+#include "cli/Headless.h"
 #include "shell/IndexDialog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "ArticleFixture.h"
 #include "ShellFixture.h"
 #include "shell/Bookmarks.h"
-#include "shell/Headless.h"
+#include "cli/Headless.h"
 #include "views/Palette.h"
 
 namespace {

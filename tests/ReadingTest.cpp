@@ -12,8 +12,8 @@
 #include "platform/qt/QtMenu.h"
 #include "platform/qt/QtWindow.h"
 #include "shell/FontDialog.h"
-#include "shell/FontSize.h"
-#include "shell/WindowPlacement.h"
+#include "reader/FontSize.h"
+#include "reader/WindowPlacement.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "platform/TestHooks.h"
 #include "platform/Utf16.h"
 #include "platform/qt/QtWindow.h"
-#include "shell/Headless.h"
+#include "cli/Headless.h"
 #include "shell/Search.h"
 #include "tools/Collection.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "../platform/Utf16.h"
-#include "Export.h"
+#include "../shell/Export.h"
 #include "Headless.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "../content/Content.h"
 #include "../resources/Dialogs.h"
 #include "../views/TextMapping.h"
-#include "AppState.h"
+#include "../shell/AppState.h"
 
 namespace {
 

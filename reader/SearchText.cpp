@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "../views/TextMapping.h"
-#include "AppState.h"
-#include "Search.h"
+#include "../shell/AppState.h"
+#include "../shell/Search.h"
 
 namespace {
 

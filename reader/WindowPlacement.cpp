@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "../platform/LittleEndian.h"
-#include "AppState.h"
-#include "Settings.h"
+#include "../shell/AppState.h"
+#include "../shell/Settings.h"
 
 namespace {
 

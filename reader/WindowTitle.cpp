@@ -4,9 +4,9 @@
 
 #include "../content/ArticleRecords.h"
 #include "../views/TextMapping.h"
-#include "AppState.h"
-#include "MainWindow.h"
-#include "WinMain.h"
+#include "../shell/AppState.h"
+#include "../shell/MainWindow.h"
+#include "../shell/WinMain.h"
 
 namespace {
 

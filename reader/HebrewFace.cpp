@@ -1,9 +1,9 @@
 // Whether a face writes Hebrew, by the character set the font enumeration reports
 // for it (the rule the font dialog applies to a chosen face), and the first run's
 // base that follows from it.
-#include "AppState.h"
-#include "FontDialog.h"
-#include "Settings.h"
+#include "../shell/AppState.h"
+#include "../shell/FontDialog.h"
+#include "../shell/Settings.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "../resources/Dialogs.h"
-#include "AppState.h"
+#include "../shell/AppState.h"
 #include "FindAll.h"
-#include "MainWindow.h"
-#include "Memory.h"
-#include "Search.h"
+#include "../shell/MainWindow.h"
+#include "../shell/Memory.h"
+#include "../shell/Search.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "../content/ArticleRecords.h"
-#include "AppState.h"
-#include "Search.h"
+#include "../shell/AppState.h"
+#include "../shell/Search.h"
 
 namespace {
 

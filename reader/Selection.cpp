@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "../platform/Desktop.h"
-#include "AppState.h"
-#include "Export.h"
-#include "MainWindow.h"
+#include "../shell/AppState.h"
+#include "../shell/Export.h"
+#include "../shell/MainWindow.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "AppState.h"
+#include "../shell/AppState.h"
 
 History gHistory;
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "../content/ArticleRecords.h"
-#include "AppState.h"
-#include "FontDialog.h"
-#include "MainWindow.h"
+#include "../shell/AppState.h"
+#include "../shell/FontDialog.h"
+#include "../shell/MainWindow.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "../platform/EndSignals.h"
 #include "Headless.h"
 #include "Usage.h"
-#include "WinMain.h"
+#include "../shell/WinMain.h"
 
 int main(int argc, char** argv) {
     if (const char* text = InformationAsked(argc, argv)) {

@@ -13,8 +13,8 @@
 #include "../content/IndexRecords.h"
 #include "../platform/Desktop.h"
 #include "../views/TextMapping.h"
-#include "AppState.h"
-#include "Export.h"
+#include "../shell/AppState.h"
+#include "../shell/Export.h"
 
 namespace {
 

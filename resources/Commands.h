@@ -1,0 +1,29 @@
+// Every command of the reader, by name: the menus, the menu bar, the accelerator
+// table, the tool buttons and the handlers all use these, and no number stands
+// anywhere else. A new command is one more name here.
+#pragma once
+
+#include <cstdint>
+
+enum Command : uint16_t {
+    kCmdIndexOld = 107,  // no menu item sends it; handled as kCmdIndex
+    kCmdNextArticle = 109,
+    kCmdPreviousArticle = 110,
+    kCmdSearch = 116,
+    kCmdSearchAgain = 117,
+    kCmdIndex = 119,
+    kCmdReverse = 122,
+    kCmdBookmark = 123,
+    kCmdCheckForUpdates = 129,
+    kCmdFileMenu = 40001,
+    kCmdGoMenu = 40002,
+    kCmdAbout = 40004,
+    kCmdExit = 40005,
+    kCmdFont = 40006,
+    kCmdCopy = 40007,
+    kCmdAppend = 40009,
+    kCmdGoTo = 40010,
+    kCmdBack = 40011,
+    kCmdForward = 40012,
+    kCmdNight = 40013,
+};
