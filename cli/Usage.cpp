@@ -33,6 +33,8 @@ const char kHelpText[] =
     "  Ctrl+C, Ctrl+E         copy, append the selection (without one, the article)\n"
     "  Ctrl+Q                 exit\n"
     "  Alt, Alt+letter        the menus\n"
+    "Resizing, the font and its size, the base, Night and Reverse keep the first\n"
+    "line shown: the reading place is kept by its text.\n"
     "\n"
     "Mouse:\n"
     "  click the lower half   next page (the upper half: previous page)\n"

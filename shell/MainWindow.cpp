@@ -10,6 +10,7 @@
 #include "../resources/Bitmaps.h"
 #include "../views/Palette.h"
 #include "../reader/Accessibility.h"
+#include "../reader/KeepPlace.h"
 #include "AppState.h"
 
 bool gExitAfterFirstPaint;
@@ -221,7 +222,7 @@ void ResizeForWindow(HWND window, LPARAM size) {
     // Left and top stay where OpenArticleView put them: from now on the view is inset
     // by g on all four sides of the area the bar leaves.
     if (moved || w != view->width || h != view->height) {
-        ResizeArticleView(view, w, h - gApp.barHeight);
+        KeepingPlace(view, [&] { ResizeArticleView(view, w, h - gApp.barHeight); });
         UpdateScrollBar(window);
     }
 }

@@ -13,6 +13,7 @@
 #include "platform/qt/QtWindow.h"
 #include "shell/FontDialog.h"
 #include "reader/FontSize.h"
+#include "reader/KeepPlace.h"
 #include "reader/WindowPlacement.h"
 
 namespace {
@@ -220,7 +221,7 @@ TEST_F(Reading, FontSizeKeysAndCtrlWheelKeepTheFirstVisibleText) {
     RepaintNow(window, kPaintAll);
     // Each change keeps the text that was first on the page on the new first line.
     auto keepsPlace = [&](auto change) {
-        int offset = FirstVisibleOffset(View());
+        int offset = PlaceOf(View());
         change();
         int first = FirstVisibleOffset(View());
         const ArticleLine* line = View()->lines;
