@@ -205,9 +205,8 @@ TEST_F(Reading, SpacePagesAndEndLandsOnTheLastPageFromAnyRow) {
     int page = View()->rowsPainted - 1;
     Key(VK_SPACE, 0);
     EXPECT_EQ(View()->topRow, 20 + page);
-    int back = View()->rowsPainted - 1;  // the page as painted now
     Key(VK_SPACE, kKeyShift);
-    EXPECT_EQ(View()->topRow, 20 + page - back);
+    EXPECT_EQ(View()->topRow, 20);  // the step back undoes the step forward
     int max = View()->maxTopRow;
     for (int from : {0, 30, max, max + 3}) {
         View()->topRow = (uint16_t)from;
