@@ -16,9 +16,7 @@ class KeepPlace : public ReaderTest, public testing::WithParamInterface<int> {
   protected:
     void SetUp() override {
         ReaderTest::SetUp();
-        SetProduct(u"Lesson", REG_DWORD, DwordBytes(GetParam()));
-        ASSERT_NE(Start(), nullptr);
-        SetClientSize(window, 240, 320);
+        ASSERT_NO_FATAL_FAILURE(StartOn(GetParam(), 240, 320));
         ASSERT_TRUE(HoldsArticle(View(), GetParam()));
     }
     // Whether the line holding offset is the first shown, or, when the article ends
@@ -59,13 +57,6 @@ class KeepPlace : public ReaderTest, public testing::WithParamInterface<int> {
             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         });
         Send(WM_COMMAND, kCmdFont);
-    }
-    void Key(WPARAM key, int modifiers) {
-        DrainMessages();
-        PostInputMessage(window, WM_KEYDOWN, key, 0, modifiers);
-        MSG msg;
-        ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-        DispatchMessageW(&msg);
     }
 };
 

@@ -13,10 +13,8 @@ class Paging : public ReaderTest, public testing::WithParamInterface<std::tuple<
     void SetUp() override {
         ReaderTest::SetUp();
         auto [article, width, flags] = GetParam();
-        SetProduct(u"Lesson", REG_DWORD, DwordBytes(article));
-        ASSERT_NE(Start(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(StartOn(article, width, 320));
         gApp.Flags |= flags;
-        SetClientSize(window, width, 320);
         ASSERT_TRUE(HoldsArticle(View(), article));
     }
     int From(int row) {
@@ -25,13 +23,6 @@ class Paging : public ReaderTest, public testing::WithParamInterface<std::tuple<
         return row;
     }
     int Top() const { return View()->topRow; }
-    void Key(WPARAM key, int modifiers = 0) {
-        DrainMessages();
-        PostInputMessage(window, WM_KEYDOWN, key, 0, modifiers);
-        MSG msg;
-        ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-        DispatchMessageW(&msg);
-    }
     void Tap(bool lower) {
         int x = View()->left + View()->width / 2;
         int y = View()->top + (lower ? View()->height * 3 / 4 : View()->height / 4);

@@ -162,9 +162,7 @@ class Reading : public ReaderTest {
   protected:
     void SetUp() override {
         ReaderTest::SetUp();
-        SetProduct(u"Lesson", REG_DWORD, DwordBytes(142));
-        ASSERT_NE(Start(), nullptr);
-        SetClientSize(window, 240, 320);
+        ASSERT_NO_FATAL_FAILURE(StartOn(142, 240, 320));
         ASSERT_GE(View()->maxTopRow, 60);
         RepaintNow(window, kPaintAll);
     }
@@ -172,14 +170,6 @@ class Reading : public ReaderTest {
         View()->topRow = (uint16_t)from;
         EXPECT_EQ(Send(WM_MOUSEWHEEL, MAKEWPARAM(keys, (WORD)(SHORT)delta)), 0);
         return View()->topRow - from;
-    }
-    // A key as the message loop hands it over, with the modifiers it came with.
-    void Key(WPARAM key, int modifiers) {
-        DrainMessages();
-        PostInputMessage(window, WM_KEYDOWN, key, 0, modifiers);
-        MSG msg;
-        ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-        DispatchMessageW(&msg);
     }
     std::u16string Title() {
         WCHAR text[128];

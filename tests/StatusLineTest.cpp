@@ -20,10 +20,7 @@ class StatusLine : public ReaderTest {
   protected:
     void SetUp() override {
         ReaderTest::SetUp();
-        SetProduct(u"Lesson", REG_DWORD, DwordBytes(142));
-        ASSERT_NE(Start(), nullptr);
-        SetClientSize(window, 240, 320);
-        RepaintNow(window, kPaintAll);
+        ASSERT_NO_FATAL_FAILURE(StartOn(142, 240, 320));
     }
     // Pixels of the line under the view that are not the page's background.
     int InkUnderTheView() {
