@@ -74,9 +74,14 @@ void DrawStatusLine(const ArticleView* view, int number) {
     char numberText[16];
     std::snprintf(numberText, sizeof numberText, "%d  ", number);
     int at = Widen(numberText, text, kTextSize);
+    int numberLength = at;
     at += ArticleTitleText(view, text + at, kTextSize - at);
     RECT left = line;
     left.right -= progressSize.cx + 2 * LineHeightOf(surface);  // never under the progress
+    // A title the line has no room for is left out whole rather than cut mid-letter.
+    SIZE whole = {};
+    GetTextExtentPoint32W(surface, text, at, &whole);
+    if (whole.cx > left.right - left.left) at = numberLength;
     DrawTextW(surface, text, at, &left, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SetBkMode(surface, previousMode);
     SetTextColor(surface, previousColour);
