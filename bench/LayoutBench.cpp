@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Goals.h"
+#include "QtText.h"
 #include "tests/CountingSurface.h"
 #include "content/ArticleRecords.h"
 #include "content/Content.h"
@@ -49,11 +50,7 @@ BYTE* LargestArticle(int* number) {
     return largest;
 }
 
-// The same paragraphs as Qt text: mapped to UTF-16, each in its style's font.
-struct QtParagraph {
-    QString text;
-    QFont font;
-};
+}  // namespace
 
 std::vector<QtParagraph> QtParagraphs(const BYTE* article) {
     std::vector<QtParagraph> paragraphs;
@@ -72,6 +69,8 @@ std::vector<QtParagraph> QtParagraphs(const BYTE* article) {
     }
     return paragraphs;
 }
+
+namespace {
 
 int QtLayout(const std::vector<QtParagraph>& paragraphs, int width) {
     int lines = 0;

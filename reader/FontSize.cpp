@@ -6,6 +6,7 @@
 #include "../shell/AppState.h"
 #include "../shell/FontDialog.h"
 #include "../shell/MainWindow.h"
+#include "KeepPlace.h"
 
 namespace {
 
@@ -22,9 +23,8 @@ void ApplyFontSize(HWND window, int size) {
     ArticleView* view = gApp.articleView;
     if (!view || size == gApp.fontSettings.size) return;
     gApp.fontSettings.size = size;
-    int offset = FirstVisibleOffset(view);
-    SetViewFonts(view, &gApp.fontSettings);
-    if (offset >= 0 && ScrollToOffset(view, offset)) PaintArticleView(view, TRUE);
+    KeepingPlace(view, [&] { SetViewFonts(view, &gApp.fontSettings); });
+    PaintArticleView(view, TRUE);
     UpdateScrollBar(window);
 }
 

@@ -7,6 +7,7 @@
 #include "../shell/AppState.h"
 #include "../shell/MainWindow.h"
 #include "../shell/WinMain.h"
+#include "WindowTitle.h"
 
 namespace {
 
@@ -24,21 +25,28 @@ int Append(WCHAR* out, int at, const WCHAR* text, int count) {
 
 // The article's title record as the view maps it, then " - Velun"; just "Velun" without one.
 void ComposeTitle(const ArticleView* view, WCHAR* out) {
-    int at = 0;
-    out[0] = 0;
-    ArticleHeaderEntry title = {}, subtitle = {};
-    if (view && view->article) ReadArticleHeader(view->article, &title, &subtitle);
-    if (title.text && title.textLength) {
-        int count = (int)std::min<uint32_t>(title.textLength, kMaxTitleUnits);
-        SetRunBase(title.style);
-        const WCHAR* mapped = MapText(title.text, count, &gMapping);
-        ResetRunBase();
-        if (mapped) at = Append(out, Append(out, 0, mapped, count), kTitleSeparator, (int)wcslen(kTitleSeparator));
-    }
+    int at = ArticleTitleText(view, out, kTitleSize);
+    if (at) at = Append(out, at, kTitleSeparator, (int)wcslen(kTitleSeparator));
     Append(out, at, kMainWindowTitle, (int)wcslen(kMainWindowTitle));
 }
 
 }  // namespace
+
+int ArticleTitleText(const ArticleView* view, WCHAR* out, int capacity) {
+    if (capacity < 1) return 0;
+    out[0] = 0;
+    ArticleHeaderEntry title = {}, subtitle = {};
+    if (view && view->article) ReadArticleHeader(view->article, &title, &subtitle);
+    if (!title.text || !title.textLength) return 0;
+    int count = (int)std::min<uint32_t>(title.textLength, std::min(kMaxTitleUnits, capacity - 1));
+    SetRunBase(title.style);
+    const WCHAR* mapped = MapText(title.text, count, &gMapping);
+    ResetRunBase();
+    if (!mapped) return 0;
+    memcpy(out, mapped, (size_t)count * sizeof(WCHAR));
+    out[count] = 0;
+    return count;
+}
 
 void UpdateWindowTitle(HWND window) {
     WCHAR title[kTitleSize], current[kTitleSize];

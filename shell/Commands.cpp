@@ -11,6 +11,7 @@
 #include "FontDialog.h"
 #include "../reader/GoToDialog.h"
 #include "../reader/History.h"
+#include "../reader/KeepPlace.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -24,8 +25,10 @@ void ChooseFromIndex(HWND window) {
 }
 
 void ChooseFont(HWND window) {
-    if (RunDialog(kFontDialogId, window, FontDialogProc, (LPARAM)&gApp.fontSettings) == 1 && gApp.articleView)
-        SetViewFonts(gApp.articleView, &gApp.fontSettings);
+    ArticleView* view = gApp.articleView;
+    if (RunDialog(kFontDialogId, window, FontDialogProc, (LPARAM)&gApp.fontSettings) != 1 || !view) return;
+    KeepingPlace(view, [&] { SetViewFonts(view, &gApp.fontSettings); });
+    RepaintNow(window, kPaintAll);
 }
 
 void ChooseByNumber(HWND window) {

@@ -10,6 +10,8 @@
 #include "../resources/Bitmaps.h"
 #include "../views/Palette.h"
 #include "../reader/Accessibility.h"
+#include "../reader/KeepPlace.h"
+#include "../reader/StatusLine.h"
 #include "AppState.h"
 
 bool gExitAfterFirstPaint;
@@ -131,6 +133,7 @@ int OpenArticleView(HWND window) {
         r.left += g;
         r.right -= 2 * g;
     }
+    r.bottom -= StatusLineHeight(window);
     ArticleView* view = CreateArticleView(surface, &r, &gApp.fontSettings, kViewCapacity);
     gApp.articleView = view;
     if (!view) {
@@ -168,8 +171,9 @@ void UpdateScrollBar(HWND window) {
     // Every change of the rows shown ends here.
     PublishArticleView(window);
     ArticleView* view = gApp.articleView;
+    if (view) DrawStatusLine(view, gApp.currentArticle);
     if (!(gApp.Flags & kFlagScrollBar) || !view) return;
-    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_POS, 0, view->maxTopRow, 0, view->topRow, 0};
+    SCROLLINFO info = ProportionalScrollInfo(view);
     SetScrollInfo(window, SB_VERT, &info, TRUE);
 }
 
@@ -177,7 +181,10 @@ void PaintMainWindow(HDC surface, HWND window, UINT flags) {
     PAINTSTRUCT ps;
     if (!surface) BeginPaint(window, &ps);
     // The view draws on its own surface, not on the one BeginPaint gives.
-    if ((flags & kPaintView) && gApp.articleView) PaintArticleView(gApp.articleView, (flags & kPaintErase) != 0);
+    if ((flags & kPaintView) && gApp.articleView) {
+        PaintArticleView(gApp.articleView, (flags & kPaintErase) != 0);
+        DrawStatusLine(gApp.articleView, gApp.currentArticle);
+    }
     PublishArticleView(window);
     if (!surface) EndPaint(window, &ps);
     if (gExitAfterFirstPaint) ReportFirstPaintAndEnd(window);
@@ -221,7 +228,7 @@ void ResizeForWindow(HWND window, LPARAM size) {
     // Left and top stay where OpenArticleView put them: from now on the view is inset
     // by g on all four sides of the area the bar leaves.
     if (moved || w != view->width || h != view->height) {
-        ResizeArticleView(view, w, h - gApp.barHeight);
+        KeepingPlace(view, [&] { ResizeArticleView(view, w, h - gApp.barHeight - StatusLineHeight(window)); });
         UpdateScrollBar(window);
     }
 }

@@ -7,6 +7,7 @@
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "../reader/FontSize.h"
+#include "../reader/Paging.h"
 #include "MainWindow.h"
 #include "Search.h"
 #include "../reader/Selection.h"
@@ -82,8 +83,12 @@ void OnWheel(HWND window, WPARAM wParam) {
 LRESULT OnKeyDown(HWND window, WPARAM key) {
     ArticleView* view = gApp.articleView;
     if (OnFontSizeKey(window, key)) return 0;
-    // Space pages as on the desktop: forward, or back with Shift.
-    if (key == VK_SPACE) key = KeyDown(VK_SHIFT) ? VK_PRIOR : VK_NEXT;
+    // Space reads on as on the desktop: forward, or back with Shift, across articles.
+    if (key == VK_SPACE) {
+        if (view) ReadOn(window, view, KeyDown(VK_SHIFT) ? -PageAmount(kKeyPageShift, view->rowsPainted)
+                                                          : PageAmount(kKeyPageShift, view->rowsPainted));
+        return 0;
+    }
     switch (key) {
         case VK_RETURN:
             if (gApp.searchString[0]) FindNext(window);
@@ -109,8 +114,8 @@ LRESULT OnKeyDown(HWND window, WPARAM key) {
     int page = PageAmount(kKeyPageShift, view->rowsPainted);
     int rows = 0;
     switch (key) {
-        case VK_PRIOR: rows = -page; break;
-        case VK_NEXT: rows = page; break;
+        case VK_PRIOR: PageArticle(window, view, -page); return 0;
+        case VK_NEXT: PageArticle(window, view, page); return 0;
         // To the last page from any row, not by the maximum top row from here.
         case VK_END: rows = view->maxTopRow ? view->maxTopRow - view->topRow : page; break;
         case VK_HOME: rows = view->topRow ? -view->topRow : -page; break;
@@ -152,7 +157,7 @@ void TapPage(HWND window, ArticleView* view, int x, int y) {
     int c = vertical ? y : x;
     int mid = vertical ? view->top + view->height / 2 : view->left + view->width / 2;
     int page = std::abs(PageAmount(kTapPageShift, view->rowsPainted));
-    ScrollBy(window, view, c < mid ? -page : page);
+    PageArticle(window, view, c < mid ? -page : page);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 #include "TempConfig.h"
 #include "platform/TestHooks.h"
 #include "platform/Utf16.h"
+#include "platform/qt/QtWindow.h"
 #include "content/Content.h"
 #include "shell/AppState.h"
 #include "shell/Bookmarks.h"
@@ -69,6 +70,13 @@ protected:
         window = StartMainWindow(SW_SHOW);
         return window;
     }
+    // Started on an article in a client area of width x height, painted once.
+    void StartOn(int article, int width, int height) {
+        SetProduct(u"Lesson", REG_DWORD, DwordBytes(article));
+        ASSERT_NE(Start(), nullptr);
+        SetClientSize(window, width, height);
+        RepaintNow(window, kPaintAll);
+    }
     void TearDown() override {
         if (window && IsWindow(window)) DestroyWindow(window);
         window = nullptr;
@@ -85,6 +93,14 @@ protected:
     }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return SendMessageW(window, message, wParam, lParam);
+    }
+    // A key as the message loop hands it over, with the modifier keys (kKey* bits) it came with.
+    void Key(WPARAM key, int modifiers = 0) {
+        DrainMessages();
+        PostInputMessage(window, WM_KEYDOWN, key, 0, modifiers);
+        MSG msg;
+        ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+        DispatchMessageW(&msg);
     }
     // The check mark of a menu item, found the way the program finds it.
     static bool Checked(UINT item, LPARAM menuButton) {

@@ -1,0 +1,98 @@
+#include "StatusLine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "../views/Palette.h"
+#include "WindowTitle.h"
+
+namespace {
+
+constexpr int kPadding = 2;  // above and below the text
+constexpr int kTextSize = 256;
+
+// Rows a full page shows: those of the last page, which ends the article exactly.
+int PageRows(const ArticleView* view) { return std::max(1, view->rowCount - view->maxTopRow); }
+
+// Digits and ASCII only, so a byte-wise copy widens it.
+int Widen(const char* text, WCHAR* out, int capacity) {
+    int n = 0;
+    for (; text[n] && n < capacity - 1; n++) out[n] = (WCHAR)(unsigned char)text[n];
+    out[n] = 0;
+    return n;
+}
+
+int LineHeightOf(HDC surface) {
+    HGDIOBJ previous = SelectObject(surface, GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(surface, &metrics);
+    SelectObject(surface, previous);
+    return metrics.tmHeight + 2 * kPadding;
+}
+
+}  // namespace
+
+ArticleProgress ProgressOf(const ArticleView* view) {
+    if (!view || !view->rowCount) return {1, 1, 100};
+    int top = std::min<int>(view->topRow, view->maxTopRow);
+    int step = std::max(1, PageRows(view) - 1);  // a page forward keeps one row
+    int pages = 1 + (view->maxTopRow + step - 1) / step;
+    int page = top >= view->maxTopRow ? pages : 1 + (top + step - 1) / step;
+    int percent = std::min(100, (top + PageRows(view)) * 100 / view->rowCount);
+    return {page, pages, percent};
+}
+
+int ProgressText(const ArticleProgress& progress, WCHAR* out, int capacity) {
+    char text[64];
+    std::snprintf(text, sizeof text, "page %d of %d  %d%%", progress.page, progress.pages, progress.percent);
+    return Widen(text, out, capacity);
+}
+
+int StatusLineHeight(HWND window) {
+    HDC surface = GetDC(window);
+    if (!surface) return 0;
+    int height = LineHeightOf(surface);
+    ReleaseDC(window, surface);
+    return height;
+}
+
+void DrawStatusLine(const ArticleView* view, int number) {
+    if (!view || !view->surface) return;
+    HDC surface = view->surface;
+    RECT line = {view->left, view->top + view->height, view->left + view->width, 0};
+    line.bottom = line.top + LineHeightOf(surface);
+    EraseViewRect(surface, line.left, line.top, line.right - line.left, line.bottom - line.top);
+    HGDIOBJ previousFont = SelectObject(surface, GetStockObject(SYSTEM_FONT));
+    COLORREF previousColour = SetTextColor(surface, ActivePalette().text);
+    int previousMode = SetBkMode(surface, TRANSPARENT);
+    WCHAR text[kTextSize];
+    int n = ProgressText(ProgressOf(view), text, kTextSize);
+    RECT right = line;
+    DrawTextW(surface, text, n, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SIZE progressSize = {};
+    GetTextExtentPoint32W(surface, text, n, &progressSize);
+    char numberText[16];
+    std::snprintf(numberText, sizeof numberText, "%d  ", number);
+    int at = Widen(numberText, text, kTextSize);
+    int numberLength = at;
+    at += ArticleTitleText(view, text + at, kTextSize - at);
+    RECT left = line;
+    left.right -= progressSize.cx + 2 * LineHeightOf(surface);  // never under the progress
+    // A title the line has no room for is left out whole rather than cut mid-letter.
+    SIZE whole = {};
+    GetTextExtentPoint32W(surface, text, at, &whole);
+    if (whole.cx > left.right - left.left) at = numberLength;
+    DrawTextW(surface, text, at, &left, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetBkMode(surface, previousMode);
+    SetTextColor(surface, previousColour);
+    SelectObject(surface, previousFont);
+}
+
+SCROLLINFO ProportionalScrollInfo(const ArticleView* view) {
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 1, 0, 0};
+    if (!view || !view->rowCount) return info;
+    info.nMax = view->rowCount - 1;
+    info.nPage = (UINT)PageRows(view);
+    info.nPos = std::min<int>(view->topRow, view->maxTopRow);
+    return info;
+}

@@ -1,0 +1,24 @@
+// Where the reader is: a slim line under the article with its number and title,
+// the page within it and how much of it lies above the page's end; and a scroll
+// bar whose thumb is the share of the article one page shows.
+#pragma once
+
+#include "../platform/win32.h"
+#include "../views/ArticleView.h"
+
+struct ArticleProgress {
+    int page;     // 1-based, by the page steps of Page Down
+    int pages;
+    int percent;  // of the rows, up to the bottom of the page shown
+};
+
+ArticleProgress ProgressOf(const ArticleView* view);
+// "page 3 of 11 · 27%"; units written, without the terminator.
+int ProgressText(const ArticleProgress& progress, WCHAR* out, int capacity);
+// The height the line takes under the view, in pixels.
+int StatusLineHeight(HWND window);
+// Draws the line under the view: "<number>  <title>" at the left, the progress at the right.
+void DrawStatusLine(const ArticleView* view, int number);
+// The scroll bar's range, page and position: positions are top rows (0 to the
+// maximum top row), the page the rows of the last page.
+SCROLLINFO ProportionalScrollInfo(const ArticleView* view);
