@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "ArticleText.h"
 #include "Goals.h"
 #include "tests/CountingSurface.h"
 #include "content/ArticleRecords.h"
@@ -23,55 +24,6 @@
 #include "views/TextMapping.h"
 
 namespace {
-
-size_t ArticleSize(const BYTE* article) {
-    ArticleWalker walker = StartArticleWalk(article);
-    ArticleRecord record;
-    const BYTE* end = article;
-    while (NextArticleRecord(&walker, &record)) end = record.text + record.textLength + 1;
-    return (size_t)(end - article);
-}
-
-BYTE* LargestArticle(int* number) {
-    BYTE* largest = nullptr;
-    size_t largestSize = 0;
-    for (int n = 1; n <= kArticleCount; n++) {
-        BYTE* article = LoadContent(n, nullptr);
-        if (article && ArticleSize(article) > largestSize) {
-            free(largest);
-            largest = article;
-            largestSize = ArticleSize(article);
-            *number = n;
-        } else {
-            free(article);
-        }
-    }
-    return largest;
-}
-
-// The same paragraphs as Qt text: mapped to UTF-16, each in its style's font.
-struct QtParagraph {
-    QString text;
-    QFont font;
-};
-
-std::vector<QtParagraph> QtParagraphs(const BYTE* article) {
-    std::vector<QtParagraph> paragraphs;
-    FontSettings settings = {{}, 0, kRestingBase};
-    ArticleWalker walker = StartArticleWalk(article);
-    ArticleRecord record;
-    while (NextArticleRecord(&walker, &record)) {
-        if (IsSeparatorStyle(record.style)) continue;
-        FontCacheEntry entry = {};
-        CreateStyleFont(&settings, &entry, record.style & kFontKeyMask);
-        SetRunBase(record.style);
-        const WCHAR* units = MapText(record.text, (int)record.textLength, &gMapping);
-        ResetRunBase();
-        paragraphs.push_back({QString::fromUtf16(units), QFontOfHandle(entry.font)});
-        DeleteObject(entry.font);
-    }
-    return paragraphs;
-}
 
 int QtLayout(const std::vector<QtParagraph>& paragraphs, int width) {
     int lines = 0;

@@ -1,6 +1,5 @@
 // Start-up to first paint of the reader against a bare Qt Widgets window, each in a
-// process of its own, and the latency of moving to the next article (load, layout
-// and paint) in a window of the usual sizes.
+// process of its own.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -14,11 +13,6 @@
 #include <vector>
 
 #include "Goals.h"
-#include "platform/RegistryStore.h"
-#include "shell/AppState.h"
-#include "shell/MainWindow.h"
-#include "shell/Settings.h"
-#include "shell/WinMain.h"
 
 namespace {
 
@@ -74,22 +68,6 @@ ChildRun RunUntilFirstPaint(const char* program, const std::string& configDir) {
     return run;
 }
 
-// The median of the values and their spread (the lowest and highest), as text.
-struct Spread {
-    double median, low, high;
-};
-
-Spread SpreadOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return {median, values.front(), values.back()};
-}
-
-std::string Described(const Spread& s, int decimals, const char* unit) {
-    return Fixed(s.median, decimals) + unit + " (" + Fixed(s.low, decimals) + "-" + Fixed(s.high, decimals) + ")";
-}
-
 // One goal row from paired runs: the median of each program and of the ratios of the pairs.
 void ReportPaired(const std::string& what, const std::vector<double>& ours, const std::vector<double>& bare,
                   int decimals, const char* unit, double goal) {
@@ -135,46 +113,5 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
     ReportPaired("peak RSS at first paint" + on, velunRss, bareRss, 1, " MB", 1.10);
 }
 BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-
-// A main window of the given client size, made as the start-up makes it.
-HWND OpenReaderWindow(int width, int height) {
-    ResetAppState();
-    gApp.instance = GetModuleHandleW(nullptr);
-    gApp.Flags = kDefaultFlags;
-    LoadSettings();
-    SetCurrentArticle(0);
-    RegisterMainWindowClass(gApp.instance, kMainWindowClass);
-    HWND window = CreateWindowExW(WS_EX_WINDOWEDGE, kMainWindowClass, kMainWindowTitle, WS_VISIBLE | WS_VSCROLL,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  gApp.instance, nullptr);
-    if (!window) return nullptr;
-    RECT frame, client;
-    GetWindowRect(window, &frame);
-    GetClientRect(window, &client);
-    MoveWindow(window, 0, 0, width + (frame.right - frame.left) - client.right,
-               height + (frame.bottom - frame.top) - client.bottom, TRUE);
-    return window;
-}
-
-void BM_NextArticle(benchmark::State& state) {
-    std::string config = MakeConfigDir();
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    ForgetRegistry();
-    HWND window = OpenReaderWindow((int)state.range(0), (int)state.range(1));
-    if (!window || !gApp.articleView) {
-        state.SkipWithError("no main window");
-        return;
-    }
-    for (auto _ : state) NextArticle(window);
-    state.counters["view_width"] = gApp.articleView->width;
-    state.counters["view_height"] = gApp.articleView->height;
-    DestroyWindow(window);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    ForgetRegistry();
-    std::filesystem::remove_all(config);
-}
-BENCHMARK(BM_NextArticle)->Args({240, 320})->Args({1024, 768})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
