@@ -170,28 +170,38 @@ void BM_NextArticle(benchmark::State& state) {
 }
 BENCHMARK(BM_NextArticle)->Args({1024, 768})->Args({1920, 1080})->Iterations(kArticleCount)->Unit(benchmark::kMicrosecond);
 
-// The largest article, its window a step narrower and back in turn.
-void BM_ResizeLargestArticle(benchmark::State& state) {
+// Both views on the largest article at 1920x1080, a step of the interaction each
+// iteration, timed by the step itself.
+using Step = std::function<void(ReaderWindow&, ReferenceView&, std::vector<double>& ours,
+                                std::vector<double>& theirs)>;
+
+void OnLargestArticle(benchmark::State& state, const std::string& what, double goalMs, const Step& step) {
     EnsureQtApplication();
-    int number = 0;
-    free(LargestArticle(&number));
     ReaderWindow reader(1920, 1080);
     ReferenceView reference(1920, 1080);
+    int number = 0;
+    free(LargestArticle(&number));
     if (!reader.Ready() || ShowArticle(reader.window, number) != 0) {
         state.SkipWithError("no main window");
         return;
     }
     reference.Show(ArticleTexts()[number]);
     std::vector<double> ours, theirs;
+    for (auto _ : state) step(reader, reference, ours, theirs);
+    ReportWithin(what + " of the largest article (" + std::to_string(number) + "), 1920x1080", ours, theirs,
+                 goalMs);
+}
+
+// The window a step narrower and back in turn.
+void BM_ResizeLargestArticle(benchmark::State& state) {
     int step = 0;
-    for (auto _ : state) {
+    OnLargestArticle(state, "resize step", 4, [&](ReaderWindow& reader, ReferenceView& reference, auto& ours,
+                                                  auto& theirs) {
         bool narrower = step++ % 2 == 0;
         int width = narrower ? 1900 : 1920, height = narrower ? 1070 : 1080;
         ours.push_back(MsOf([&] { reader.Resize(width, height); }));
         theirs.push_back(MsOf([&] { reference.Resize(width, height); }));
-    }
-    ReportWithin("resize step of the largest article (" + std::to_string(number) + "), 1920x1080", ours, theirs,
-                 4);
+    });
 }
 BENCHMARK(BM_ResizeLargestArticle)->Iterations(100)->Unit(benchmark::kMicrosecond);
 
@@ -225,28 +235,17 @@ void BM_BackAndForward(benchmark::State& state) {
 }
 BENCHMARK(BM_BackAndForward)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Page Down through the largest article, from the top again at its end.
+// Page Down through the article, from the top again at its end.
 void BM_PageDown(benchmark::State& state) {
-    EnsureQtApplication();
-    int number = 0;
-    free(LargestArticle(&number));
-    ReaderWindow reader(1920, 1080);
-    ReferenceView reference(1920, 1080);
-    if (!reader.Ready() || ShowArticle(reader.window, number) != 0) {
-        state.SkipWithError("no main window");
-        return;
-    }
-    reference.Show(ArticleTexts()[number]);
-    std::vector<double> ours, theirs;
-    for (auto _ : state) {
+    OnLargestArticle(state, "Page Down", 2, [](ReaderWindow& reader, ReferenceView& reference, auto& ours,
+                                              auto& theirs) {
         ArticleView* view = gApp.articleView;
         if (view->topRow >= view->maxTopRow) SendMessageW(reader.window, WM_KEYDOWN, VK_HOME, 0);
         QScrollBar* bar = reference.edit.verticalScrollBar();
         if (bar->value() >= bar->maximum()) bar->setValue(0);
         ours.push_back(MsOf([&] { SendMessageW(reader.window, WM_KEYDOWN, VK_NEXT, 0); }));
         theirs.push_back(MsOf([&] { reference.PageDown(); }));
-    }
-    ReportWithin("Page Down in the largest article (" + std::to_string(number) + "), 1920x1080", ours, theirs, 2);
+    });
 }
 BENCHMARK(BM_PageDown)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
