@@ -8,7 +8,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps test-deps configure run test test-sanitize bench fuzz clean install deb
+.PHONY: all deps test-deps configure run test test-sanitize bench bench-memory fuzz clean install deb
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -47,6 +47,9 @@ deb: test-deps all
 
 bench: all
 	@bash scripts/bench.sh $(BUILD)
+
+bench-memory: all
+	@bash bench/memory-soak.sh $(BUILD)
 
 fuzz: deps
 	@bash scripts/fuzz.sh

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct GoalRow {
     std::string what;
@@ -17,3 +18,11 @@ struct GoalRow {
 void ReportGoal(const GoalRow& row);
 // Formats a value with the given number of decimals.
 std::string Fixed(double value, int decimals);
+
+// The median of measurements and their spread, the lowest and the highest.
+struct Spread {
+    double median, low, high;
+};
+Spread SpreadOf(std::vector<double> values);
+// "median unit (low-high)".
+std::string Described(const Spread& spread, int decimals, const char* unit);

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "ArticleText.h"
 #include "Goals.h"
-#include "QtText.h"
 #include "tests/CountingSurface.h"
 #include "content/ArticleRecords.h"
 #include "content/Content.h"
@@ -22,53 +22,6 @@
 #include "shell/AppState.h"
 #include "views/ArticleView.h"
 #include "views/TextMapping.h"
-
-namespace {
-
-size_t ArticleSize(const BYTE* article) {
-    ArticleWalker walker = StartArticleWalk(article);
-    ArticleRecord record;
-    const BYTE* end = article;
-    while (NextArticleRecord(&walker, &record)) end = record.text + record.textLength + 1;
-    return (size_t)(end - article);
-}
-
-BYTE* LargestArticle(int* number) {
-    BYTE* largest = nullptr;
-    size_t largestSize = 0;
-    for (int n = 1; n <= kArticleCount; n++) {
-        BYTE* article = LoadContent(n, nullptr);
-        if (article && ArticleSize(article) > largestSize) {
-            free(largest);
-            largest = article;
-            largestSize = ArticleSize(article);
-            *number = n;
-        } else {
-            free(article);
-        }
-    }
-    return largest;
-}
-
-}  // namespace
-
-std::vector<QtParagraph> QtParagraphs(const BYTE* article) {
-    std::vector<QtParagraph> paragraphs;
-    FontSettings settings = {{}, 0, kRestingBase};
-    ArticleWalker walker = StartArticleWalk(article);
-    ArticleRecord record;
-    while (NextArticleRecord(&walker, &record)) {
-        if (IsSeparatorStyle(record.style)) continue;
-        FontCacheEntry entry = {};
-        CreateStyleFont(&settings, &entry, record.style & kFontKeyMask);
-        SetRunBase(record.style);
-        const WCHAR* units = MapText(record.text, (int)record.textLength, &gMapping);
-        ResetRunBase();
-        paragraphs.push_back({QString::fromUtf16(units), QFontOfHandle(entry.font)});
-        DeleteObject(entry.font);
-    }
-    return paragraphs;
-}
 
 namespace {
 

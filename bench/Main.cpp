@@ -1,6 +1,7 @@
 // Runs the benchmarks, then prints the goals they measured as one table.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -35,6 +36,18 @@ std::string Fixed(double value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
+}
+
+Spread SpreadOf(std::vector<double> values) {
+    if (values.empty()) return {0, 0, 0};
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+std::string Described(const Spread& s, int decimals, const char* unit) {
+    return Fixed(s.median, decimals) + unit + " (" + Fixed(s.low, decimals) + "-" + Fixed(s.high, decimals) + ")";
 }
 
 int main(int argc, char** argv) {

@@ -7,7 +7,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libfontconfig-dev
   libfribidi-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -79,12 +80,17 @@ int32_t FittedGutter(HDC surface, int width) {
 }
 
 // For start-up measurements: the moment of the first paint on the monotonic clock,
-// then the normal way out.
+// the CPU time and peak memory until then, then the normal way out.
 void ReportFirstPaintAndEnd(HWND window) {
     gExitAfterFirstPaint = false;
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    std::printf("first-paint-ns %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    long long cpuUs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL + usage.ru_utime.tv_usec +
+                      usage.ru_stime.tv_usec;
+    std::printf("first-paint-ns %lld cpu-us %lld rss-kb %ld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec,
+                cpuUs, usage.ru_maxrss);
     std::fflush(stdout);
     PostMessageW(window, kMsgCloseFromOutside, 0, 0);
 }

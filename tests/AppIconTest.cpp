@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QIcon>
+#include <QCoreApplication>
 #include <QImage>
+#include <QWidget>
 
+#include "platform/qt/QtWindow.h"
 #include "platform/win32.h"
 #include "resources/icon/AppIcon.h"
 
@@ -31,6 +34,37 @@ TEST(AppIconTest, WindowIconHasEverySizeAndTheInstalledPixels) {
         ASSERT_FALSE(fromTheme.isNull());
         EXPECT_EQ(fromWindow, fromTheme);
     }
+}
+
+TEST(AppIconTest, ASizeInBetweenComesFromTheNextLargerImageAndAHugeOneFromTheLargest) {
+    const QIcon* icon = (const QIcon*)LoadIconW(nullptr, MAKEINTRESOURCEW(101));
+    ASSERT_NE(icon, nullptr);
+    const struct {
+        int asked, got;
+    } kCases[] = {{20, 20}, {40, 40}, {8, 8}, {300, 256}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.asked);
+        EXPECT_EQ(icon->pixmap(QSize(c.asked, c.asked)).size(), QSize(c.got, c.got));
+        EXPECT_EQ(icon->actualSize(QSize(c.asked, c.asked)), QSize(c.got, c.got));
+    }
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(102)), nullptr);
+}
+
+// The icon's images are made when the window system is handed the icon, once the
+// event loop runs, not while the window is made and first painted.
+TEST(AppIconTest, AWindowGetsItsClassIconOnceTheEventLoopRuns) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(101));
+    wc.lpszClassName = TEXT("IconTestClass");
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, TEXT("IconTestClass"), TEXT("Icon"), WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WidgetOf(window)->windowIcon().isNull());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(WidgetOf(window)->windowIcon().availableSizes().size(), (qsizetype)std::size(kThemeSizes));
+    DestroyWindow(window);
 }
 
 TEST(AppIconTest, ScalableIconHoldsEveryShapeOfTheDrawing) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <QFontDatabase>
+#include <fontconfig/fontconfig.h>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -136,9 +137,24 @@ QtGlyph Resolve(QtRealFont& font, char32_t codePoint) {
 }
 }  // namespace
 
+namespace {
+// Asked of fontconfig for the one family: listing every family through Qt's font
+// database would realise all of them at start.
+bool FamilyInstalled(const char* family) {
+    FcPattern* pattern = FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, (const FcChar8*)family, (char*)nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, (char*)nullptr);
+    FcFontSet* found = pattern && objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+    bool installed = found && found->nfont > 0;
+    if (found) FcFontSetDestroy(found);
+    if (objects) FcObjectSetDestroy(objects);
+    if (pattern) FcPatternDestroy(pattern);
+    return installed;
+}
+}  // namespace
+
 QString DefaultFontFamily() {
     EnsureQtApplication();
-    static const QString sFamily = QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans"))
+    static const QString sFamily = FamilyInstalled("DejaVu Sans")
                                        ? QStringLiteral("DejaVu Sans")
                                        : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     return sFamily;

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QIconEngine>
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
@@ -12,6 +14,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "../LittleEndian.h"
 #include "QtWindow.h"
@@ -112,6 +115,51 @@ QImage IconImage(const BYTE* p, DWORD size) {
 }
 }  // namespace
 
+namespace {
+// One image of an icon group: its side as the directory gives it (0 is 256) and its bytes.
+struct IconImageBytes {
+    int side;
+    const BYTE* bytes;
+    DWORD size;
+};
+
+// An icon whose images are decoded when a size is first asked for: a start-up
+// shows none of them before its first paint.
+class ResourceIconEngine : public QIconEngine {
+public:
+    explicit ResourceIconEngine(std::vector<IconImageBytes> images) : images_(std::move(images)) {
+        std::sort(images_.begin(), images_.end(), [](auto& a, auto& b) { return a.side < b.side; });
+    }
+    QIconEngine* clone() const override { return new ResourceIconEngine(images_); }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const IconImageBytes& image : images_) sizes.append(QSize(image.side, image.side));
+        return sizes;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return pixmap(size, mode, state).size();
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    // The smallest image at least as large as asked, else the largest, scaled down to fit.
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        if (images_.empty()) return {};
+        int want = std::max(size.width(), size.height());
+        auto fits = std::find_if(images_.begin(), images_.end(), [&](const IconImageBytes& i) { return i.side >= want; });
+        const IconImageBytes* best = fits != images_.end() ? &*fits : &images_.back();
+        QPixmap& decoded = decoded_[best->side];
+        if (decoded.isNull()) decoded = QPixmap::fromImage(IconImage(best->bytes, best->size));
+        if (decoded.isNull() || (decoded.width() <= size.width() && decoded.height() <= size.height())) return decoded;
+        return decoded.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+
+private:
+    std::vector<IconImageBytes> images_;
+    std::map<int, QPixmap> decoded_;
+};
+}  // namespace
+
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
     return CallOrFail<HICON>(nullptr, [&]() -> HICON {
         EnsureWindowLayer();
@@ -123,15 +171,15 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
         DWORD dirSize = SizeofResource(instance, group);
         if (!dir || dirSize < 6) return nullptr;
         int count = ReadWord(dir + 4);
-        auto icon = std::make_unique<QIcon>();
+        std::vector<IconImageBytes> images;
         for (int i = 0; i < count && 6 + (DWORD)(i + 1) * 14 <= dirSize; i++) {
             const BYTE* entry = dir + 6 + i * 14;
-            WORD id = ReadWord(entry + 12);
-            HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_ICON);
-            QImage picture = IconImage((const BYTE*)LoadResource(instance, image), SizeofResource(instance, image));
-            if (!picture.isNull()) icon->addPixmap(QPixmap::fromImage(picture));
+            HRSRC image = FindResourceW(instance, MAKEINTRESOURCEW(ReadWord(entry + 12)), RT_ICON);
+            const BYTE* bytes = (const BYTE*)LoadResource(instance, image);
+            if (bytes) images.push_back({entry[0] ? entry[0] : 256, bytes, SizeofResource(instance, image)});
         }
-        if (icon->isNull()) return nullptr;
+        if (images.empty()) return nullptr;
+        auto icon = std::make_unique<QIcon>(new ResourceIconEngine(std::move(images)));
         HICON handle = (HICON)icon.get();
         sIcons[(uintptr_t)name] = std::move(icon);
         return handle;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -91,7 +92,14 @@ void MakeTopLevelWidgets(Window* w, HWND owner, const WindowClass& cls) {
     w->owner = ownerWindow;
     w->frame = MakeFrameWidget(w->handle, ownerWindow ? ownerWindow->frame.data() : nullptr);
     w->frame->setWindowTitle(QString::fromUtf16(w->title.c_str()));
-    if (cls.icon) w->frame->setWindowIcon(*(QIcon*)cls.icon);
+    // Handed to the window system once the event loop runs, after the first paint:
+    // its images are made then.
+    if (cls.icon) {
+        QPointer<QWidget> frame = w->frame;
+        QTimer::singleShot(0, frame, [frame, icon = (QIcon*)cls.icon] {
+            if (frame) frame->setWindowIcon(*icon);
+        });
+    }
     w->client = MakeClientWidget(w->handle, w->frame);
     w->frame->setFocusProxy(w->client);
     w->hasImage = true;
