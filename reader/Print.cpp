@@ -200,7 +200,7 @@ void AddIndexOutline(PrintDocument& doc) {
         entries[i].key = (uint16_t)page;  // reused as the entry's page from here on
     }
     for (const IndexEntry& e : entries)
-        AddPrintOutlineEntry(doc.dc, ShownText(e.text, (int)e.textLength, e.style).c_str(), e.level, e.key);
+        AddPrintOutlineEntry(doc.dc, ShownText(e.text, (int)e.textLength, e.style).c_str(), e.level - 1, e.key);
     free(index);
 }
 

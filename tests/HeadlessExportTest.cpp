@@ -57,7 +57,7 @@ TEST(HeadlessExport, BadArgumentsExitWithTwoAndWriteNothing) {
     std::string out = Temp("never.txt");
     EXPECT_EQ(Velun({"--export", "0", "--out", out}), 2);
     EXPECT_EQ(Velun({"--export", "188", "--out", out}), 2);
-    EXPECT_EQ(Velun({"--export", "5", "--format", "pdf", "--out", out}), 2);
+    EXPECT_EQ(Velun({"--export", "5", "--format", "odt", "--out", out}), 2);
     EXPECT_EQ(Velun({"--export", "5", "--format", "rtf", "--base", "224", "--out", out}), 2);  // Copy makes no RTF there
     EXPECT_EQ(Velun({"--export", "5", "--append-to"}), 2);
     EXPECT_EQ(Velun({"--export", "5"}), 2);

@@ -125,10 +125,23 @@ std::string Deflate(const std::string& data) {
     return out;
 }
 
-// Each marker square, "q ... X Y 1 1 re\nf\nQ" as Qt writes a fill, becomes the
-// start or the end of a marked-content span carrying the run's reading text.
+// Where the fill whose rectangle is at line starts: its colour and state lines
+// ("/CSp cs ... scn", "/GSa gs") come before it. npos when they do not.
+size_t FillStart(const std::string& content, size_t line) {
+    static const char kColour[] = "/CSp cs ";
+    size_t colour = content.rfind(kColour, line);
+    if (colour == std::string::npos || (colour > 0 && content[colour - 1] != '\n')) return std::string::npos;
+    size_t between = content.find('\n', colour);
+    between = content.find('\n', between + 1);  // the "/GSa gs" line
+    return between + 1 == line ? colour : std::string::npos;
+}
+
+// Each marker square, "X Y 1 1 re\nf\n" with the colour and state lines before it,
+// becomes the start or the end of a marked-content span carrying the run's reading
+// text. Qt puts consecutive fills in one saved state, so the q and Q around them
+// stay.
 std::string MarkSpans(const std::string& content, const std::vector<PdfReadingSpan>& spans) {
-    static const char kFill[] = " 1 1 re\nf\nQ";
+    static const char kFill[] = " 1 1 re\nf\n";
     std::string out;
     size_t copied = 0;
     for (size_t at = content.find(kFill); at != std::string::npos; at = content.find(kFill, at + 1)) {
@@ -137,13 +150,13 @@ std::string MarkSpans(const std::string& content, const std::vector<PdfReadingSp
         long x = 0, y = 0;
         if (sscanf(content.c_str() + line, "%ld %ld", &x, &y) != 2) continue;
         if (y != kPdfSpanStartY && y != kPdfSpanEndY) continue;
-        size_t save = content.rfind("\nq\n", line);
-        if (save == std::string::npos || save < copied || x > -1 || (size_t)(-x - 1) >= spans.size()) continue;
-        out.append(content, copied, save + 1 - copied);
+        size_t start = FillStart(content, line);
+        if (start == std::string::npos || start < copied || x > -1 || (size_t)(-x - 1) >= spans.size()) continue;
+        out.append(content, copied, start - copied);
         if (y == kPdfSpanStartY)
-            out += "/Span <</ActualText " + HexText(spans[-x - 1].text) + ">> BDC";
+            out += "/Span <</ActualText " + HexText(spans[-x - 1].text) + ">> BDC\n";
         else
-            out += "EMC";
+            out += "EMC\n";
         copied = at + strlen(kFill);
     }
     out.append(content, copied, std::string::npos);

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "../GdiInternal.h"
@@ -146,7 +147,10 @@ bool WriteAll(int fd, const std::string& bytes) {
 }
 
 // Writes bytes through a temporary file beside path, renamed over it when whole.
+// What is not a plain file (a device, a folder) is never replaced.
 bool ReplaceFile(const char* path, const std::string& bytes) {
+    struct stat existing;
+    if (stat(path, &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
     std::string temporary = std::string(path) + ".XXXXXX";
     int fd = mkstemp(temporary.data());
     if (fd < 0) return false;
