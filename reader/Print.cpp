@@ -226,7 +226,9 @@ int PaintScope(PrintDocument& doc, const PrintRequest& request) {
     return 0;
 }
 
-PrintDocumentInfo InfoOf(const PrintRequest& request) {
+}  // namespace
+
+PrintDocumentInfo PrintInfoOf(const PrintRequest& request) {
     PrintDocumentInfo info;
     info.author = kVendor;
     info.paper = request.paper;
@@ -240,6 +242,8 @@ PrintDocumentInfo InfoOf(const PrintRequest& request) {
     info.subject += u", article " + Utf8ToUtf16(std::to_string(request.article));
     return info;
 }
+
+namespace {
 
 struct PdfJob {
     const PrintRequest* request;
@@ -312,7 +316,7 @@ int PaintPrintRequest(HDC dc, const PrintPageArea& area, const PrintRequest& req
 
 int WritePrintPdf(const char* path, const PrintRequest& request, std::string* message) {
     PdfJob job = {&request, message};
-    int result = WritePdfDocument(path, InfoOf(request), PaintPdfJob, &job);
+    int result = WritePdfDocument(path, PrintInfoOf(request), PaintPdfJob, &job);
     if (result == 1) *message = std::string("cannot write ") + path;
     return result == 0 ? 0 : 1;
 }

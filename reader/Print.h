@@ -43,6 +43,9 @@ std::u16string ReadingTextOfRun(const WCHAR* drawn, int count);
 // Paints the request's pages on a print DC. 0, or 1 with a one-line message.
 int PaintPrintRequest(HDC dc, const PrintPageArea& area, const PrintRequest& request, std::string* message);
 
+// The document's title (the article's, or the handbook's), author and subject.
+PrintDocumentInfo PrintInfoOf(const PrintRequest& request);
+
 // Writes the request as a PDF file. 0 written; 1 with a one-line message.
 int WritePrintPdf(const char* path, const PrintRequest& request, std::string* message);
 

@@ -150,10 +150,15 @@ bool WriteAll(int fd, const std::string& bytes) {
 // What is not a plain file (a device, a folder) is never replaced.
 bool ReplaceFile(const char* path, const std::string& bytes) {
     struct stat existing;
-    if (stat(path, &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
+    bool replacing = stat(path, &existing) == 0;
+    if (replacing && !S_ISREG(existing.st_mode)) return false;
     std::string temporary = std::string(path) + ".XXXXXX";
     int fd = mkstemp(temporary.data());
     if (fd < 0) return false;
+    // As a new file would be made (mkstemp makes it private), or as the one replaced.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, replacing ? existing.st_mode & 07777 : 0666 & ~mask);
     bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (written && rename(temporary.c_str(), path) == 0) return true;
