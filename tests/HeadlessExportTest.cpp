@@ -12,17 +12,10 @@
 #include "platform/Utf16.h"
 #include "shell/AppState.h"
 #include "shell/Export.h"
+#include "HeadlessCall.h"
 #include "cli/Headless.h"
 
 namespace {
-
-int Velun(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "velun");
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    return RunHeadless((int)arguments.size(), argv.data());
-}
 
 std::string Temp(const char* name) { return testing::TempDir() + name; }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessCall.h"
 #include "cli/Headless.h"
 #include "content/Content.h"
 #include "content/IndexRecords.h"
@@ -23,14 +24,6 @@
 #include "views/TextMapping.h"
 
 namespace {
-
-int Velun(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "velun");
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    return RunHeadless((int)arguments.size(), argv.data());
-}
 
 std::string Temp(const std::string& name) { return testing::TempDir() + name; }
 
