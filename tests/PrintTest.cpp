@@ -18,6 +18,7 @@
 #include "content/IndexRecords.h"
 #include "platform/Utf16.h"
 #include "platform/qt/PdfFinish.h"
+#include "platform/qt/PictureDC.h"
 #include "reader/Print.h"
 #include "shell/AppState.h"
 #include "shell/Export.h"
@@ -85,6 +86,16 @@ TEST(PrintPages, BreakBetweenLinesKeepHeadingsWithTheirTextAndRefuseTooSmallPage
 TEST(PrintPages, TheDefaultSizeReadsAtTenToElevenPoints) {
     EXPECT_EQ(PrintFontSize(0, 72), 13);           // a 12.5 pt cell: about 10.7 pt type
     EXPECT_EQ(PrintFontSize(32, 600), 2 * PrintFontSize(0, 600));
+}
+
+TEST(PrintPages, APageTooSmallForOneLineIsRefusedWithAMessage) {
+    HDC dc = CreatePictureDC(8, 8);
+    ASSERT_NE(dc, nullptr);
+    std::string message;
+    PrintRequest request;
+    EXPECT_EQ(PaintPrintRequest(dc, {600, 600, 600}, request, &message), 1);  // an inch square, margins and all
+    EXPECT_EQ(message, "the page is too small for one line of text");
+    DestroyPictureDC(dc);
 }
 
 TEST(PrintReadingText, RightToLeftRunsReadFromTheRightWithNumbersLeftToRight) {

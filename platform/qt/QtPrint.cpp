@@ -21,10 +21,8 @@
 
 #include "../GdiInternal.h"
 #include "../Print.h"
-#include "../Utf16.h"
 #include "PdfFinish.h"
 #include "QtApp.h"
-#include "QtFonts.h"
 #include "QtSurface.h"
 #include "QtWindow.h"
 
@@ -34,26 +32,18 @@ constexpr int kPdfResolution = 600;
 
 // Paints on a printer's or a PDF writer's painter, which stays open for the whole
 // document. For a PDF file it also collects what the file is finished with.
-class PrintSurface : public Surface {
+class PrintSurface : public QtSurface {
   public:
+    // Measures as the screen's surface does; draws on the document's painter.
     PrintSurface(QPagedPaintDevice* device, QPainter* painter, int resolution)
-        : device_(device), painter_(painter), resolution_(resolution) {}
+        : QtSurface(nullptr, nullptr), device_(device), painter_(painter), resolution_(resolution) {}
 
-    SurfaceFontMetrics Metrics(const LOGFONTW& font) override { return RealiseFont(font).metrics; }
-    void Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) override {
-        QtRealFont& real = RealiseFont(font);
-        for (int i = 0; i < count; i++) advances[i] = 0;
-        for (int i = 0; i < count; i++) {
-            char32_t c = text[i];
-            if (IsHighSurrogate(c) && i + 1 < count && IsLowSurrogate(text[i + 1])) {
-                advances[i] = GlyphOf(real, CodePointOfPair(text[i], text[i + 1])).advance;
-                i++;
-            } else {
-                advances[i] = GlyphOf(real, c).advance;
-            }
-        }
-    }
-    void DrawRun(const SurfaceTextRun& run) override {
+    // Paper is white and has room around each cell: a white background is not
+    // drawn, and no glyph is cut at its cell's edge.
+    void DrawRun(const SurfaceTextRun& screenRun) override {
+        SurfaceTextRun run = screenRun;
+        run.clip = nullptr;
+        if (run.background && run.backgroundColour == 0xFFFFFF) run.background = nullptr;
         std::u16string reading = reading_ && run.count > 0 ? reading_(run.text, run.count) : std::u16string();
         if (reading.empty()) {
             PaintRun(*painter_, run);
@@ -70,17 +60,9 @@ class PrintSurface : public Surface {
         PaintRectangle(*painter_, rect, pen, brush);
     }
     void Stretch(const RECT&, const GdiBitmap&, const RECT&) override {}
-    std::unique_ptr<Surface> CreateCompatible() override { return std::make_unique<QtSurface>(nullptr, nullptr); }
     int LogPixels() override { return resolution_; }
-    std::u16string FaceName(const LOGFONTW& font) override {
-        return font.lfFaceName[0] ? std::u16string(font.lfFaceName) : DefaultFontFamily().toStdU16String();
-    }
 
-    bool NewPage() {
-        page_++;
-        return device_->newPage();
-    }
-    int page() const { return page_; }
+    bool NewPage() { return device_->newPage(); }
     void SetReading(ReadingTextOf reading) { reading_ = reading; }
 
     PdfExtras extras;
@@ -95,7 +77,6 @@ class PrintSurface : public Surface {
     QPagedPaintDevice* device_;
     QPainter* painter_;
     int resolution_;
-    int page_ = 0;
     ReadingTextOf reading_ = nullptr;
 };
 
