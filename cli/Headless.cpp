@@ -41,12 +41,20 @@ bool SetArticle(HeadlessOptions& o, const char* value) {
 
 bool SetExport(HeadlessOptions& o, const char* value) {
     o.render = ExportArticleFile;
-    return ParseNumber(value, 1, kArticleCount, &o.target);
+    o.target = 0;
+    return strcmp(value, "all") == 0 || ParseNumber(value, 1, kArticleCount, &o.target);
 }
 
 bool SetFormat(HeadlessOptions& o, const char* value) {
     o.rtf = strcmp(value, "rtf") == 0;
-    return o.rtf || strcmp(value, "text") == 0;
+    o.pdf = strcmp(value, "pdf") == 0;
+    return o.rtf || o.pdf || strcmp(value, "text") == 0;
+}
+
+bool SetPageSize(HeadlessOptions& o, const char* value) {
+    o.paperGiven = true;
+    o.paper = strcmp(value, "letter") == 0 ? PaperSize::Letter : PaperSize::A4;
+    return o.paper == PaperSize::Letter || strcmp(value, "a4") == 0;
 }
 
 bool SetAppendTo(HeadlessOptions& o, const char* value) {
@@ -153,8 +161,9 @@ const HeadlessOption kOptions[] = {
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
     {"--search-all", "TEXT (1 to 33 characters)", SetSearchAll},
     {"--match-case", nullptr, SetMatchCase},
-    {"--export", "ARTICLE (1 to 187)", SetExport},
-    {"--format", "text or rtf", SetFormat},
+    {"--export", "ARTICLE (1 to 187) or all", SetExport},
+    {"--format", "text, rtf or pdf", SetFormat},
+    {"--page-size", "a4 or letter", SetPageSize},
     {"--append-to", "FILE", SetAppendTo},
     {"--night", nullptr, SetNight},
     {"--out", "FILE", SetOut},
@@ -210,7 +219,11 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
             return false;
         }
     }
+    if (options->pdf && options->render == ExportArticleFile) options->render = ExportPdfFile;
     if (!options->render) *error = "nothing to render";
+    else if (options->render == ExportArticleFile && !options->target) *error = "--export all needs --format pdf";
+    else if (options->paperGiven && !options->pdf) *error = "--page-size needs --format pdf";
+    else if (options->pdf && !options->appendTo.empty()) *error = "--append-to cannot extend a PDF file";
     else if (options->out.empty() && options->render != PrintAllHits) *error = "--out FILE is missing";
     else if (options->rtf && !IsUnicodeHebrewBase(options->font.FontAsciiBase))
         *error = "--format rtf needs --base 1488: Copy puts RTF only with Unicode Hebrew";

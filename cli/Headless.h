@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../platform/Print.h"
 #include "../views/Fonts.h"
 
 struct HeadlessOptions;
@@ -13,7 +14,7 @@ typedef int (*HeadlessRender)(const HeadlessOptions& options);
 
 struct HeadlessOptions {
     HeadlessRender render = nullptr;  // the kind of picture asked for
-    int target = 0;                   // article number
+    int target = 0;                   // article number; 0 with --export all
     int width = 240;
     int height = 320;
     int topRow = 0;
@@ -27,6 +28,9 @@ struct HeadlessOptions {
     bool rtf = false;      // --export: the RTF document instead of the Unicode text
     std::string appendTo;  // --export: the earlier clipboard contents, as Append extends them
     bool night = false;               // --night: night reading colours
+    bool pdf = false;                 // --export: the printed pages as a PDF file
+    PaperSize paper = LocalePaperSize();
+    bool paperGiven = false;
 };
 
 // True when the arguments ask for a picture instead of the reader.
@@ -48,6 +52,8 @@ int RenderArticlePicture(const HeadlessOptions& options);
 int RenderIndexPicture(const HeadlessOptions& options);
 // What Copy (or Append) puts on the clipboard, written to the output file.
 int ExportArticleFile(const HeadlessOptions& options);
+// The printed pages of the article, or of every article, as a PDF file.
+int ExportPdfFile(const HeadlessOptions& options);
 // Not a picture: every hit of --search-all on standard output, one per line; 1
 // (as grep) when there is none.
 int PrintAllHits(const HeadlessOptions& options);

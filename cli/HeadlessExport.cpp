@@ -1,6 +1,7 @@
 // `velun --export ARTICLE [--format text|rtf] [--append-to FILE] --out FILE`: what
 // Copy, or Append to what FILE holds, puts on the clipboard, written to a file: the
-// Unicode text as UTF-8, the RTF document as its bytes.
+// Unicode text as UTF-8, the RTF document as its bytes. `--format pdf` writes the
+// printed pages instead, of one article or of all.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <string>
 
 #include "../platform/Utf16.h"
+#include "../reader/Print.h"
+#include "../shell/AppState.h"
 #include "../shell/Export.h"
 #include "Headless.h"
 
@@ -82,4 +85,16 @@ int ExportArticleFile(const HeadlessOptions& options) {
         return kExitFailed;
     }
     return 0;
+}
+
+int ExportPdfFile(const HeadlessOptions& options) {
+    PrintRequest request;
+    request.scope = options.target ? PrintScope::Article : PrintScope::Handbook;
+    request.article = options.target ? options.target : 1;
+    request.font = gApp.fontSettings;
+    request.paper = options.paper;
+    std::string message;
+    if (WritePrintPdf(options.out.c_str(), request, &message) == 0) return 0;
+    fprintf(stderr, "velun: %s\n", message.c_str());
+    return kExitFailed;
 }

@@ -22,6 +22,7 @@ const AcceleratorRow kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'C', kCmdCopy},  // Copy
     {FVIRTKEY | FCONTROL, 'E', kCmdAppend},  // Append to ClipBoard
     {FVIRTKEY | FCONTROL, 'Q', kCmdExit},  // Exit
+    {FVIRTKEY | FCONTROL, 'P', kCmdPrint},  // Print
     {FVIRTKEY | FALT, VK_F3, kCmdSearch},      // Search
     {FVIRTKEY, VK_F3, kCmdSearchAgain},             // Search Again
     {FVIRTKEY | FCONTROL | FSHIFT, 'N', kCmdNight},  // Night

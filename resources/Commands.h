@@ -26,4 +26,7 @@ enum Command : uint16_t {
     kCmdBack = 40011,
     kCmdForward = 40012,
     kCmdNight = 40013,
+    kCmdPrint = 40014,
+    kCmdPrintPreview = 40015,
+    kCmdExportPdf = 40016,
 };

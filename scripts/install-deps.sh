@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libfontconfig-dev
-  libfribidi-dev
+  libfribidi-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick xclip xdotool
@@ -17,7 +17,7 @@ PACKAGES=(
 # Only the tests need these.
 TEST_PACKAGES=(
   openbox
-  libreoffice-writer-nogui poppler-utils
+  libreoffice-writer-nogui poppler-utils qpdf python3-pypdf
   desktop-file-utils appstream dpkg-dev file groff-base
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")

@@ -12,6 +12,7 @@
 #include "../reader/GoToDialog.h"
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
+#include "../reader/Print.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -93,6 +94,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdGoTo: ChooseByNumber(window); break;
         case kCmdBack: GoThroughHistory(window, -1); break;
         case kCmdForward: GoThroughHistory(window, 1); break;
+        case kCmdPrint: PrintFromReader(window); break;
+        case kCmdPrintPreview: PreviewPrintFromReader(window); break;
+        case kCmdExportPdf: ExportPdfFromReader(window); break;
         case kCmdCopy:
         case kCmdAppend:
             if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);

@@ -50,9 +50,10 @@ int TextIndent(BYTE indent) { return indent & 0x3F; }
 bool IsDigit(WCHAR unit) { return unit >= '0' && unit <= '9'; }
 bool IsNumberSeparator(WCHAR unit) { return unit == '.' || unit == ',' || unit == ':'; }
 
+}  // namespace
+
 // The stored display order keeps numbers left to right inside right-to-left text,
-// so turning a run round turns its numbers round too: this turns each back, with
-// the separators between its digits ("1,000", "12:30").
+// so turning a run round turns its numbers round too.
 void RestoreNumbers(WCHAR* units, size_t count) {
     for (size_t i = 0; i < count;) {
         if (!IsDigit(units[i])) {
@@ -67,6 +68,8 @@ void RestoreNumbers(WCHAR* units, size_t count) {
         i = end;
     }
 }
+
+namespace {
 
 // Right-to-left text through the code point base, reversed or not as the Reverse
 // option stands. Without memory for the mapping the rendering cannot be trusted

@@ -50,6 +50,10 @@ int RenderPlainText(const ArticleRange& range, WCHAR* buffer, size_t size);
 // Units one record's line of the rendering holds, its line ends included.
 size_t PlainLineLength(const ArticleRecord& record);
 
+// Turns each number of a right-to-left run back to left to right (with the
+// separators between its digits, "1,000", "12:30") after the run was turned round.
+void RestoreNumbers(WCHAR* units, size_t count);
+
 // A base above 256 maps the letters to Unicode Hebrew: the export then goes out in
 // reading order, and as an RTF document as well as Unicode text.
 inline bool IsUnicodeHebrewBase(int32_t base) { return base > 256; }

@@ -240,14 +240,15 @@ TEST(QtMenuTest, MainMenuHoldsBothPopUpsWithCommandsAndLabels) {
     EXPECT_EQ(m->items[1].text, u"&Go");
     const auto& file = MenuOf(GetSubMenu(menu, 0))->items;
     const auto& go = MenuOf(GetSubMenu(menu, 1))->items;
-    ASSERT_EQ(file.size(), 11u);
+    ASSERT_EQ(file.size(), 16u);
     ASSERT_EQ(go.size(), 11u);  // the handheld's seven, then a separator and the desktop's history items
     EXPECT_EQ(file[2].text, u"&Choose Article\bCtrl+D");
     EXPECT_EQ(file[2].id, 119u);
     EXPECT_TRUE(file[3].separator);
     EXPECT_EQ(file[6].text, u"&Night\bCtrl+Shift+N");
     EXPECT_EQ(file[6].id, 40013u);
-    EXPECT_EQ(file[10].id, 40005u);
+    EXPECT_EQ(file[11].text, u"&Print...\bCtrl+P");
+    EXPECT_EQ(file[15].id, 40005u);
     EXPECT_EQ(go[6].text, u"Search A&gain\bF3");
     EXPECT_EQ(go[6].id, 117u);
     EXPECT_TRUE(go[7].separator);

@@ -110,7 +110,7 @@ TEST_F(ReadingInput, EveryShortcutTheMenuShowsRunsItsItem) {
             labels++;
         }
     }
-    EXPECT_EQ(labels, 12);  // Ctrl+D is shown twice
+    EXPECT_EQ(labels, 13);  // Ctrl+D is shown twice
     DestroyMenu(menu);
 }
 

@@ -55,10 +55,8 @@ void QtSurface::Advances(const LOGFONTW& font, const WCHAR* text, int count, int
     ForEachCharacter(text, count, [&](int i, char32_t c) { advances[i] = GlyphOf(real, c).advance; });
 }
 
-void QtSurface::DrawRun(const SurfaceTextRun& run) {
-    if (!Drawable()) return;
+void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
     QtRealFont& real = RealiseFont(*run.font);
-    QPainter painter(image_);
     if (run.clip) painter.setClipRect(RectOf(*run.clip));
     if (run.background) painter.fillRect(RectOf(*run.background), ColourOf(run.backgroundColour));
     painter.setPen(ColourOf(run.textColour));
@@ -94,19 +92,10 @@ void QtSurface::DrawRun(const SurfaceTextRun& run) {
         painter.fillRect(run.x, baseline + std::max(1, real.metrics.descent / 3), run.positions[run.count], thickness,
                          ColourOf(run.textColour));
     }
-    painter.end();
-    Drawn();
+    if (run.clip) painter.setClipping(false);
 }
 
-void QtSurface::Fill(const RECT& rect, const GdiBrush& brush) {
-    if (!Drawable()) return;
-    QPainter(image_).fillRect(RectOf(rect), ColourOf(brush.colour));
-    Drawn();
-}
-
-void QtSurface::DrawRectangle(const RECT& rect, const GdiPen& pen, const GdiBrush& brush) {
-    if (!Drawable()) return;
-    QPainter painter(image_);
+void PaintRectangle(QPainter& painter, const RECT& rect, const GdiPen& pen, const GdiBrush& brush) {
     QRect area = RectOf(rect);
     int w = pen.style == PS_NULL ? 0 : std::min({pen.width, (area.width() + 1) / 2, (area.height() + 1) / 2});
     if (!brush.hollow) painter.fillRect(area.adjusted(w, w, -w, -w), ColourOf(brush.colour));
@@ -117,6 +106,32 @@ void QtSurface::DrawRectangle(const RECT& rect, const GdiPen& pen, const GdiBrus
         painter.fillRect(QRect(area.left(), area.top(), w, area.height()), colour);
         painter.fillRect(QRect(area.right() - w + 1, area.top(), w, area.height()), colour);
     }
+}
+
+void PaintFill(QPainter& painter, const RECT& rect, const GdiBrush& brush) {
+    painter.fillRect(RectOf(rect), ColourOf(brush.colour));
+}
+
+void QtSurface::DrawRun(const SurfaceTextRun& run) {
+    if (!Drawable()) return;
+    QPainter painter(image_);
+    PaintRun(painter, run);
+    painter.end();
+    Drawn();
+}
+
+void QtSurface::Fill(const RECT& rect, const GdiBrush& brush) {
+    if (!Drawable()) return;
+    QPainter painter(image_);
+    PaintFill(painter, rect, brush);
+    painter.end();
+    Drawn();
+}
+
+void QtSurface::DrawRectangle(const RECT& rect, const GdiPen& pen, const GdiBrush& brush) {
+    if (!Drawable()) return;
+    QPainter painter(image_);
+    PaintRectangle(painter, rect, pen, brush);
     painter.end();
     Drawn();
 }

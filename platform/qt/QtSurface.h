@@ -7,6 +7,13 @@
 
 #include "../Surface.h"
 
+class QPainter;
+
+// The drawing itself, shared by every Qt surface (images, printers, PDF files).
+void PaintRun(QPainter& painter, const SurfaceTextRun& run);
+void PaintRectangle(QPainter& painter, const RECT& rect, const GdiPen& pen, const GdiBrush& brush);
+void PaintFill(QPainter& painter, const RECT& rect, const GdiBrush& brush);
+
 class QtSurface : public Surface {
   public:
     // onDraw runs after every drawing call (a window schedules its repaint there).
