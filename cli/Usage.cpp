@@ -1,6 +1,10 @@
 #include "Usage.h"
 
+#include <strings.h>
+
 #include <cstring>
+
+#include "Headless.h"
 
 const char kVersionText[] = "Velun " VELUN_VERSION "\n";
 
@@ -74,4 +78,17 @@ const char* InformationAsked(int argc, char** argv) {
         if (!strcmp(argv[i], "--version")) return kVersionText;
     }
     return nullptr;
+}
+
+std::string RefusedReaderArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; i++) {
+        const char* a = argv[i];
+        // The handheld's Today screen starts the reader with it; it changes nothing.
+        if (strcasecmp(a, "/today") == 0) continue;
+        if (IsHeadlessOption(a))
+            return std::string(a) + " needs --render, --render-index, --export or --search-all";
+        if (a[0] == '-') return "unknown option '" + std::string(a) + "' (velun --help lists the options)";
+        return "unexpected argument '" + std::string(a) + "' (velun --help lists the options)";
+    }
+    return "";
 }

@@ -193,36 +193,65 @@ void ReleaseLoadedSettings() {
     gSettingsLoaded = false;
 }
 
+namespace {
+
+void DeleteSetting(LPCWSTR name) {
+    HKEY key = OpenProductKeyToWrite();
+    if (!key) return;
+    RegDeleteValueW(key, name);
+    RegCloseKey(key);
+}
+
+// A value back at its default is removed, so that the next start shows the default too.
+void WriteSettingValues() {
+    if (gApp.searchString[0]) {
+        RegWriteByteString(TEXT("SearchString"), gApp.searchString);
+        RegWriteNumber(TEXT("SearchHebrew"), gApp.searchHebrew);
+    } else {
+        DeleteSetting(TEXT("SearchString"));
+        DeleteSetting(TEXT("SearchHebrew"));
+    }
+    if (gApp.fontSettings.faceName[0]) {
+        RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
+    } else {
+        DeleteSetting(TEXT("FontName"));
+    }
+    if (gApp.fontSettings.size) {
+        RegWriteNumber(TEXT("FontSize"), gApp.fontSettings.size);
+    } else {
+        DeleteSetting(TEXT("FontSize"));
+    }
+    if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);
+    if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
+    RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
+    if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
+    RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+    if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
+    SaveBookmarks();
+}
+
+}  // namespace
+
+void SaveSettings() {
+    if (!gSettingsLoaded) return;
+    // The product key held open over all the writes: the registry keeps them until the
+    // last key closes, so they reach the file in one replace, and a run killed
+    // meanwhile leaves the file before them, whole.
+    HKEY held = OpenProductKeyToWrite();
+    WriteSettingValues();
+    if (held) RegCloseKey(held);
+}
+
 void ExitProgram() {
     FreeIndexIcons();
     ReleaseSearchableArticles();
-    bool write = gSettingsLoaded;
+    SaveSettings();
     gSettingsLoaded = false;
-    // The product key held open over the whole sequence: the registry keeps its writes
-    // until the last key closes, so they all reach the file in one replace, and a run
-    // killed meanwhile leaves the file of the run before, whole.
-    HKEY held = write ? OpenProductKeyToWrite() : nullptr;
-    if (write) {
-        if (gApp.searchString[0]) {
-            RegWriteByteString(TEXT("SearchString"), gApp.searchString);
-            RegWriteNumber(TEXT("SearchHebrew"), gApp.searchHebrew);
-        }
-        if (gApp.fontSettings.faceName[0]) RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
-        if (gApp.fontSettings.size) RegWriteNumber(TEXT("FontSize"), gApp.fontSettings.size);
-        if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);
-        if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
-        RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
-        if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
-        RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
-        if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
-    }
     if (gApp.articleView) {
         DestroyArticleView(gApp.articleView, TRUE);
         // Whatever runs before the quit message is retrieved must not reach the old view.
         gApp.articleView = nullptr;
     }
-    if (write) SaveBookmarks();
     FreeBookmarks();
-    if (held) RegCloseKey(held);
     PostQuitMessage(0);
 }
