@@ -195,31 +195,34 @@ void ReleaseLoadedSettings() {
 
 namespace {
 
-void DeleteSetting(LPCWSTR name) {
-    HKEY key = OpenProductKeyToWrite();
-    if (!key) return;
-    RegDeleteValueW(key, name);
+// A value back at its default is written as the default where one is stored, so that
+// the next start shows the default too; where none is, nothing is written.
+void ResetSetting(LPCWSTR name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    bool stored = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
+    if (stored) WriteValue(name, type, data, size);
 }
 
-// A value back at its default is removed, so that the next start shows the default too.
 void WriteSettingValues() {
+    static const BYTE kZero[4] = {0, 0, 0, 0};
     if (gApp.searchString[0]) {
         RegWriteByteString(TEXT("SearchString"), gApp.searchString);
         RegWriteNumber(TEXT("SearchHebrew"), gApp.searchHebrew);
     } else {
-        DeleteSetting(TEXT("SearchString"));
-        DeleteSetting(TEXT("SearchHebrew"));
+        ResetSetting(TEXT("SearchString"), REG_BINARY, kZero, 1);
+        ResetSetting(TEXT("SearchHebrew"), REG_DWORD, kZero, 4);
     }
     if (gApp.fontSettings.faceName[0]) {
         RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
     } else {
-        DeleteSetting(TEXT("FontName"));
+        ResetSetting(TEXT("FontName"), REG_SZ, kZero, 2);
     }
     if (gApp.fontSettings.size) {
         RegWriteNumber(TEXT("FontSize"), gApp.fontSettings.size);
     } else {
-        DeleteSetting(TEXT("FontSize"));
+        ResetSetting(TEXT("FontSize"), REG_DWORD, kZero, 4);
     }
     if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);
     if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);

@@ -1,6 +1,6 @@
 // What the reader keeps is saved soon after it changes: a kill a second later loses
 // nothing, a save that fails is said once and tried again, a file another program
-// replaced meanwhile is merged by value, and values back at their default go.
+// replaced meanwhile is merged by value, and values back at their default are written so.
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -197,7 +197,7 @@ TEST_F(ShellTest, AFileReplacedBetweenSavesIsMergedByValueAndAVanishedFolderIsMa
     EXPECT_EQ(RegistrySaveError(), "");
 }
 
-TEST_F(ShellTest, ValuesBackAtTheirDefaultAreRemovedFromTheFile) {
+TEST_F(ShellTest, ValuesBackAtTheirDefaultAreWrittenAsTheDefault) {
     SetProduct(u"FontSize", REG_DWORD, DwordBytes(18));
     SetProduct(u"SearchString", REG_BINARY, {'q', 'u', 0});
     LoadSettings();
@@ -206,8 +206,9 @@ TEST_F(ShellTest, ValuesBackAtTheirDefaultAreRemovedFromTheFile) {
     gApp.fontSettings.size = 0;  // Ctrl+0
     gApp.searchString[0] = 0;    // the search text emptied
     SaveSettings();
-    EXPECT_EQ(Product(u"FontSize").status, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(Product(u"SearchString").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Product(u"FontSize").data, DwordBytes(0));
+    EXPECT_EQ(Product(u"SearchString").data, (std::vector<BYTE>{0}));
+    EXPECT_EQ(Product(u"FontName").status, ERROR_FILE_NOT_FOUND) << "none stored: none written";
     ForgetRegistry();
     ResetAppState();
     LoadSettings();

@@ -28,7 +28,7 @@ grep -q "\bqt6-wayland\b" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "Recomme
 
 # Debian's own checks: no error and no warning (notes and pedantic hints may stay).
 if command -v lintian >/dev/null; then
-  tags="$(lintian --no-tag-display-limit "$deb" 2>&1 | grep -E '^[EW]: ' || true)"
+  tags="$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ' || true)"
   [ -z "$tags" ] || fail "lintian: $tags"
 else
   fail "lintian is not installed (scripts/install-deps.sh --test)"
