@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "ShellFixture.h"
+#include "platform/EndSignals.h"
 #include "reader/SaveSoon.h"
 #include "resources/Commands.h"
 
@@ -36,38 +37,86 @@ void PumpFor(int ms, const std::function<bool()>& done = [] { return false; }) {
 
 bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-}  // namespace
-
-// A real process (forked before Qt starts in it) changes the article and adds a
-// bookmark; killed 1.5 s later, it has both in its file.
-TEST(SaveSoon, AKillASecondAfterAChangeLosesNothing) {
-    TempConfig config;
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
+// A real reader process, forked before Qt starts in it: it changes the article and
+// adds a bookmark, says so through ready, then changes the article every stepMs
+// (never when 0) until it is ended.
+pid_t ForkReader(int ready, int stepMs) {
     pid_t child = fork();
-    if (child == 0) {
-        ResetAppState();
-        gApp.instance = GetModuleHandleW(nullptr);
-        HWND window = StartMainWindow(SW_SHOW);
-        if (!window) _exit(3);
-        SendMessageW(window, WM_COMMAND, kCmdNextArticle, 0);
-        SendMessageW(window, WM_COMMAND, kCmdBookmark, 0);
-        if (write(ready[1], "c", 1) != 1) _exit(4);
-        for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
-        _exit(5);
+    if (child != 0) return child;
+    CatchEndSignals();
+    ResetAppState();
+    gApp.instance = GetModuleHandleW(nullptr);
+    HWND window = StartMainWindow(SW_SHOW);
+    if (!window) _exit(3);
+    SendMessageW(window, WM_COMMAND, kCmdNextArticle, 0);
+    SendMessageW(window, WM_COMMAND, kCmdBookmark, 0);
+    if (write(ready, "c", 1) != 1) _exit(4);
+    for (auto next = Clock::now();;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) _exit((int)msg.wParam);
+            DispatchMessageW(&msg);
+        }
+        if (stepMs && Clock::now() >= next) {
+            SendMessageW(window, WM_COMMAND, kCmdNextArticle, 0);
+            next = Clock::now() + std::chrono::milliseconds(stepMs);
+        }
+        usleep(2000);
     }
+}
+
+// Starts a reader and waits until it made its first changes.
+pid_t StartChangingReader(int stepMs) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    pid_t child = ForkReader(ready[1], stepMs);
     close(ready[1]);
     char c = 0;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    bool changed = read(ready[0], &c, 1) == 1;
     close(ready[0]);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    kill(child, SIGKILL);
+    return changed ? child : -1;
+}
+
+int WaitFor(pid_t child) {
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+}  // namespace
+
+TEST(SaveSoon, AKillASecondAfterAChangeLosesNothing) {
+    TempConfig config;
+    pid_t child = StartChangingReader(0);
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(child, SIGKILL);
+    ASSERT_EQ(WaitFor(child), -SIGKILL);
     std::string saved = config.ReadRegistryFile();
     EXPECT_TRUE(Holds(saved, "\"Lesson\"=dword:00000002")) << saved;
     EXPECT_TRUE(Holds(saved, "\"Bookmarks\"=hex:02,00,00,00")) << saved;
+}
+
+// A reader that saves again and again ends the normal way on SIGTERM at any moment:
+// the file it leaves is whole, holds the article it ended on, and no temporary file
+// is left beside it.
+TEST(SaveSoon, ASignalDuringTheSavesEndsTheReaderWithAWholeFile) {
+    for (int delayMs : {450, 700, 1020}) {
+        TempConfig config;
+        pid_t child = StartChangingReader(40);
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        kill(child, SIGTERM);
+        EXPECT_EQ(WaitFor(child), 0) << delayMs;
+        std::string saved = config.ReadRegistryFile();
+        RegistryContents contents;
+        std::string why;
+        EXPECT_TRUE(ParseRegistry(saved, &contents, &why)) << why;
+        EXPECT_FALSE(Holds(saved, "\"Lesson\"=dword:00000002")) << "moved on since";
+        int files = 0;
+        for (auto& e : fs::directory_iterator(config.dir + "/velun")) files += e.is_regular_file();
+        EXPECT_EQ(files, 1) << delayMs;
+    }
 }
 
 namespace {
