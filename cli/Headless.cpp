@@ -11,6 +11,7 @@
 #include "../platform/Utf16.h"
 #include "../platform/qt/PictureDC.h"
 #include "../shell/AppState.h"
+#include "../shell/FontDialog.h"
 #include "../shell/Export.h"
 #include "../reader/FindAll.h"
 #include "../shell/IndexDialog.h"
@@ -169,6 +170,32 @@ const HeadlessOption kOptions[] = {
     {"--out", "FILE", SetOut},
 };
 
+std::string RtfBaseError(const HeadlessOptions& o) {
+    if (!o.rtf || IsUnicodeHebrewBase(o.font.FontAsciiBase)) return "";
+    return "--format rtf needs --base 1488: Copy puts RTF only with Unicode Hebrew";
+}
+
+// Without --base, the base the window would use: the stored one, or on a first run
+// the one the face suggests.
+int32_t WindowBase(const FontSettings& font) {
+    gApp.fontSettings = font;
+    gApp.fontSettings.FontAsciiBase = ReadSetting(TEXT("FontAsciiBase"), 97);
+    ChooseFirstRunBase();
+    return gApp.fontSettings.FontAsciiBase;
+}
+
+// The article inside the margin the window keeps around it at this size: the stored
+// one, or the one fitted to the width; a direction too small for it has none.
+RECT ViewInsideMargin(HDC dc, int width, int height) {
+    int32_t stored = RegReadNumber(kVendorKey, TEXT("SurroundingGutter"), kGutterAbsent);
+    int g = stored == kGutterAbsent ? FittedGutter(dc, width) : std::clamp<int32_t>(stored, 0, kMaxPictureSide);
+    EraseViewRect(dc, 0, 0, width, height);
+    RECT r = {0, 0, width, height};
+    if (width > 2 * g) r.left = g, r.right = width - g;
+    if (height > 2 * g) r.top = g, r.bottom = height - g;
+    return r;
+}
+
 const HeadlessOption* FindOption(const char* name) {
     for (const HeadlessOption& option : kOptions)
         if (strcmp(option.name, name) == 0) return &option;
@@ -192,6 +219,8 @@ bool ShowSearchHit(ArticleView* view, const HeadlessOptions& options) {
 }
 
 }  // namespace
+
+bool IsHeadlessOption(const char* argument) { return FindOption(argument) != nullptr; }
 
 bool IsHeadlessRequest(int argc, char** argv) {
     for (int i = 1; i < argc; i++)
@@ -225,8 +254,7 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
     else if (options->paperGiven && !options->pdf) *error = "--page-size needs --format pdf";
     else if (options->pdf && !options->appendTo.empty()) *error = "--append-to cannot extend a PDF file";
     else if (options->out.empty() && options->render != PrintAllHits) *error = "--out FILE is missing";
-    else if (options->rtf && !IsUnicodeHebrewBase(options->font.FontAsciiBase))
-        *error = "--format rtf needs --base 1488: Copy puts RTF only with Unicode Hebrew";
+    else if (options->font.FontAsciiBase != kBaseNotGiven) *error = RtfBaseError(*options);
     return error->empty();
 }
 
@@ -239,6 +267,14 @@ int RunHeadless(int argc, char** argv) {
     }
     ResetAppState();
     gApp.instance = GetModuleHandleW(nullptr);
+    if (options.font.FontAsciiBase == kBaseNotGiven) {
+        options.font.FontAsciiBase = WindowBase(options.font);
+        error = RtfBaseError(options);
+        if (!error.empty()) {
+            fprintf(stderr, "velun: %s\n", error.c_str());
+            return kExitBadArguments;
+        }
+    }
     gApp.fontSettings = options.font;
     gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
     if (options.matchCase) gApp.Flags |= kFlagMatchCase;
@@ -257,7 +293,7 @@ int RenderArticlePicture(const HeadlessOptions& options) {
     BYTE* article = LoadHeadlessArticle(options.target);
     if (!article) return kExitFailed;
     HDC dc = CreatePictureDC(options.width, options.height);
-    RECT rect = {0, 0, options.width, options.height};
+    RECT rect = dc ? ViewInsideMargin(dc, options.width, options.height) : RECT{};
     ArticleView* view = dc ? CreateArticleView(dc, &rect, &gApp.fontSettings, kViewCapacity) : nullptr;
     if (!view) {
         free(article);

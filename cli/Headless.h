@@ -10,6 +10,7 @@
 #include "../views/Fonts.h"
 
 struct HeadlessOptions;
+constexpr int32_t kBaseNotGiven = 0;
 typedef int (*HeadlessRender)(const HeadlessOptions& options);
 
 struct HeadlessOptions {
@@ -18,7 +19,7 @@ struct HeadlessOptions {
     int width = 240;
     int height = 320;
     int topRow = 0;
-    FontSettings font = {{}, 0, 97};
+    FontSettings font = {{}, 0, kBaseNotGiven};  // without --base: the base the window would use
     bool reverse = false;
     std::string out;
     int current = 0;                  // --render-index: the article the tree opens to
@@ -35,6 +36,8 @@ struct HeadlessOptions {
 
 // True when the arguments ask for a picture instead of the reader.
 bool IsHeadlessRequest(int argc, char** argv);
+// One of the options above (the render kinds or their settings), by its exact name.
+bool IsHeadlessOption(const char* argument);
 // Fills the options; false with a one-line message for bad arguments.
 bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::string* error);
 constexpr int kExitFailed = 1;

@@ -46,12 +46,13 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 bool ExportedBytes(const ArticleRange& range, const WCHAR* text, const HeadlessOptions& options,
                    const std::string& old, std::string* out) {
     HLOCAL block = nullptr;
+    // As from the clipboard, the earlier text or document ends at its first NUL.
+    std::string before = old.substr(0, strnlen(old.data(), old.size()));
     if (options.rtf) {
-        // As from the clipboard, the earlier document ends at its first NUL.
-        block = BuildRtfBlock(range, text, (const BYTE*)old.data(), strnlen(old.data(), old.size()));
+        block = BuildRtfBlock(range, text, (const BYTE*)before.data(), before.size());
         if (block) *out = (const char*)block;
     } else {
-        std::u16string oldText = Utf8ToUtf16(old);
+        std::u16string oldText = Utf8ToUtf16(before);
         block = BuildTextBlock(text, (const BYTE*)oldText.data(), oldText.size() * sizeof(char16_t));
         if (block) *out = Utf16ToUtf8((const WCHAR*)block);
     }

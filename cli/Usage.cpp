@@ -1,6 +1,10 @@
 #include "Usage.h"
 
+#include <strings.h>
+
 #include <cstring>
+
+#include "Headless.h"
 
 const char kVersionText[] = "Velun " VELUN_VERSION "\n";
 
@@ -49,7 +53,8 @@ const char kHelpText[] =
     "                         search again\n"
     "\n"
     "Settings, reading position, search text and bookmarks are kept in\n"
-    "$XDG_CONFIG_HOME/velun/registry.txt (~/.config/velun/registry.txt); see the README.\n"
+    "$XDG_CONFIG_HOME/velun/registry.txt (~/.config/velun/registry.txt), saved soon\n"
+    "after each change; see the README.\n"
     "\n"
     "Headless options (a PNG instead of the window, no display needed):\n"
     "  --render ARTICLE       an article, 1 to 187, as the reader shows it\n"
@@ -73,7 +78,8 @@ const char kHelpText[] =
     "  --append-to FILE       --export: what Append to ClipBoard makes of FILE's text\n"
     "  --search-all TEXT      print every hit: article, offset, title, context\n"
     "                         (tab-separated); exit 1 when there is none\n"
-    "Exit status: 0 written, 1 the picture could not be made, 2 bad arguments.\n";
+    "Exit status: 0 written, 1 the picture could not be made, 2 bad arguments; the\n"
+    "reader ends with 1 without a display and with 2 for any argument but these.\n";
 
 const char* InformationAsked(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
@@ -81,4 +87,17 @@ const char* InformationAsked(int argc, char** argv) {
         if (!strcmp(argv[i], "--version")) return kVersionText;
     }
     return nullptr;
+}
+
+std::string RefusedReaderArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; i++) {
+        const char* a = argv[i];
+        // The handheld's Today screen starts the reader with it; it changes nothing.
+        if (strcasecmp(a, "/today") == 0) continue;
+        if (IsHeadlessOption(a))
+            return std::string(a) + " needs --render, --render-index, --export or --search-all";
+        if (a[0] == '-') return "unknown option '" + std::string(a) + "' (velun --help lists the options)";
+        return "unexpected argument '" + std::string(a) + "' (velun --help lists the options)";
+    }
+    return "";
 }

@@ -10,6 +10,20 @@ configure_file(${CMAKE_SOURCE_DIR}/desktop/velun.desktop.in ${DESKTOP_OUT}/${VEL
 configure_file(${CMAKE_SOURCE_DIR}/desktop/velun.metainfo.xml.in ${DESKTOP_OUT}/${VELUN_APP_ID}.metainfo.xml @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/desktop/velun.1.in ${DESKTOP_OUT}/velun.1 @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/desktop/velun-pack.1.in ${DESKTOP_OUT}/velun-pack.1 @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/desktop/changelog.in ${DESKTOP_OUT}/changelog @ONLY)
+
+# The manual pages and the changelog go compressed as Debian's policy asks: gzip at
+# its best, with no name or time stamp inside, so that two builds give the same bytes.
+set(VELUN_GZIPPED)
+foreach(doc velun.1 velun-pack.1 changelog)
+  add_custom_command(
+    OUTPUT ${DESKTOP_OUT}/${doc}.gz
+    COMMAND gzip -9 -n -c ${DESKTOP_OUT}/${doc} > ${DESKTOP_OUT}/${doc}.gz
+    DEPENDS ${DESKTOP_OUT}/${doc}
+    VERBATIM)
+  list(APPEND VELUN_GZIPPED ${DESKTOP_OUT}/${doc}.gz)
+endforeach()
+add_custom_target(velun_docs ALL DEPENDS ${VELUN_GZIPPED})
 
 # The store screenshot is the headless renderer's picture of an article with Hebrew.
 add_custom_command(
@@ -25,8 +39,10 @@ install(TARGETS velun velun-pack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${DESKTOP_OUT}/${VELUN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${DESKTOP_OUT}/${VELUN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${ICON_THEME_DIR} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-install(FILES ${DESKTOP_OUT}/velun.1 ${DESKTOP_OUT}/velun-pack.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${DESKTOP_OUT}/velun.1.gz ${DESKTOP_OUT}/velun-pack.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${DESKTOP_OUT}/${VELUN_SCREENSHOT} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velun/screenshots)
+install(FILES ${CMAKE_SOURCE_DIR}/desktop/copyright ${DESKTOP_OUT}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velun)
 
 set(CPACK_PACKAGE_NAME velun)
 set(CPACK_PACKAGE_VERSION ${VELUN_VERSION})
@@ -46,5 +62,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.velmora.example)
 # are loaded at run time, so no library names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "culmus, fonts-freefont-ttf, xdg-utils")
+# qt6-wayland: the platform plugin a Wayland session needs (without it Qt falls back to X11).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "culmus, fonts-freefont-ttf, qt6-wayland, xdg-utils")
 include(CPack)

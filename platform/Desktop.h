@@ -3,6 +3,10 @@
 
 #include "win32.h"
 
+// The least size, in logical pixels, to which the user can shrink a top-level window
+// (the frame's own area, without the window manager's decoration).
+void SetMinimumWindowSize(HWND window, int width, int height);
+
 // Offers text as the X11 primary selection (pasted with the middle button); a
 // desktop without one ignores it. Empty text withdraws the offer.
 void SetPrimarySelection(const WCHAR* text);

@@ -2,7 +2,9 @@
 // text file (RegistryFile.cpp). The file is read when the first key is opened.
 // Changes reach it when the last open key is closed, so a caller that holds a key
 // open over several writes has them all replace the file at once: never a file with
-// some of them.
+// some of them. A file that another program replaced since it was read is merged by
+// key: what this process changed goes over it, everything else stays as that
+// program left it.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +33,27 @@ std::string gPath;
 RegistryContents gContents;
 std::set<KeyHandle*> gHandles;
 bool gChanged = false;  // since the file was read or last written
+
+// A value (or, with an empty name and keyOnly, a key) this process set, created or
+// deleted since the file was last written.
+struct Change {
+    std::u16string path;
+    std::u16string name;
+    bool keyOnly;
+};
+std::vector<Change> gChanges;
+
+// What the file was when this process last read or wrote it.
+struct FileStamp {
+    bool exists = false;
+    bool regular = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified = {0, 0};
+};
+FileStamp gStamp;
+std::string gSaveError;  // why the last save failed; empty when it did not
 
 const char16_t* RootName(HKEY key) {
     if (key == HKEY_CURRENT_USER) return u"HKEY_CURRENT_USER";
@@ -79,34 +102,118 @@ void SetAsideBrokenFile(const std::string& why) {
     }
 }
 
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return stamp;
+    stamp = {true, S_ISREG(st.st_mode), st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    return stamp;
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return a.exists == b.exists && a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+// Reads the file into *contents; false, with the file set aside, when it cannot be used.
+bool ReadFileInto(RegistryContents* contents) {
+    *contents = NewRegistryContents();
+    std::string text, why;
+    int read = ReadWholeFile(gPath, &text, &why);
+    if (read == 1) return true;
+    if (read == 0 && ParseRegistry(text, contents, &why)) return true;
+    *contents = NewRegistryContents();
+    SetAsideBrokenFile(why);
+    return false;
+}
+
 void EnsureLoaded() {
     if (gLoaded) return;
     gLoaded = true;
     gReadOnly = false;
     gChanged = false;
-    gContents = NewRegistryContents();
+    gChanges.clear();
+    gSaveError.clear();
     gPath = RegistryFilePath();
-    std::string text, why;
-    int read = ReadWholeFile(gPath, &text, &why);
-    if (read == 1) return;
-    if (read == 0 && ParseRegistry(text, &gContents, &why)) return;
-    gContents = NewRegistryContents();
-    SetAsideBrokenFile(why);
+    gStamp = StampOf(gPath);
+    ReadFileInto(&gContents);
 }
 
-void Save() {
-    gChanged = false;
-    if (gReadOnly) return;
-    if (!WriteFileAtomically(gPath, FormatRegistry(gContents))) {
-        std::fprintf(stderr, "velun: cannot save the settings to %s: %s\n", gPath.c_str(), std::strerror(errno));
-    }
-}
-
-RegistryKey* FindKey(const std::u16string& path) {
-    for (RegistryKey& key : gContents.keys) {
+RegistryKey* FindKeyIn(RegistryContents& contents, const std::u16string& path) {
+    for (RegistryKey& key : contents.keys) {
         if (SameRegistryName(key.path, path)) return &key;
     }
     return nullptr;
+}
+
+RegistryKey* FindKey(const std::u16string& path) { return FindKeyIn(gContents, path); }
+
+RegistryValue* FindValue(RegistryKey* key, const std::u16string& name) {
+    for (RegistryValue& v : key->values) {
+        if (SameRegistryName(v.name, name)) return &v;
+    }
+    return nullptr;
+}
+
+RegistryKey* AddKeyIn(RegistryContents& contents, const std::u16string& path) {
+    RegistryKey key{path, {}, {}, {}};
+    // A blank line sets a new key's section apart from what is above it.
+    if (!contents.keys.empty() || !contents.head.empty()) key.linesAbove.push_back("");
+    contents.keys.push_back(std::move(key));
+    return &contents.keys.back();
+}
+
+void NoteChangeOf(const std::u16string& path, const std::u16string& name, bool keyOnly) {
+    for (const Change& c : gChanges) {
+        if (c.keyOnly == keyOnly && SameRegistryName(c.path, path) && SameRegistryName(c.name, name)) return;
+    }
+    gChanges.push_back({path, name, keyOnly});
+}
+
+// The file another program wrote since this one last did becomes the base, with
+// this process's own changes put over it key by key. Something else in its place (a
+// folder) is left alone: the save fails and says so.
+void MergeNewerFile() {
+    FileStamp now = StampOf(gPath);
+    if (SameStamp(now, gStamp) || !now.regular) return;
+    RegistryContents merged;
+    if (!ReadFileInto(&merged)) return;  // set aside: this process's contents replace it
+    for (const Change& c : gChanges) {
+        RegistryKey* to = FindKeyIn(merged, c.path);
+        if (!to) to = AddKeyIn(merged, c.path);
+        if (c.keyOnly) continue;
+        RegistryKey* from = FindKey(c.path);
+        RegistryValue* mine = from ? FindValue(from, c.name) : nullptr;
+        RegistryValue* theirs = FindValue(to, c.name);
+        if (mine && theirs) {
+            theirs->type = mine->type;
+            theirs->data = mine->data;
+        } else if (mine) {
+            to->values.push_back(RegistryValue{c.name, mine->type, mine->data, {}, {}});
+        } else if (theirs) {
+            EraseRegistryValue(to, (size_t)(theirs - to->values.data()));
+        }
+    }
+    gContents = std::move(merged);
+}
+
+// A failed save keeps the changes: the next close after a change tries again.
+void Save() {
+    if (gReadOnly) {
+        gChanged = false;
+        return;
+    }
+    MergeNewerFile();
+    if (WriteFileAtomically(gPath, FormatRegistry(gContents))) {
+        gChanged = false;
+        gChanges.clear();
+        gStamp = StampOf(gPath);
+        gSaveError.clear();
+        return;
+    }
+    std::string why = std::strerror(errno);
+    if (why != gSaveError) std::fprintf(stderr, "velun: cannot save the settings to %s: %s\n", gPath.c_str(), why.c_str());
+    gSaveError = why;
 }
 
 // A key exists when it was created, when a key below it was, or when it is a root.
@@ -145,13 +252,6 @@ bool ResolvePath(HKEY parent, LPCWSTR subKey, std::u16string* path) {
     }
 }
 
-RegistryValue* FindValue(RegistryKey* key, LPCWSTR name) {
-    std::u16string wanted = name ? name : u"";
-    for (RegistryValue& v : key->values) {
-        if (SameRegistryName(v.name, wanted)) return &v;
-    }
-    return nullptr;
-}
 
 HKEY NewHandle(const std::u16string& path) {
     auto h = std::make_unique<KeyHandle>(KeyHandle{path});
@@ -159,13 +259,6 @@ HKEY NewHandle(const std::u16string& path) {
     return (HKEY)h.release();
 }
 
-RegistryKey* AddKey(const std::u16string& path) {
-    RegistryKey key{path, {}, {}, {}};
-    // A blank line sets a new key's section apart from what is above it.
-    if (!gContents.keys.empty() || !gContents.head.empty()) key.linesAbove.push_back("");
-    gContents.keys.push_back(std::move(key));
-    return &gContents.keys.back();
-}
 
 // With no key open (a value set through a root handle) there is no close to wait for.
 void NoteChange() {
@@ -182,8 +275,12 @@ bool SameRegistryName(const std::u16string& a, const std::u16string& b) {
 void ForgetRegistry() {
     gLoaded = false;
     gChanged = false;
+    gChanges.clear();
+    gSaveError.clear();
     gContents = RegistryContents();
 }
+
+std::string RegistrySaveError() { return gSaveError; }
 
 // The calls themselves; the ones callers reach are the guarded ones below.
 namespace unguarded {
@@ -208,9 +305,12 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
     if (!ResolvePath(key, subKey, &path)) return ERROR_INVALID_HANDLE;
     // The key first: a handle made before a failure would never be closed.
     bool existed = KeyExists(path);
-    if (!existed) AddKey(path);
+    if (!existed) AddKeyIn(gContents, path);
     *result = NewHandle(path);
-    if (!existed) NoteChange();
+    if (!existed) {
+        NoteChangeOf(path, u"", true);
+        NoteChange();
+    }
     if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
     return ERROR_SUCCESS;
 }
@@ -220,7 +320,7 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPB
     if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
     EnsureLoaded();
     RegistryKey* k = FindKey(path);
-    RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
+    RegistryValue* v = k ? FindValue(k, valueName ? valueName : u"") : nullptr;
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (data && !dataSize) return ERROR_INVALID_PARAMETER;
     if (type) *type = v->type;
@@ -240,19 +340,21 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
     if (dataSize > kMaxRegistryValueSize || (!data && dataSize)) return ERROR_INVALID_PARAMETER;
     EnsureLoaded();
     RegistryKey* k = FindKey(path);
-    if (!k) k = AddKey(path);
-    RegistryValue* v = FindValue(k, valueName);
+    if (!k) k = AddKeyIn(gContents, path);
+    std::u16string name = valueName ? valueName : u"";
+    RegistryValue* v = FindValue(k, name);
     // Setting what is already there costs no save: a start and an exit that change
     // nothing leave the file alone.
     if (v && v->type == type && v->data.size() == dataSize &&
         (dataSize == 0 || std::memcmp(v->data.data(), data, dataSize) == 0))
         return ERROR_SUCCESS;
     if (!v) {
-        k->values.push_back(RegistryValue{valueName ? valueName : u"", 0, {}});
+        k->values.push_back(RegistryValue{name, 0, {}, {}, {}});
         v = &k->values.back();
     }
     v->type = type;
     v->data.assign(data, data + dataSize);
+    NoteChangeOf(path, name, false);
     NoteChange();
     return ERROR_SUCCESS;
 }
@@ -262,9 +364,11 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
     EnsureLoaded();
     RegistryKey* k = FindKey(path);
-    RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
+    std::u16string name = valueName ? valueName : u"";
+    RegistryValue* v = k ? FindValue(k, name) : nullptr;
     if (!v) return ERROR_FILE_NOT_FOUND;
     EraseRegistryValue(k, (size_t)(v - k->values.data()));
+    NoteChangeOf(path, name, false);
     NoteChange();
     return ERROR_SUCCESS;
 }

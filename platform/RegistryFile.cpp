@@ -27,7 +27,7 @@
 namespace {
 
 const char* const kFileHeader[] = {
-    "; Velun settings: read when Velun starts, written when it ends.",
+    "; Velun settings: read when Velun starts, written soon after each change.",
     "; Edit this file while Velun is not running; README.md lists the values.",
 };
 
@@ -482,9 +482,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& text) {
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, text) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+    int failure = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) failure = errno, ok = false;
+    if (ok && rename(temp.c_str(), path.c_str()) != 0) failure = errno, ok = false;
+    if (!ok) {
         unlink(temp.c_str());
+        errno = failure;  // the caller says why: the cause, not the clean-up
         return false;
     }
     // The rename itself must reach the disk too.

@@ -53,6 +53,11 @@ bool ParseRegistry(const std::string& text, RegistryContents* out, std::string* 
 // and removes the temporary files that writers killed in the middle left behind.
 bool WriteFileAtomically(const std::string& path, const std::string& text);
 
+// Why the last save of the file failed (the system's reason, e.g. "Read-only file
+// system"), or empty when it succeeded. A failed save is tried again at the next close
+// of a key after a change, and the file on disk stays as it was.
+std::string RegistrySaveError();
+
 // Drops the registry held in memory; the next key opened reads the file again.
 // Open key handles stay valid. Tests use it after pointing XDG_CONFIG_HOME elsewhere.
 void ForgetRegistry();

@@ -1,10 +1,12 @@
 // The main window's size, place and maximised state, kept in "WindowPlacement"
-// across runs and put back only where a screen shows it now.
+// across runs and put back only where a screen shows it now, always whole on that
+// screen's work area with its title bar, and never below a usable size.
 #include "WindowPlacement.h"
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "../platform/Desktop.h"
 #include "../platform/LittleEndian.h"
 #include "../shell/AppState.h"
 #include "../shell/Settings.h"
@@ -73,19 +75,38 @@ RECT ComfortableRect(const RECT& work) {
     return CentredRect(work, width, height);
 }
 
+// The work area of the screen that shows most of the rectangle, or of the nearest one.
+RECT WorkAreaNear(const RECT& r, const RECT& fallback) {
+    MONITORINFO info = {sizeof info};
+    HMONITOR screen = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+    return screen && GetMonitorInfoW(screen, &info) && SaneSize(info.rcWork) ? info.rcWork : fallback;
+}
+
+RECT FitOnWorkArea(const RECT& r, const RECT& work, int caption) {
+    caption = std::clamp(caption, 0, Height(work) / 2);
+    int widest = Width(work), highest = Height(work) - caption;
+    int width = std::clamp(Width(r), std::min(kLeastWindowWidth, widest), widest);
+    int height = std::clamp(Height(r), std::min(kLeastWindowHeight, highest), highest);
+    LONG left = std::clamp<LONG>(r.left, work.left, work.right - width);
+    LONG top = std::clamp<LONG>(r.top, work.top + caption, work.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
 void PlaceMainWindow(HWND window) {
+    SetMinimumWindowSize(window, kLeastWindowWidth, kLeastWindowHeight);
     RECT work = {0, 0, 0, 0};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || !SaneSize(work)) return;
     WINDOWPLACEMENT placement = {sizeof placement};
     bool maximised = false;
-    RECT saved;
+    RECT saved, wanted;
     if (!ReadPlacement(&saved, &maximised)) {
-        placement.rcNormalPosition = ComfortableRect(work);
+        wanted = ComfortableRect(work);
     } else if (OnAScreen(saved)) {
-        placement.rcNormalPosition = saved;
+        wanted = saved;
     } else {
-        placement.rcNormalPosition = CentredRect(work, Width(saved), Height(saved));
+        wanted = CentredRect(work, Width(saved), Height(saved));
     }
+    placement.rcNormalPosition = FitOnWorkArea(wanted, WorkAreaNear(wanted, work), GetSystemMetrics(SM_CYCAPTION));
     placement.showCmd = maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     SetWindowPlacement(window, &placement);
 }

@@ -12,3 +12,10 @@ void SaveWindowPlacement(HWND window);
 RECT CentredRect(const RECT& work, int width, int height);
 // The first run's window on a work area.
 RECT ComfortableRect(const RECT& work);
+// The rectangle (the window without its frame) moved and, when too large, shrunk so
+// that it and the title bar above it (caption pixels high) lie whole on the work
+// area; never below the least usable size where the work area has room for it.
+RECT FitOnWorkArea(const RECT& r, const RECT& work, int caption);
+// Below this the bars overlap and the dialogs cannot be used (logical pixels).
+constexpr int kLeastWindowWidth = 240;
+constexpr int kLeastWindowHeight = 200;

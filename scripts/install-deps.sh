@@ -18,7 +18,7 @@ PACKAGES=(
 TEST_PACKAGES=(
   openbox
   libreoffice-writer-nogui poppler-utils qpdf python3-pypdf
-  desktop-file-utils appstream dpkg-dev file groff-base
+  desktop-file-utils appstream dpkg-dev file groff-base lintian
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 

@@ -69,16 +69,6 @@ void CreateCommandBar() {
     CommandBar_InsertMenubar(gApp.barWindow, gApp.instance, kMenuResource, 0);
 }
 
-// The fitted gutter: a fortieth of the width, at least kLeastGutter pixels at 96 dpi.
-constexpr int kGutterPerMille = 25;
-constexpr int kLeastGutter = 8;
-
-int32_t FittedGutter(HDC surface, int width) {
-    int dpi = GetDeviceCaps(surface, LOGPIXELSX);
-    if (dpi <= 0) dpi = 96;
-    return std::max(width * kGutterPerMille / 1000, kLeastGutter * dpi / 96);
-}
-
 // For start-up measurements: the moment of the first paint on the monotonic clock,
 // the CPU time and peak memory until then, then the normal way out.
 void ReportFirstPaintAndEnd(HWND window) {
@@ -96,6 +86,16 @@ void ReportFirstPaintAndEnd(HWND window) {
 }
 
 }  // namespace
+
+// The fitted gutter: a fortieth of the width, at least kLeastGutter pixels at 96 dpi.
+constexpr int kGutterPerMille = 25;
+constexpr int kLeastGutter = 8;
+
+int32_t FittedGutter(HDC surface, int width) {
+    int dpi = GetDeviceCaps(surface, LOGPIXELSX);
+    if (dpi <= 0) dpi = 96;
+    return std::max(width * kGutterPerMille / 1000, kLeastGutter * dpi / 96);
+}
 
 void CreateCommandBars() {
     if (SystemHasMenuBar()) gApp.useMenuBar = TRUE;

@@ -37,6 +37,8 @@ void PaintMainWindow(HDC surface, HWND window, UINT flags);
 void EraseMainWindow(HWND window, HDC surface);
 void RepaintNow(HWND window, UINT flags);
 void ResizeForWindow(HWND window, LPARAM size);
+// The margin around the article when none is stored: it follows the width.
+int32_t FittedGutter(HDC surface, int width);
 // Puts the current article's title in the title bar (WindowTitle.cpp).
 void UpdateWindowTitle(HWND window);
 void InitShellDialog(HWND dialog, DWORD flags);

@@ -10,6 +10,7 @@
 #include "../reader/Paging.h"
 #include "MainWindow.h"
 #include "Search.h"
+#include "../reader/SaveSoon.h"
 #include "../reader/Selection.h"
 #include "Settings.h"
 #include "../reader/WindowPlacement.h"
@@ -161,6 +162,7 @@ void TapPage(HWND window, ArticleView* view, int x, int y) {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (SaveSoonMessage(window, message, wParam)) return 0;
     switch (message) {
         case WM_CREATE:
             OnCreate(window);

@@ -193,36 +193,68 @@ void ReleaseLoadedSettings() {
     gSettingsLoaded = false;
 }
 
+namespace {
+
+// A value back at its default is written as the default where one is stored, so that
+// the next start shows the default too; where none is, nothing is written.
+void ResetSetting(LPCWSTR name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    bool stored = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (stored) WriteValue(name, type, data, size);
+}
+
+void WriteSettingValues() {
+    static const BYTE kZero[4] = {0, 0, 0, 0};
+    if (gApp.searchString[0]) {
+        RegWriteByteString(TEXT("SearchString"), gApp.searchString);
+        RegWriteNumber(TEXT("SearchHebrew"), gApp.searchHebrew);
+    } else {
+        ResetSetting(TEXT("SearchString"), REG_BINARY, kZero, 1);
+        ResetSetting(TEXT("SearchHebrew"), REG_DWORD, kZero, 4);
+    }
+    if (gApp.fontSettings.faceName[0]) {
+        RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
+    } else {
+        ResetSetting(TEXT("FontName"), REG_SZ, kZero, 2);
+    }
+    if (gApp.fontSettings.size) {
+        RegWriteNumber(TEXT("FontSize"), gApp.fontSettings.size);
+    } else {
+        ResetSetting(TEXT("FontSize"), REG_DWORD, kZero, 4);
+    }
+    if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);
+    if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
+    RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
+    if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
+    RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+    if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
+    SaveBookmarks();
+}
+
+}  // namespace
+
+void SaveSettings() {
+    if (!gSettingsLoaded) return;
+    // The product key held open over all the writes: the registry keeps them until the
+    // last key closes, so they reach the file in one replace, and a run killed
+    // meanwhile leaves the file before them, whole.
+    HKEY held = OpenProductKeyToWrite();
+    WriteSettingValues();
+    if (held) RegCloseKey(held);
+}
+
 void ExitProgram() {
     FreeIndexIcons();
     ReleaseSearchableArticles();
-    bool write = gSettingsLoaded;
+    SaveSettings();
     gSettingsLoaded = false;
-    // The product key held open over the whole sequence: the registry keeps its writes
-    // until the last key closes, so they all reach the file in one replace, and a run
-    // killed meanwhile leaves the file of the run before, whole.
-    HKEY held = write ? OpenProductKeyToWrite() : nullptr;
-    if (write) {
-        if (gApp.searchString[0]) {
-            RegWriteByteString(TEXT("SearchString"), gApp.searchString);
-            RegWriteNumber(TEXT("SearchHebrew"), gApp.searchHebrew);
-        }
-        if (gApp.fontSettings.faceName[0]) RegWriteString(TEXT("FontName"), gApp.fontSettings.faceName);
-        if (gApp.fontSettings.size) RegWriteNumber(TEXT("FontSize"), gApp.fontSettings.size);
-        if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);
-        if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
-        RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
-        if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
-        RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
-        if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
-    }
     if (gApp.articleView) {
         DestroyArticleView(gApp.articleView, TRUE);
         // Whatever runs before the quit message is retrieved must not reach the old view.
         gApp.articleView = nullptr;
     }
-    if (write) SaveBookmarks();
     FreeBookmarks();
-    if (held) RegCloseKey(held);
     PostQuitMessage(0);
 }

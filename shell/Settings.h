@@ -40,6 +40,10 @@ void FreeIndexIcons();
 void ReleaseLoadedSettings();
 
 void LoadSettings();
+// Writes everything the reader keeps (settings, position, bookmarks, window placement)
+// in one replace of the file; values that changed nothing cost nothing. The exit
+// sequence ends with it, and SaveSoon (reader/SaveSoon.h) runs it soon after a change.
+void SaveSettings();
 void ExitProgram();
 
 // True between a completed LoadSettings and the exit sequence that writes the settings

@@ -78,4 +78,21 @@ TEST(HeadlessExport, WritesWhatCopyAndAppendPutOnTheClipboard) {
     remove(rtf.c_str());
 }
 
+// As Append on the clipboard, the earlier text ends at its first NUL: what follows it
+// is dropped and the article comes after what precedes it, in both formats.
+TEST(HeadlessExport, AppendsAfterTheTextBeforeTheFilesFirstNul) {
+    std::string plain = Temp("plain.txt"), withNul = Temp("nul.txt");
+    for (const char* format : {"text", "rtf"}) {
+        std::ofstream(plain, std::ios::binary) << "Notes so far";
+        std::ofstream(withNul, std::ios::binary) << std::string("Notes so far\0left behind", 24);
+        ASSERT_EQ(Velun({"--export", "12", "--base", "1488", "--format", format, "--append-to", plain, "--out", plain}), 0);
+        ASSERT_EQ(Velun({"--export", "12", "--base", "1488", "--format", format, "--append-to", withNul, "--out", withNul}), 0);
+        EXPECT_EQ(Read(withNul), Read(plain)) << format;
+        EXPECT_EQ(Read(withNul).find("left behind"), std::string::npos) << format;
+        EXPECT_GT(Read(withNul).size(), 100u) << format;
+    }
+    remove(plain.c_str());
+    remove(withNul.c_str());
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <tuple>
 
 #include "ShellFixture.h"
 #include "platform/qt/QtMenu.h"
@@ -304,6 +305,53 @@ TEST(FirstRunPlacement, AComfortablePageCentredAndSmallScreensFilled) {
     EXPECT_EQ(clipped.left, 100);
     EXPECT_EQ(clipped.right, 500);
     EXPECT_EQ(clipped.top, 50);
+}
+
+// The window and the title bar above it lie whole on the work area: moved in, and
+// shrunk when too large, but never below the least usable size.
+TEST(FirstRunPlacement, AWindowIsFittedWholeWithItsTitleBarOnTheWorkArea) {
+    const RECT work = {0, 30, 1024, 768};
+    const struct {
+        RECT wanted, fitted;
+    } kCases[] = {
+        {{100, 100, 700, 600}, {100, 100, 700, 600}},       // fits: left alone
+        {{-50, 0, 5000, 4000}, {0, 54, 1024, 768}},          // too large: the work area less the title bar
+        {{900, 700, 1300, 1000}, {624, 468, 1024, 768}},     // hanging off the corner: moved in
+        {{100, 100, 200, 150}, {100, 100, 340, 300}},        // too small: the least usable size
+        {{-3000, -3000, -2700, -2600}, {0, 54, 300, 454}},   // far off: into the corner
+    };
+    for (const auto& c : kCases) {
+        RECT r = FitOnWorkArea(c.wanted, work, 24);
+        EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+                  std::tuple(c.fitted.left, c.fitted.top, c.fitted.right, c.fitted.bottom))
+            << c.wanted.left << "," << c.wanted.top;
+    }
+    RECT handheld = FitOnWorkArea({0, 0, 480, 640}, {0, 0, 240, 320}, 20);
+    EXPECT_EQ(std::tuple(handheld.left, handheld.top, handheld.right, handheld.bottom), std::tuple(0, 20, 240, 320));
+}
+
+TEST_F(Reading, AStoredHugeWindowOpensWholeOnTheScreenAndNoneGetsSmallerThanUsable) {
+    DestroyWindow(window);
+    ResetAppState();
+    std::vector<BYTE> huge;
+    for (int32_t v : {-40, -40, 4960, 3960, 0})
+        for (int k = 0; k < 4; k++) huge.push_back((BYTE)((uint32_t)v >> (8 * k)));
+    SetProduct(u"WindowPlacement", REG_BINARY, huge);
+    ASSERT_NE(Start(), nullptr);
+    RECT work, r;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    WINDOWPLACEMENT now = {sizeof now};
+    ASSERT_TRUE(GetWindowPlacement(window, &now));
+    r = now.rcNormalPosition;
+    EXPECT_GE(r.left, work.left);
+    EXPECT_GE(r.top, work.top + GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_LE(r.right, work.right);
+    EXPECT_LE(r.bottom, work.bottom);
+
+    MoveWindow(window, 10, 40, 100, 100, TRUE);
+    GetWindowRect(window, &r);
+    EXPECT_GE(r.right - r.left, kLeastWindowWidth);
+    EXPECT_GE(r.bottom - r.top, kLeastWindowHeight);
 }
 
 TEST_F(Reading, WithNoStoredGutterTheMarginFitsTheWindow) {

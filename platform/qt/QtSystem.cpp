@@ -69,14 +69,50 @@ BOOL SystemParametersInfoW(UINT action, UINT, PVOID data, UINT) {
     });
 }
 
-// A screen that shows part of the rectangle; the primary one if none does and asked for.
+namespace {
+
+RECT RectOf(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+
+// How far apart two rectangles are, 0 when they meet.
+long long Distance(const QRect& a, const QRect& b) {
+    long long dx = std::max({0, a.left() - b.right(), b.left() - a.right()});
+    long long dy = std::max({0, a.top() - b.bottom(), b.top() - a.bottom()});
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+// The screen that shows most of the rectangle; failing that the nearest or the
+// primary one, when asked for.
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
     return CallOrFail<HMONITOR>(nullptr, [&]() -> HMONITOR {
         EnsureWindowLayer();
         QRect wanted = rect ? QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1)) : QRect();
+        QScreen* best = nullptr;
+        long long bestArea = 0;
+        for (QScreen* screen : QGuiApplication::screens()) {
+            QRect shared = screen->geometry().intersected(wanted);
+            long long area = (long long)shared.width() * shared.height();
+            if (!shared.isEmpty() && area > bestArea) best = screen, bestArea = area;
+        }
+        if (best) return (HMONITOR)best;
+        if (flags == MONITOR_DEFAULTTOPRIMARY) return (HMONITOR)QGuiApplication::primaryScreen();
+        if (flags != MONITOR_DEFAULTTONEAREST) return nullptr;
         for (QScreen* screen : QGuiApplication::screens())
-            if (screen->geometry().intersects(wanted)) return (HMONITOR)screen;
-        return flags == MONITOR_DEFAULTTOPRIMARY ? (HMONITOR)QGuiApplication::primaryScreen() : nullptr;
+            if (!best || Distance(screen->geometry(), wanted) < Distance(best->geometry(), wanted)) best = screen;
+        return (HMONITOR)best;
+    });
+}
+
+BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info) {
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        EnsureWindowLayer();
+        QScreen* screen = (QScreen*)monitor;
+        if (!info || info->cbSize < sizeof(MONITORINFO) || !QGuiApplication::screens().contains(screen)) return FALSE;
+        info->rcMonitor = RectOf(screen->geometry());
+        info->rcWork = RectOf(screen->availableGeometry());
+        info->dwFlags = screen == QGuiApplication::primaryScreen() ? 1 : 0;  // MONITORINFOF_PRIMARY
+        return TRUE;
     });
 }
 

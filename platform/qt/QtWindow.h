@@ -87,6 +87,9 @@ void EnsureWindowLayer();
 void LayoutFrame(Window* window);
 // A visible program window with an invalid client area, or null.
 Window* WindowNeedingPaint();
+// Timers (QtTimers.cpp): the WM_TIMER of a timer whose period has passed, if any;
+// with remove, the timer waits a whole period again. Timers of gone windows are dropped.
+bool TakeDueTimer(MSG* msg, bool remove);
 
 // Widgets (QtWindowWidgets.cpp): the client area, a top-level frame, the caption OK strip.
 QWidget* MakeClientWidget(HWND window, QWidget* parent);

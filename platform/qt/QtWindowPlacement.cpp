@@ -2,6 +2,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "../Desktop.h"
 #include "../NoThrow.h"
 #include "QtWindow.h"
 
@@ -33,5 +34,13 @@ BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
         f->setWindowState(state);  // a hidden window takes it when shown
         LayoutFrame(w);
         return TRUE;
+    });
+}
+
+void SetMinimumWindowSize(HWND window, int width, int height) {
+    CallOrFail<bool>(false, [&] {
+        Window* w = WindowOf(window);
+        if (w && !w->remote && !w->parent && w->frame) w->frame->setMinimumSize(std::max(width, 0), std::max(height, 0));
+        return true;
     });
 }

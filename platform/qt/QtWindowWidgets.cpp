@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMoveEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -146,6 +147,10 @@ class FrameWidget : public QWidget {
   protected:
     void resizeEvent(QResizeEvent*) override {
         if (Window* w = WindowOf(window_)) LayoutFrame(w);
+    }
+    void moveEvent(QMoveEvent* e) override {
+        Window* w = WindowOf(window_);
+        if (w && !w->creating) SendMessageW(window_, WM_MOVE, 0, MAKELPARAM((WORD)e->pos().x(), (WORD)e->pos().y()));
     }
     void closeEvent(QCloseEvent* e) override {
         // The window decides: WM_CLOSE reaches its procedure, whose default destroys it.

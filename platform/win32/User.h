@@ -39,6 +39,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
 #define WM_VSCROLL 0x0115
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -206,6 +207,17 @@ int TranslateAcceleratorW(HWND window, HACCEL table, LPMSG msg);
 // Down when the high bit of the result is set, as of the message last retrieved.
 SHORT GetKeyState(int virtualKey);
 
+// ---- Timers ----
+// WM_TIMER (wParam the timer's id) comes when nothing else waits in the queue, at
+// most one pending a timer however many periods passed. Setting an existing id
+// starts its period again; destroying the window kills its timers. Without a
+// window, or with a TIMERPROC, the platform makes no timer here: the result is 0.
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
+BOOL KillTimer(HWND window, UINT_PTR id);
+
 // Accelerator resources (RT_ACCELERATOR): entries of fVirt, key, command and a pad
 // word, 16 bits each; 0x80 in fVirt marks the last entry.
 #define FVIRTKEY 0x01
@@ -255,7 +267,15 @@ BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
 DECLARE_HANDLE(HMONITOR);
 #define MONITOR_DEFAULTTONULL 0
 #define MONITOR_DEFAULTTOPRIMARY 1
+#define MONITOR_DEFAULTTONEAREST 2
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;  // the screen
+    RECT rcWork;     // the part of it that panels and docks leave to windows
+    DWORD dwFlags;
+};
+BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info);
 
 // ---- Scroll bars ----
 #define SB_HORZ 0

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with cpack and checks that it holds the installed tree
-# under /usr and depends on what the reader loads at run time.
+# under /usr, depends on what the reader loads at run time, and passes lintian.
 # usage: CheckDebianPackage.sh BUILD_DIR APP_ID VERSION
 set -euo pipefail
 build="$1" id="$2" version="$3"
@@ -20,9 +20,19 @@ done
 contents="$(dpkg-deb -c "$deb")"
 for file in ./usr/bin/velun ./usr/bin/velun-pack ./usr/share/applications/$id.desktop \
             ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/$id.png \
-            ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man1/velun.1; do
+            ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man1/velun.1.gz \
+            ./usr/share/doc/velun/copyright ./usr/share/doc/velun/changelog.gz; do
   grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
+grep -q "\bqt6-wayland\b" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "Recommends lacks qt6-wayland"
+
+# Debian's own checks: no error and no warning (notes and pedantic hints may stay).
+if command -v lintian >/dev/null; then
+  tags="$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ' || true)"
+  [ -z "$tags" ] || fail "lintian: $tags"
+else
+  fail "lintian is not installed (scripts/install-deps.sh --test)"
+fi
 
 [ "$failures" -eq 0 ] && echo "package $(basename "$deb") in order"
 exit "$failures"

@@ -56,14 +56,17 @@ else
 fi
 
 for page in velun velun-pack; do
-  man="$prefix/share/man/man1/$page.1"
+  man="$prefix/share/man/man1/$page.1.gz"
   if [ -f "$man" ]; then
-    warnings="$(groff -man -ww -z "$man" 2>&1)"
+    warnings="$(zcat "$man" | groff -man -ww -z 2>&1)"
     [ -z "$warnings" ] || fail "$page.1: $warnings"
-    grep -q "Velun $version" "$man" || fail "$page.1 does not carry version $version"
+    zgrep -q "Velun $version" "$man" || fail "$page.1 does not carry version $version"
   else
-    fail "no manual page $page.1"
+    fail "no manual page $page.1.gz"
   fi
+done
+for doc in copyright changelog.gz; do
+  [ -f "$prefix/share/doc/velun/$doc" ] || fail "no share/doc/velun/$doc"
 done
 
 [ "$failures" -eq 0 ] && echo "installed tree in order"
