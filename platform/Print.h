@@ -54,10 +54,14 @@ void AddPrintLink(HDC dc, int page, const RECT& area, int targetPage);
 int WritePdfDocument(const char* path, const PrintDocumentInfo& info, PaintPrintPages paint, void* context);
 
 // The desktop's print dialog, offering the choices (at most 3, the first checked)
-// of what to print; paint is called with the choice taken. 0 printed, 1 nothing
-// printed (cancelled, no printer: the dialog said so), 2 the painting gave up.
-int ShowPrintDialog(HWND owner, const PrintDocumentInfo& info, const WCHAR* const* choices, int choiceCount,
+// of what to print, each with its document's info; paint is called with the choice
+// taken. 0 printed, 1 nothing printed (cancelled, no printer: the dialog said so),
+// 2 the painting gave up.
+int ShowPrintDialog(HWND owner, const PrintDocumentInfo* infos, const WCHAR* const* choices, int choiceCount,
                     int (*paint)(HDC dc, const PrintPageArea& area, void* context, int choice), void* context);
+// A small dialog offering the same choices before a preview or a PDF file: the
+// choice taken (0-based), -1 when cancelled.
+int AskPrintChoice(HWND owner, const WCHAR* caption, const WCHAR* const* choices, int choiceCount);
 // The pages in the desktop's preview window, printable from there.
 void ShowPrintPreview(HWND owner, const PrintDocumentInfo& info, PaintPrintPages paint, void* context);
 // The desktop's save dialog for a PDF file; empty when cancelled.

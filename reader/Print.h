@@ -55,9 +55,9 @@ int WritePrintPdf(const char* path, const PrintRequest& request, std::string* me
 struct PrintDocument;
 void AddArticleLinks(PrintDocument* document, const RECT* areas, const int* articles, int count);
 
-// The File menu's commands: the print dialog (current article, selection when
-// there is one, whole handbook), the preview of the current article, and the
-// PDF export of the current article through a save dialog.
+// The File menu's commands, each offering the current article, the selection
+// when there is one, or the whole handbook: the print dialog, the preview, and the
+// PDF export through a save dialog (a file like the command line's).
 void PrintFromReader(HWND owner);
 void PreviewPrintFromReader(HWND owner);
 void ExportPdfFromReader(HWND owner);

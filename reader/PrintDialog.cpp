@@ -34,6 +34,22 @@ void Report(HWND owner, const std::string& message) {
     MessageBoxW(owner, text.c_str(), TEXT("Velun"), MB_OK | MB_ICONEXCLAMATION);
 }
 
+// What the File menu offers to print: the article, its selection when there is
+// one, the whole handbook.
+struct Choices {
+    std::vector<const WCHAR*> names = {u"The current article"};
+    std::vector<PrintScope> scopes = {PrintScope::Article};
+    Choices() {
+        if (ShownScope() == PrintScope::Selection) {
+            names.push_back(u"The selection");
+            scopes.push_back(PrintScope::Selection);
+        }
+        names.push_back(u"The whole handbook");
+        scopes.push_back(PrintScope::Handbook);
+    }
+    int Count() const { return (int)names.size(); }
+};
+
 struct DialogJob {
     std::vector<PrintScope> scopes;  // by the dialog's choice
     std::string message;
@@ -44,34 +60,42 @@ int PaintChoice(HDC dc, const PrintPageArea& area, void* context, int choice) {
     return PaintPrintRequest(dc, area, ReaderRequest(job->scopes[choice]), &job->message);
 }
 
-int PaintShown(HDC dc, const PrintPageArea& area, void* context) {
-    return PaintPrintRequest(dc, area, ReaderRequest(ShownScope()), (std::string*)context);
+int PaintChosen(HDC dc, const PrintPageArea& area, void* context) {
+    return PaintChoice(dc, area, context, 0);
+}
+
+// The scope taken in the choice dialog; false when cancelled.
+bool AskScope(HWND owner, const WCHAR* caption, PrintScope* scope) {
+    Choices choices;
+    int choice = AskPrintChoice(owner, caption, choices.names.data(), choices.Count());
+    if (choice < 0 || choice >= choices.Count()) return false;
+    *scope = choices.scopes[choice];
+    return true;
 }
 
 }  // namespace
 
 void PrintFromReader(HWND owner) {
-    DialogJob job;
-    std::vector<const WCHAR*> choices = {u"The current article"};
-    job.scopes = {PrintScope::Article};
-    if (ShownScope() == PrintScope::Selection) {
-        choices.push_back(u"The selection");
-        job.scopes.push_back(PrintScope::Selection);
-    }
-    choices.push_back(u"The whole handbook");
-    job.scopes.push_back(PrintScope::Handbook);
-    PrintDocumentInfo info = PrintInfoOf(ReaderRequest(PrintScope::Article));
-    if (ShowPrintDialog(owner, info, choices.data(), (int)choices.size(), PaintChoice, &job) == 2) Report(owner, job.message);
+    Choices choices;
+    DialogJob job = {choices.scopes, {}};
+    std::vector<PrintDocumentInfo> infos;
+    for (PrintScope scope : choices.scopes) infos.push_back(PrintInfoOf(ReaderRequest(scope)));
+    if (ShowPrintDialog(owner, infos.data(), choices.names.data(), choices.Count(), PaintChoice, &job) == 2)
+        Report(owner, job.message);
 }
 
 void PreviewPrintFromReader(HWND owner) {
-    std::string message;
-    ShowPrintPreview(owner, PrintInfoOf(ReaderRequest(ShownScope())), PaintShown, &message);
-    if (!message.empty()) Report(owner, message);
+    PrintScope scope;
+    if (!AskScope(owner, u"Print Preview", &scope)) return;
+    DialogJob job = {{scope}, {}};
+    ShowPrintPreview(owner, PrintInfoOf(ReaderRequest(scope)), PaintChosen, &job);
+    if (!job.message.empty()) Report(owner, job.message);
 }
 
 void ExportPdfFromReader(HWND owner) {
-    PrintRequest request = ReaderRequest(ShownScope());
+    PrintScope scope;
+    if (!AskScope(owner, u"Export as PDF", &scope)) return;
+    PrintRequest request = ReaderRequest(scope);
     std::u16string name = PrintInfoOf(request).title + u".pdf";
     std::replace(name.begin(), name.end(), u'/', u'-');
     std::string path = AskPdfPath(owner, name.c_str());

@@ -156,8 +156,8 @@ TEST_F(HandbookPdf, CarriesTitleAuthorSubjectPaperAndAPagePerArticleAtLeast) {
 }
 
 // The article's text as pdftotext reads it from the pages: the head (title) and
-// foot (page number) lines of each page left out. Poppler writes each run of
-// Hebrew between RLE and PDF marks, turned round for display: turned back here.
+// foot (page number) lines of each page left out. Poppler marks right-to-left
+// stretches with invisible direction controls, which the export does not have.
 std::u16string PdfText(const std::string& path) {
     std::u16string all = Utf8ToUtf16(Shell("pdftotext -layout -enc UTF-8 '" + path + "' -"));
     std::u16string text;
@@ -176,13 +176,7 @@ std::u16string PdfText(const std::string& path) {
         for (size_t i = 1; i + 1 < lines.size(); i++) text += lines[i] + u"\n";
         page = end + 1;
     }
-    for (size_t open = text.find(u'\u202B'); open != std::u16string::npos; open = text.find(u'\u202B', open)) {
-        size_t close = text.find(u'\u202C', open);
-        if (close == std::u16string::npos) break;
-        std::reverse(text.begin() + open + 1, text.begin() + close);
-        text.erase(close, 1);
-        text.erase(open, 1);
-    }
+    std::erase_if(text, [](char16_t c) { return c == u'\u200E' || c == u'\u200F' || (c >= u'\u202A' && c <= u'\u202E'); });
     return text;
 }
 

@@ -136,10 +136,44 @@ size_t FillStart(const std::string& content, size_t line) {
     return between + 1 == line ? colour : std::string::npos;
 }
 
+bool IsRightToLeft(char16_t c) { return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF); }
+
+bool IsLetterOrDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 0xC0 && c < 0x0590);
+}
+
+// Text extractors that place a span's text across its glyphs from left to right
+// and then turn each right-to-left stretch round for display (poppler's, on a page
+// whose text is mostly left-to-right) would read the reading text backwards. They
+// are given the text with each stretch of right-to-left words already turned
+// round, so that their turning restores it. Such extractors end a stretch at
+// punctuation as well as at Latin letters and digits, so a stretch here holds
+// right-to-left letters and spaces only, and a left-to-right mark after it keeps
+// what follows out of it.
+std::u16string PlacedText(const std::u16string& text) {
+    std::u16string placed;
+    size_t at = 0;
+    while (at < text.size()) {
+        if (!IsRightToLeft(text[at])) {
+            placed += text[at++];
+            continue;
+        }
+        size_t last = at;
+        for (size_t end = at; end < text.size() && (IsRightToLeft(text[end]) || text[end] == u' '); end++)
+            if (IsRightToLeft(text[end])) last = end;
+        placed.append(text.rbegin() + (text.size() - last - 1), text.rbegin() + (text.size() - at));
+        at = last + 1;
+        if (at < text.size() && !IsLetterOrDigit(text[at])) placed += u'\u200E';
+    }
+    return placed;
+}
+
 // Each marker square, "X Y 1 1 re\nf\n" with the colour and state lines before it,
 // becomes the start or the end of a marked-content span carrying the run's reading
-// text. Qt puts consecutive fills in one saved state, so the q and Q around them
-// stay.
+// text, and within it a span with the text as extractors that place it need it
+// (see PlacedText); readers that follow the standard take the outer span's text
+// for all it holds. Qt puts consecutive fills in one saved state, so the q and Q
+// around them stay.
 std::string MarkSpans(const std::string& content, const std::vector<PdfReadingSpan>& spans) {
     static const char kFill[] = " 1 1 re\nf\n";
     std::string out;
@@ -153,10 +187,12 @@ std::string MarkSpans(const std::string& content, const std::vector<PdfReadingSp
         size_t start = FillStart(content, line);
         if (start == std::string::npos || start < copied || x > -1 || (size_t)(-x - 1) >= spans.size()) continue;
         out.append(content, copied, start - copied);
+        const std::u16string& text = spans[-x - 1].text;
         if (y == kPdfSpanStartY)
-            out += "/Span <</ActualText " + HexText(spans[-x - 1].text) + ">> BDC\n";
+            out += "/Span <</ActualText " + HexText(text) + ">> BDC\n/Span <</ActualText " +
+                   HexText(PlacedText(text)) + ">> BDC\n";
         else
-            out += "EMC\n";
+            out += "EMC\nEMC\n";
         copied = at + strlen(kFill);
     }
     out.append(content, copied, std::string::npos);

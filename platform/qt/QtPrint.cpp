@@ -1,6 +1,7 @@
 // Printing and PDF files on Qt Print Support: a surface painting on a printer's
 // or a PDF writer's painter, the print dialog, the preview and the save dialog.
 #include <QBuffer>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QPageLayout>
 #include <QPainter>
@@ -154,6 +155,24 @@ void ConfigurePrinter(QPrinter& printer, const PrintDocumentInfo& info) {
     printer.setFullPage(true);
 }
 
+// The choices as radio buttons (at most 3, the first checked) in a box titled "Print".
+QGroupBox* ChoiceBox(const WCHAR* const* choices, int choiceCount, std::vector<QRadioButton*>* buttons) {
+    auto* box = new QGroupBox(QStringLiteral("Print"));
+    auto* rows = new QVBoxLayout(box);
+    for (int i = 0; i < choiceCount && i < 3; i++) {
+        buttons->push_back(new QRadioButton(QString::fromStdU16String(choices[i])));
+        rows->addWidget(buttons->back());
+    }
+    if (!buttons->empty()) (*buttons)[0]->setChecked(true);
+    return box;
+}
+
+int CheckedChoice(const std::vector<QRadioButton*>& buttons) {
+    for (size_t i = 0; i < buttons.size(); i++)
+        if (buttons[i]->isChecked()) return (int)i;
+    return 0;
+}
+
 }  // namespace
 
 bool NewPrintPage(HDC dc) {
@@ -202,7 +221,7 @@ int WritePdfDocument(const char* path, const PrintDocumentInfo& info, PaintPrint
     return ReplaceFile(path, finished) ? 0 : 1;
 }
 
-int ShowPrintDialog(HWND owner, const PrintDocumentInfo& info, const WCHAR* const* choices, int choiceCount,
+int ShowPrintDialog(HWND owner, const PrintDocumentInfo* infos, const WCHAR* const* choices, int choiceCount,
                     int (*paint)(HDC, const PrintPageArea&, void*, int), void* context) {
     EnsureQtApplication();
     QWidget* parent = (owner ? WidgetOf(owner) : nullptr);
@@ -213,26 +232,33 @@ int ShowPrintDialog(HWND owner, const PrintDocumentInfo& info, const WCHAR* cons
         return 1;
     }
     QPrinter printer(QPrinter::HighResolution);
-    ConfigurePrinter(printer, info);
+    ConfigurePrinter(printer, infos[0]);
     QPrintDialog dialog(&printer, parent);
-    auto* box = new QGroupBox(QStringLiteral("Print"));
-    auto* rows = new QVBoxLayout(box);
     std::vector<QRadioButton*> buttons;
-    for (int i = 0; i < choiceCount && i < 3; i++) {
-        buttons.push_back(new QRadioButton(QString::fromStdU16String(choices[i])));
-        rows->addWidget(buttons.back());
-    }
-    if (!buttons.empty()) buttons[0]->setChecked(true);
-    dialog.setOptionTabs({box});
+    dialog.setOptionTabs({ChoiceBox(choices, choiceCount, &buttons)});
     if (dialog.exec() != QDialog::Accepted) return 1;
-    int choice = 0;
-    for (size_t i = 0; i < buttons.size(); i++)
-        if (buttons[i]->isChecked()) choice = (int)i;
+    int choice = CheckedChoice(buttons);
+    printer.setDocName(QString::fromStdU16String(infos[choice].title));
     QPainter painter;
     if (!painter.begin(&printer)) return 1;
     int painted = PaintDocument(printer, painter, printer.resolution(), paint, context, choice, nullptr);
     painter.end();
     return painted ? 2 : 0;
+}
+
+int AskPrintChoice(HWND owner, const WCHAR* caption, const WCHAR* const* choices, int choiceCount) {
+    EnsureQtApplication();
+    QDialog dialog(owner ? WidgetOf(owner) : nullptr);
+    dialog.setWindowTitle(QString::fromStdU16String(caption));
+    auto* layout = new QVBoxLayout(&dialog);
+    std::vector<QRadioButton*> buttons;
+    layout->addWidget(ChoiceBox(choices, choiceCount, &buttons));
+    auto* okCancel = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(okCancel, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(okCancel, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(okCancel);
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    return CheckedChoice(buttons);
 }
 
 void ShowPrintPreview(HWND owner, const PrintDocumentInfo& info, PaintPrintPages paint, void* context) {
