@@ -157,7 +157,8 @@ QWidget* MakeListBox(Window* w, QWidget* parent) {
 LRESULT CommonMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETFONT) {
         w->font = (HFONT)wParam;
-        if (w->frame) w->frame->setFont(QFontOfHandle(w->font));
+        // Without memory for the font the control keeps the one it has.
+        if (w->frame) CallOrSkip([&] { w->frame->setFont(QFontOfHandle(w->font)); });
         return 0;
     }
     return DefWindowProcW(w->handle, message, wParam, lParam);
