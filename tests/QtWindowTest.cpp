@@ -2,6 +2,7 @@
 // messages, scroll bar codes, painting and validation, menus and the bars.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -320,6 +321,15 @@ TEST_F(QtWindowTest, CommandBarSitsAtTheTopAndItsButtonsSendCommands) {
     QToolButton* again = ButtonWithTip(bar, "Search Again");
     ASSERT_TRUE(previous && again);
     EXPECT_FALSE(previous->icon().isNull());
+    // Screen readers name the picture buttons by their tooltips, the signs by words.
+    const std::pair<QToolButton*, QString> named[] = {{previous, "Previous Article"},
+                                                      {again, "Search Again"},
+                                                      {ButtonWithText(bar, "?"), "About"},
+                                                      {ButtonWithText(bar, QString::fromUtf16(u"\u00D7")), "Close"}};
+    for (const auto& [button, name] : named) {
+        ASSERT_TRUE(button) << name.toStdString();
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), name);
+    }
     previous->click();
     again->click();
     ButtonWithText(bar, "?")->click();

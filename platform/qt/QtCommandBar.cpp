@@ -77,9 +77,11 @@ void AddMenuButton(Window* w, const QString& text, HMENU popup) {
     InsertBeforeStretch(w, button);
 }
 
-void AddAdornment(Window* w, const QString& text, UINT message) {
+// The sign on the button, and the word a screen reader says for it.
+void AddAdornment(Window* w, const QString& text, const QString& name, UINT message) {
     QToolButton* button = NewButton(w);
     button->setText(text);
+    button->setAccessibleName(name);
     HWND target = w->parent->handle;
     QObject::connect(button, &QToolButton::clicked, [target, message] { PostMessageW(target, message, 0, 0); });
     Bar* bar = static_cast<Bar*>(w->extra.get());
@@ -97,7 +99,11 @@ void AddToolButtons(Window* w, int count, const TBBUTTON* buttons) {
         if (b.iBitmap >= 0 && b.iBitmap < (int)bar->images.size() && !bar->images[b.iBitmap].isNull())
             button->setIcon(QIcon(QPixmap::fromImage(bar->images[b.iBitmap])));
         size_t tip = (size_t)bar->toolButtons + 1;
-        if (tip < bar->tooltips.size()) button->setToolTip(QString::fromUtf16(bar->tooltips[tip].c_str()));
+        if (tip < bar->tooltips.size()) {
+            // A screen reader names the picture-only button by what its tooltip says.
+            button->setToolTip(QString::fromUtf16(bar->tooltips[tip].c_str()));
+            button->setAccessibleName(button->toolTip());
+        }
         button->setEnabled(b.fsState & TBSTATE_ENABLED);
         int command = b.idCommand;
         QObject::connect(button, &QToolButton::clicked, [target, handle, command] {
@@ -214,8 +220,8 @@ BOOL CommandBar_AddAdornments(HWND bar, DWORD flags, DWORD) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
         Window* w = WindowOf(bar);
         if (!w || !BarOf(bar)) return FALSE;
-        if (flags & CMDBAR_HELP) AddAdornment(w, QStringLiteral("?"), WM_HELP);
-        AddAdornment(w, QString::fromUtf16(u"\u00D7"), WM_CLOSE);
+        if (flags & CMDBAR_HELP) AddAdornment(w, QStringLiteral("?"), QStringLiteral("About"), WM_HELP);
+        AddAdornment(w, QString::fromUtf16(u"\u00D7"), QStringLiteral("Close"), WM_CLOSE);
         return TRUE;
     });
 }

@@ -441,6 +441,18 @@ void CenterDialog(Window* w) {
 
 // Creates the dialog and its controls from the template; the procedure is
 // attached afterwards, so its first messages are WM_SETFONT and WM_INITDIALOG.
+// As on Windows, an edit box is named by the static text just before it in the
+// template: that label becomes its buddy, which screen readers read as its name.
+void LabelEditBox(Window* control, QLabel** label) {
+    QWidget* widget = control ? control->frame.data() : nullptr;
+    if (auto* text = qobject_cast<QLabel*>(widget)) {
+        *label = text;
+    } else if (*label && (qobject_cast<QLineEdit*>(widget) || qobject_cast<QTextEdit*>(widget))) {
+        (*label)->setBuddy(widget);
+        *label = nullptr;
+    }
+}
+
 HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, HFONT* font) {
     TemplateReader r{data};
     DWORD style = r.Dword();
@@ -469,6 +481,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, 
     LOGFONTW dialogFont = LogFontFromQFont(QApplication::font());
     *font = CreateFontIndirectW(&dialogFont);
     w->font = *font;
+    QLabel* label = nullptr;
     for (WORD i = 0; i < count; i++) {
         r.Align(data);
         DWORD itemStyle = r.Dword();
@@ -488,6 +501,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, 
                                        rc.right - rc.left, rc.bottom - rc.top, dialog, (HMENU)(uintptr_t)id,
                                        instance, nullptr);
         if (control) SendMessageW(control, WM_SETFONT, (WPARAM)*font, FALSE);
+        LabelEditBox(WindowOf(control), &label);
     }
     return dialog;
 }
