@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <QToolButton>
 
 #include "platform/TestHooks.h"
+#include "platform/qt/QtApp.h"
 #include "platform/qt/QtMenu.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/win32.h"
@@ -269,6 +271,18 @@ TEST(QtMenuTest, CheckMarksRoundTripByCommandThroughPopUps) {
     EXPECT_EQ(info.fState & MFS_CHECKED, 0u);
     EXPECT_EQ(CheckMenuItem(menu, 999, MF_CHECKED), (DWORD)-1);
     EXPECT_FALSE(GetMenuItemInfoW(menu, 999, FALSE, &info));
+    // Shown, the toggle stays checkable while off; other items are plain.
+    EnsureQtApplication();
+    QMenu shown;
+    FillQMenu(&shown, GetSubMenu(menu, 1), nullptr);
+    int checkable = 0;
+    for (QAction* action : shown.actions()) {
+        if (action->isSeparator() || action->menu()) continue;
+        EXPECT_EQ(action->isCheckable(), action->text().startsWith("&Bookmark")) << action->text().toStdString();
+        EXPECT_FALSE(action->isChecked());
+        checkable += action->isCheckable();
+    }
+    EXPECT_EQ(checkable, 1);
     DestroyMenu(menu);
 }
 
