@@ -258,7 +258,9 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
     return error->empty();
 }
 
-int RunHeadless(int argc, char** argv) {
+namespace {
+
+int RunHeadlessOptions(int argc, char** argv) {
     HeadlessOptions options;
     std::string error;
     if (!ParseHeadlessOptions(argc, argv, &options, &error)) {
@@ -280,6 +282,19 @@ int RunHeadless(int argc, char** argv) {
     if (options.matchCase) gApp.Flags |= kFlagMatchCase;
     gNightReading = options.night;
     return options.render(options);
+}
+
+}  // namespace
+
+// The options and file names are strings: without memory for them the face ends
+// with a message; the renderers free what they hold on their own failures.
+int RunHeadless(int argc, char** argv) {
+    try {
+        return RunHeadlessOptions(argc, argv);
+    } catch (const std::bad_alloc&) {
+        fprintf(stderr, "velun: not enough memory\n");
+        return kExitFailed;
+    }
 }
 
 BYTE* LoadHeadlessArticle(int number) {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "../platform/Utf16.h"
@@ -21,17 +23,18 @@ constexpr size_t kMaxAppendBytes = 64u << 20;
 
 // False with a line of explanation when the file cannot be read whole.
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
-    FILE* file = fopen(path.c_str(), "rb");
+    // Closed also when the strings find no memory.
+    std::unique_ptr<FILE, decltype(&fclose)> file(fopen(path.c_str(), "rb"), fclose);
     if (!file) {
         *error = "cannot read " + path + ": " + strerror(errno);
         return false;
     }
     char chunk[1 << 16];
     size_t n;
-    while (bytes->size() <= kMaxAppendBytes && (n = fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
-    if (ferror(file)) *error = "cannot read " + path;
+    while (bytes->size() <= kMaxAppendBytes && (n = fread(chunk, 1, sizeof chunk, file.get())) > 0)
+        bytes->append(chunk, n);
+    if (ferror(file.get())) *error = "cannot read " + path;
     else if (bytes->size() > kMaxAppendBytes) *error = path + " is larger than the 64 MiB Append takes";
-    fclose(file);
     return error->empty();
 }
 
@@ -46,17 +49,23 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 bool ExportedBytes(const ArticleRange& range, const WCHAR* text, const HeadlessOptions& options,
                    const std::string& old, std::string* out) {
     HLOCAL block = nullptr;
-    // As from the clipboard, the earlier text or document ends at its first NUL.
-    std::string before = old.substr(0, strnlen(old.data(), old.size()));
-    if (options.rtf) {
-        block = BuildRtfBlock(range, text, (const BYTE*)before.data(), before.size());
-        if (block) *out = (const char*)block;
-    } else {
-        std::u16string oldText = Utf8ToUtf16(before);
-        block = BuildTextBlock(text, (const BYTE*)oldText.data(), oldText.size() * sizeof(char16_t));
-        if (block) *out = Utf16ToUtf8((const WCHAR*)block);
+    bool made = false;
+    // The block is freed also when the strings find no memory.
+    try {
+        // As from the clipboard, the earlier text or document ends at its first NUL.
+        std::string before = old.substr(0, strnlen(old.data(), old.size()));
+        if (options.rtf) {
+            block = BuildRtfBlock(range, text, (const BYTE*)before.data(), before.size());
+            if (block) *out = (const char*)block;
+        } else {
+            std::u16string oldText = Utf8ToUtf16(before);
+            block = BuildTextBlock(text, (const BYTE*)oldText.data(), oldText.size() * sizeof(char16_t));
+            if (block) *out = Utf16ToUtf8((const WCHAR*)block);
+        }
+        made = block != nullptr;
+    } catch (const std::bad_alloc&) {
+        out->clear();
     }
-    bool made = block != nullptr;
     LocalFree(block);
     return made;
 }

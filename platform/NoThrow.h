@@ -19,3 +19,19 @@ void CallOrSkip(Body&& body) noexcept {
     } catch (...) {
     }
 }
+
+// Exceptions stopped where the platform calls back into the program (window and
+// dialog procedures, enumeration callbacks). The program lets none out; one that
+// does all the same cannot pass the window system, so it is stopped and counted
+// here, for the tests that hunt for them.
+inline long gEscapedExceptions = 0;
+
+template <class R, class Body>
+R CallProgram(R failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        gEscapedExceptions++;
+        return failure;
+    }
+}

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -53,24 +54,8 @@ std::u16string TitleOf(const BYTE* article) {
     return Mapped(title.text, (int)title.textLength, title.style);
 }
 
-}  // namespace
-
-void PublishArticleView(HWND window) {
-    ArticleView* view = gApp.articleView;
-    if (!view || !view->article) return;
-    int start = 0, end = 0;
-    VisibleRange(view, &start, &end);
-    // Held so that it is freed also when making the title runs out of memory.
-    std::unique_ptr<WCHAR, decltype(&free)> visible(RenderExportText({view->article, (size_t)start, (size_t)end}),
-                                                    free);
-    // Memory running out there ends the program, and the view with it.
-    const WCHAR* whole = gApp.articleView == view ? WholeTextOf(view) : nullptr;
-    if (gApp.articleView != view) return;
-    SetAccessibleText(window, TitleOf(view->article).c_str(), visible ? visible.get() : u"", whole ? whole : u"");
-}
-
-void PublishIndexView(HWND dialog, const IndexView* view) {
-    if (!view || !view->index || !view->lines) return;
+// The index's lines as the tree's items, with their depth and state.
+void PublishIndexLines(HWND dialog, const IndexView* view) {
     int left = 0xFFFF;
     for (const IndexLine* line = view->lines; line->style; line++) left = std::min<int>(left, line->x);
     std::vector<std::u16string> texts;
@@ -87,4 +72,35 @@ void PublishIndexView(HWND dialog, const IndexView* view) {
     }
     for (size_t i = 0; i < items.size(); i++) items[i].text = texts[i].c_str();
     SetAccessibleTree(dialog, items.data(), (int)items.size());
+}
+
+}  // namespace
+
+// The strings made here may find no memory: the screen reader then keeps the text
+// it had, and reading goes on.
+void PublishArticleView(HWND window) {
+    ArticleView* view = gApp.articleView;
+    if (!view || !view->article) return;
+    int start = 0, end = 0;
+    VisibleRange(view, &start, &end);
+    // Held so that it is freed also when making the title runs out of memory.
+    std::unique_ptr<WCHAR, decltype(&free)> visible(RenderExportText({view->article, (size_t)start, (size_t)end}),
+                                                    free);
+    // Memory running out there ends the program, and the view with it.
+    const WCHAR* whole = gApp.articleView == view ? WholeTextOf(view) : nullptr;
+    if (gApp.articleView != view) return;
+    try {
+        std::u16string title = TitleOf(view->article);
+        SetAccessibleText(window, title.c_str(), visible ? visible.get() : u"", whole ? whole : u"");
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// Likewise the tree keeps its items when there is no memory for the new ones.
+void PublishIndexView(HWND dialog, const IndexView* view) {
+    if (!view || !view->index || !view->lines) return;
+    try {
+        PublishIndexLines(dialog, view);
+    } catch (const std::bad_alloc&) {
+    }
 }

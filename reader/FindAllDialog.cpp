@@ -1,5 +1,6 @@
 // The Find All list: every hit with its article's title and the text around it;
 // choosing one shows it as Search Again would.
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -33,13 +34,17 @@ void KeepHit(const FoundHit& hit, void* context) {
     list->rows.push_back(*hit.title + u": " + hit.context);
 }
 
-std::u16string CountText(size_t count) {
-    std::string text = std::to_string(count) + (count == 1 ? " hit" : " hits");
-    return std::u16string(text.begin(), text.end());
+// "N hits", made without allocating: the dialog proc lets no exception out.
+void CountText(size_t count, WCHAR (&out)[32]) {
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "%zu %s", count, count == 1 ? "hit" : "hits");
+    for (int i = 0; i <= n; i++) out[i] = (WCHAR)(unsigned char)text[i];
 }
 
 void FillHitList(HWND dialog, const HitList& list) {
-    SetWindowTextW(GetDlgItem(dialog, kHitCountId), CountText(list.rows.size()).c_str());
+    WCHAR count[32];
+    CountText(list.rows.size(), count);
+    SetWindowTextW(GetDlgItem(dialog, kHitCountId), count);
     HWND box = GetDlgItem(dialog, kHitListId);
     for (const std::u16string& row : list.rows) SendMessageW(box, LB_ADDSTRING, 0, (LPARAM)row.c_str());
     SendMessageW(box, LB_SETCURSEL, 0, 0);

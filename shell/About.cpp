@@ -78,9 +78,9 @@ void CheckForUpdates(HWND owner) {
     WCHAR url[kUpdateUrlUnits];
     BuildUpdateUrl(url, kProduct);
     if (OpenInBrowser(owner, url)) return;
-    std::u16string text = kNoBrowserText;
-    text += url;
-    MessageBoxW(owner, text.c_str(), kNoBrowserCaption, MB_OK | MB_ICONEXCLAMATION);
+    WCHAR text[sizeof kNoBrowserText / sizeof kNoBrowserText[0] + kUpdateUrlUnits];
+    wcscpy(wcscpy(text, kNoBrowserText) + wcslen(kNoBrowserText), url);
+    MessageBoxW(owner, text, kNoBrowserCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void OpenVendorHomePage(HWND window) { OpenInBrowser(window, kHomePage); }

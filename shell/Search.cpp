@@ -64,6 +64,8 @@ void ShowHit(HWND owner, ArticleView* view, uint16_t hit) {
     // Without a main window (the headless renderer) there is no scroll bar to update.
     if (gApp.mainWindow) {
         RepaintNow(gApp.mainWindow, kPaintAll);
+        // Memory running out there ran the exit sequence, which took the view.
+        if (gApp.articleView != view) return;
     } else {
         PaintArticleView(view, TRUE);
     }

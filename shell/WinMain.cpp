@@ -1,6 +1,9 @@
 #include "WinMain.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "../platform/EndSignals.h"
@@ -126,13 +129,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
 }
 
 int RunReader(int argc, char** argv) {
-    std::string line;
-    for (int i = 1; i < argc; i++) {
-        if (i > 1) line += ' ';
-        line += argv[i];
+    std::u16string commandLine;
+    // No memory for the command line: nothing has started yet, so the reader ends here.
+    try {
+        std::string line;
+        for (int i = 1; i < argc; i++) {
+            if (i > 1) line += ' ';
+            line += argv[i];
+        }
+        commandLine = Utf8ToUtf16(line);
+    } catch (const std::bad_alloc&) {
+        std::fputs("velun: not enough memory\n", stderr);
+        return 1;
     }
-    std::u16string commandLine = Utf8ToUtf16(line);
     const char* exitAfterPaint = std::getenv("VELUN_EXIT_AFTER_FIRST_PAINT");
-    gExitAfterFirstPaint = exitAfterPaint && std::string(exitAfterPaint) == "1";
+    gExitAfterFirstPaint = exitAfterPaint && std::strcmp(exitAfterPaint, "1") == 0;
     return WinMain(GetModuleHandleW(nullptr), nullptr, commandLine.data(), SW_SHOW);
 }

@@ -2,6 +2,7 @@
 // endings, dialog units, and the controls the reader's dialogs use.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -123,6 +124,19 @@ TEST_F(QtDialogTest, StaticTextDrawnWiderThanItsDialogUnitsKeepsItsWholeText) {
         EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
+}
+
+TEST_F(QtDialogTest, ScreenReadersNameEditBoxesByTheTextBeforeThem) {
+    const std::pair<WORD, int> boxes[] = {{kSearchDialogId, kSearchTextId}, {kGoToDialogId, kGoToNumberId}};
+    const char* names[] = {"Search", "Article number:"};
+    for (int i = 0; i < 2; i++) {
+        RunDialog(boxes[i].first, [&](HWND dialog) {
+            QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(WidgetOf(GetDlgItem(dialog, boxes[i].second)));
+            ASSERT_TRUE(edit);
+            EXPECT_EQ(edit->text(QAccessible::Name), names[i]);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+    }
 }
 
 TEST_F(QtDialogTest, EditTakesNoMoreThanItsLimitAndSelectsAll) {

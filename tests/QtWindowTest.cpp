@@ -2,8 +2,10 @@
 // messages, scroll bar codes, painting and validation, menus and the bars.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include <QToolButton>
 
 #include "platform/TestHooks.h"
+#include "platform/qt/QtApp.h"
 #include "platform/qt/QtMenu.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/win32.h"
@@ -269,6 +272,18 @@ TEST(QtMenuTest, CheckMarksRoundTripByCommandThroughPopUps) {
     EXPECT_EQ(info.fState & MFS_CHECKED, 0u);
     EXPECT_EQ(CheckMenuItem(menu, 999, MF_CHECKED), (DWORD)-1);
     EXPECT_FALSE(GetMenuItemInfoW(menu, 999, FALSE, &info));
+    // Shown, the toggle stays checkable while off; other items are plain.
+    EnsureQtApplication();
+    QMenu shown;
+    FillQMenu(&shown, GetSubMenu(menu, 1), nullptr);
+    int checkable = 0;
+    for (QAction* action : shown.actions()) {
+        if (action->isSeparator() || action->menu()) continue;
+        EXPECT_EQ(action->isCheckable(), action->text().startsWith("&Bookmark")) << action->text().toStdString();
+        EXPECT_FALSE(action->isChecked());
+        checkable += action->isCheckable();
+    }
+    EXPECT_EQ(checkable, 1);
     DestroyMenu(menu);
 }
 
@@ -321,6 +336,15 @@ TEST_F(QtWindowTest, CommandBarSitsAtTheTopAndItsButtonsSendCommands) {
     QToolButton* again = ButtonWithTip(bar, "Search Again");
     ASSERT_TRUE(previous && again);
     EXPECT_FALSE(previous->icon().isNull());
+    // Screen readers name the picture buttons by their tooltips, the signs by words.
+    const std::pair<QToolButton*, QString> named[] = {{previous, "Previous Article"},
+                                                      {again, "Search Again"},
+                                                      {ButtonWithText(bar, "?"), "About"},
+                                                      {ButtonWithText(bar, QString::fromUtf16(u"\u00D7")), "Close"}};
+    for (const auto& [button, name] : named) {
+        ASSERT_TRUE(button) << name.toStdString();
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), name);
+    }
     previous->click();
     again->click();
     ButtonWithText(bar, "?")->click();

@@ -77,9 +77,11 @@ void AddMenuButton(Window* w, const QString& text, HMENU popup) {
     InsertBeforeStretch(w, button);
 }
 
-void AddAdornment(Window* w, const QString& text, UINT message) {
+// The sign on the button, and the word a screen reader says for it.
+void AddAdornment(Window* w, const QString& text, const QString& name, UINT message) {
     QToolButton* button = NewButton(w);
     button->setText(text);
+    button->setAccessibleName(name);
     HWND target = w->parent->handle;
     QObject::connect(button, &QToolButton::clicked, [target, message] { PostMessageW(target, message, 0, 0); });
     Bar* bar = static_cast<Bar*>(w->extra.get());
@@ -97,7 +99,11 @@ void AddToolButtons(Window* w, int count, const TBBUTTON* buttons) {
         if (b.iBitmap >= 0 && b.iBitmap < (int)bar->images.size() && !bar->images[b.iBitmap].isNull())
             button->setIcon(QIcon(QPixmap::fromImage(bar->images[b.iBitmap])));
         size_t tip = (size_t)bar->toolButtons + 1;
-        if (tip < bar->tooltips.size()) button->setToolTip(QString::fromUtf16(bar->tooltips[tip].c_str()));
+        if (tip < bar->tooltips.size()) {
+            // A screen reader names the picture-only button by what its tooltip says.
+            button->setToolTip(QString::fromUtf16(bar->tooltips[tip].c_str()));
+            button->setAccessibleName(button->toolTip());
+        }
         button->setEnabled(b.fsState & TBSTATE_ENABLED);
         int command = b.idCommand;
         QObject::connect(button, &QToolButton::clicked, [target, handle, command] {
@@ -108,26 +114,30 @@ void AddToolButtons(Window* w, int count, const TBBUTTON* buttons) {
     }
 }
 
+// Memory running out part way leaves the bar with what it had made, as a failed
+// message does.
 LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = WindowOf(window);
-    Bar* bar = BarOf(window);
-    if (!w || !bar) return DefWindowProcW(window, message, wParam, lParam);
-    switch (message) {
-        case TB_SETTOOLTIPS: {
-            const LPCWSTR* table = (const LPCWSTR*)lParam;
-            bar->tooltips.clear();
-            for (WPARAM i = 0; table && i < wParam; i++) bar->tooltips.push_back(table[i] ? table[i] : u"");
-            return 0;
+    return CallOrFail<LRESULT>(0, [&]() -> LRESULT {
+        Window* w = WindowOf(window);
+        Bar* bar = BarOf(window);
+        if (!w || !bar) return DefWindowProcW(window, message, wParam, lParam);
+        switch (message) {
+            case TB_SETTOOLTIPS: {
+                const LPCWSTR* table = (const LPCWSTR*)lParam;
+                bar->tooltips.clear();
+                for (WPARAM i = 0; table && i < wParam; i++) bar->tooltips.push_back(table[i] ? table[i] : u"");
+                return 0;
+            }
+            case TB_ADDBUTTONSW:
+                if (lParam) AddToolButtons(w, (int)wParam, (const TBBUTTON*)lParam);
+                return TRUE;
+            case SHCMBM_GETSUBMENU:
+                for (const MenuButton& b : bar->menuButtons)
+                    if (b.command == (UINT)lParam) return (LRESULT)b.popup;
+                return 0;
+            default: return DefWindowProcW(window, message, wParam, lParam);
         }
-        case TB_ADDBUTTONSW:
-            if (lParam) AddToolButtons(w, (int)wParam, (const TBBUTTON*)lParam);
-            return TRUE;
-        case SHCMBM_GETSUBMENU:
-            for (const MenuButton& b : bar->menuButtons)
-                if (b.command == (UINT)lParam) return (LRESULT)b.popup;
-            return 0;
-        default: return DefWindowProcW(window, message, wParam, lParam);
-    }
+    });
 }
 
 int BarHeight() {
@@ -186,30 +196,34 @@ HMENU CommandBar_GetMenu(HWND bar, WORD) {
 // keep their places in the image list so later indices stay right.
 int CommandBar_AddBitmap(HWND bar, HINSTANCE instance, int bitmapId, int imageCount, int imageWidth,
                          int imageHeight) {
-    Bar* b = BarOf(bar);
-    if (!b) return -1;
-    int first = (int)b->images.size();
-    int count = std::abs(imageCount);
-    QImage strip;
-    if (instance != HINST_COMMCTRL) {
-        HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(bitmapId));
-        strip = ImageOfBitmap(bitmap);
-        if (bitmap) DeleteObject(bitmap);
-    }
-    for (int i = 0; i < count; i++)
-        b->images.push_back(strip.isNull() ? QImage() : strip.copy(i * imageWidth, 0, imageWidth, imageHeight));
-    return first;
+    return CallOrFail(-1, [&] {
+        Bar* b = BarOf(bar);
+        if (!b) return -1;
+        int first = (int)b->images.size();
+        int count = std::abs(imageCount);
+        QImage strip;
+        if (instance != HINST_COMMCTRL) {
+            HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(bitmapId));
+            strip = ImageOfBitmap(bitmap);
+            if (bitmap) DeleteObject(bitmap);
+        }
+        for (int i = 0; i < count; i++)
+            b->images.push_back(strip.isNull() ? QImage() : strip.copy(i * imageWidth, 0, imageWidth, imageHeight));
+        return first;
+    });
 }
 
 BOOL CommandBar_Show(HWND bar, BOOL show) { return ShowWindow(bar, show ? SW_SHOW : SW_HIDE), TRUE; }
 
 // The help button sends WM_HELP and the close button WM_CLOSE to the bar's window.
 BOOL CommandBar_AddAdornments(HWND bar, DWORD flags, DWORD) {
-    Window* w = WindowOf(bar);
-    if (!w || !BarOf(bar)) return FALSE;
-    if (flags & CMDBAR_HELP) AddAdornment(w, QStringLiteral("?"), WM_HELP);
-    AddAdornment(w, QString::fromUtf16(u"\u00D7"), WM_CLOSE);
-    return TRUE;
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(bar);
+        if (!w || !BarOf(bar)) return FALSE;
+        if (flags & CMDBAR_HELP) AddAdornment(w, QStringLiteral("?"), QStringLiteral("About"), WM_HELP);
+        AddAdornment(w, QString::fromUtf16(u"\u00D7"), QStringLiteral("Close"), WM_CLOSE);
+        return TRUE;
+    });
 }
 
 // The description: menu number, button count, then seven words a button (image,

@@ -157,7 +157,8 @@ QWidget* MakeListBox(Window* w, QWidget* parent) {
 LRESULT CommonMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETFONT) {
         w->font = (HFONT)wParam;
-        if (w->frame) w->frame->setFont(QFontOfHandle(w->font));
+        // Without memory for the font the control keeps the one it has.
+        if (w->frame) CallOrSkip([&] { w->frame->setFont(QFontOfHandle(w->font)); });
         return 0;
     }
     return DefWindowProcW(w->handle, message, wParam, lParam);
@@ -440,6 +441,18 @@ void CenterDialog(Window* w) {
 
 // Creates the dialog and its controls from the template; the procedure is
 // attached afterwards, so its first messages are WM_SETFONT and WM_INITDIALOG.
+// As on Windows, an edit box is named by the static text just before it in the
+// template: that label becomes its buddy, which screen readers read as its name.
+void LabelEditBox(Window* control, QLabel** label) {
+    QWidget* widget = control ? control->frame.data() : nullptr;
+    if (auto* text = qobject_cast<QLabel*>(widget)) {
+        *label = text;
+    } else if (*label && (qobject_cast<QLineEdit*>(widget) || qobject_cast<QTextEdit*>(widget))) {
+        (*label)->setBuddy(widget);
+        *label = nullptr;
+    }
+}
+
 HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, HFONT* font) {
     TemplateReader r{data};
     DWORD style = r.Dword();
@@ -468,6 +481,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, 
     LOGFONTW dialogFont = LogFontFromQFont(QApplication::font());
     *font = CreateFontIndirectW(&dialogFont);
     w->font = *font;
+    QLabel* label = nullptr;
     for (WORD i = 0; i < count; i++) {
         r.Align(data);
         DWORD itemStyle = r.Dword();
@@ -487,6 +501,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, 
                                        rc.right - rc.left, rc.bottom - rc.top, dialog, (HMENU)(uintptr_t)id,
                                        instance, nullptr);
         if (control) SendMessageW(control, WM_SETFONT, (WPARAM)*font, FALSE);
+        LabelEditBox(WindowOf(control), &label);
     }
     return dialog;
 }

@@ -169,10 +169,12 @@ QtRealFont& RealiseFont(const LOGFONTW& font) {
     FontKey key{std::u16string(font.lfFaceName), font.lfHeight, WeightOf(font), font.lfItalic != 0};
     std::unique_ptr<QtRealFont>& slot = sCache[key];
     if (!slot) {
+        // Cached only when whole: memory running out part way leaves the slot empty.
         EnsureQtApplication();
-        slot = std::make_unique<QtRealFont>();
-        slot->lowGlyphs.resize(kLowGlyphs);
-        Realise(*slot, font);
+        auto made = std::make_unique<QtRealFont>();
+        made->lowGlyphs.resize(kLowGlyphs);
+        Realise(*made, font);
+        slot = std::move(made);
     }
     sLastFont = font;
     sLast = slot.get();
@@ -255,7 +257,7 @@ int Report(const FontFamilyEntry& family, FONTENUMPROCW proc, LPARAM param) {
     std::copy(family.face.begin(), family.face.end(), font.lfFaceName);
     font.lfWeight = metrics.tmWeight = FW_NORMAL;
     font.lfCharSet = metrics.tmCharSet = family.charset;
-    return proc(&font, &metrics, TRUETYPE_FONTTYPE, param);
+    return CallProgram(0, [&] { return proc(&font, &metrics, TRUETYPE_FONTTYPE, param); });
 }
 }  // namespace
 

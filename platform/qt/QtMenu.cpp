@@ -99,7 +99,8 @@ void FillQMenu(QMenu* qmenu, HMENU menu, HWND target) {
             FillQMenu(sub, item.popup, target);
         } else {
             QAction* action = qmenu->addAction(LabelOf(item.text));
-            action->setCheckable(item.checked);
+            // A toggle stays checkable while off, so that screen readers say "not checked".
+            action->setCheckable(item.checkable || item.checked);
             action->setChecked(item.checked);
             UINT id = item.id;
             QObject::connect(action, &QAction::triggered, [target, id] { PostMessageW(target, WM_COMMAND, id, 0); });
@@ -139,6 +140,7 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {
         if (!i) return (DWORD)-1;
         DWORD previous = i->checked ? MF_CHECKED : MF_UNCHECKED;
         i->checked = check & MF_CHECKED;
+        i->checkable = true;
         return previous;
     });
 }

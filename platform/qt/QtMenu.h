@@ -13,6 +13,7 @@ struct MenuItem {
     UINT id = 0;
     bool separator = false;
     bool checked = false;
+    bool checkable = false;  // once the program has set its check mark, on or off
     HMENU popup = nullptr;
 };
 

@@ -162,7 +162,7 @@ void DestroyTree(Window* w) {
     for (HWND o : owned)
         if (WindowOf(o)) DestroyWindow(o);
     if (w->frame && !w->parent) w->frame->hide();
-    if (w->proc) w->proc(w->handle, WM_DESTROY, 0, 0);
+    if (w->proc) CallProgram<LRESULT>(0, [&] { return w->proc(w->handle, WM_DESTROY, 0, 0); });
     for (HWND c : children)
         if (Window* child = WindowOf(c)) DestroyTree(child);
     if (IsInstanceWindow(w)) WithdrawWindow(w);
@@ -321,7 +321,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         if (IsInstanceWindow(w)) DeliverEndRequestsTo(handle);
         CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, (LONG)style, windowName, className, exStyle};
         createSent = true;
-        if (w->proc && w->proc(handle, WM_CREATE, 0, (LPARAM)&cs) == -1) {
+        if (w->proc && CallProgram<LRESULT>(-1, [&] { return w->proc(handle, WM_CREATE, 0, (LPARAM)&cs); }) == -1) {
             DestroyWindow(handle);
             return nullptr;
         }
@@ -394,7 +394,8 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         Window* w = WindowOf(window);
         if (!w) return 0;
         if (w->remote) return SendRemoteMessage(w, message, wParam, lParam);
-        return w->proc ? w->proc(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+        if (!w->proc) return DefWindowProcW(window, message, wParam, lParam);
+        return CallProgram<LRESULT>(0, [&] { return w->proc(window, message, wParam, lParam); });
     });
 }
 

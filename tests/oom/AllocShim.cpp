@@ -1,6 +1,9 @@
 #include "AllocShim.h"
 
 #include <cstddef>
+#include <execinfo.h>
+
+#include <cstdlib>
 #include <new>
 
 extern "C" {
@@ -25,6 +28,13 @@ bool FailsNow() {
     if (!gArmed) return false;
     if (++gCount != gFailAt) return false;
     gFailed = true;
+    // For finding where a reported N fails: VELUN_OOM_TRACE=1 prints each failing
+    // allocation's stack (addresses; addr2line names them).
+    static const bool sTrace = std::getenv("VELUN_OOM_TRACE") != nullptr;
+    if (sTrace) {
+        void* frames[16];
+        backtrace_symbols_fd(frames, backtrace(frames, 16), 2);
+    }
     return true;
 }
 

@@ -1,26 +1,33 @@
 // Memory running out at every allocation of the reader's main paths: start-up to the
-// first paint, the next article, the index dialog, a search of the whole collection,
-// copy and append, and the font dialog. For every N the Nth allocation of the step
-// fails; the step must end without a crash or an escaping exception, and either
+// first paint (with a long title, past a string's inline buffer), the next article,
+// the index dialog, a search of the whole collection, Find All, copy and append, and
+// the font dialog. For every N the Nth allocation of the step fails; the step must
+// end without a crash or an exception leaving the program's code (also none that
+// the window layer stops on its way back from a window procedure), and either
 // succeed or end the way the program ends when memory runs out: the memory message,
-// the exit sequence (the quit message posted) and a settings file that still reads. Built with AddressSanitizer, LeakSanitizer checks at the
-// end that nothing was lost on the way.
+// the exit sequence (the quit message posted) and a settings file that still reads.
+// The screen-reader publishing runs as in the reader. Built with AddressSanitizer,
+// LeakSanitizer checks at the end that nothing was lost on the way.
 #include <QApplication>
 #include <QTimer>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 #include "../ShellFixture.h"
+#include "cli/Headless.h"
 #include "AllocShim.h"
+#include "platform/NoThrow.h"
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtWindow.h"
+#include "reader/FindAll.h"
 #include "shell/Search.h"
 
 namespace {
 
 const char kStartSettings[] =
     "[HKEY_CURRENT_USER\\Software\\Velmora\\Tessaly-Velun]\n"
-    "\"Lesson\"=dword:00000007\n"
+    "\"Lesson\"=dword:000000b7\n"
     "\"LastPosition\"=dword:00000003\n"
     "\"FontName\"=\"DejaVu Sans\"\n"
     "\"SearchString\"=\"qzxj\"\n"
@@ -28,6 +35,8 @@ const char kStartSettings[] =
 
 // A string no article holds: the search walks the whole collection.
 const char kMissing[] = "qzxjqzxj";
+// A word a few articles hold: Find All lists them.
+const char kFewHits[] = "tallies";
 
 void Pump() {
     MSG msg;
@@ -104,6 +113,7 @@ private:
         DrainMessages();
         prepare();
         DialogCloser closer;
+        long escapedBefore = gEscapedExceptions;
         ArmAllocationFailure(failAt);
         try {
             step();
@@ -112,6 +122,7 @@ private:
             ADD_FAILURE() << "an exception escaped";
         }
         DisarmAllocationFailure();
+        EXPECT_EQ(gEscapedExceptions, escapedBefore) << "an exception left a window procedure";
         long counted = CountedAllocations();
         Check(failAt);
         End();
@@ -174,6 +185,15 @@ TEST_F(OomSweep, SearchOfTheWholeCollection) {
         [this] { FindNext(window); });
 }
 
+TEST_F(OomSweep, FindAllAndShowingTheFirstHit) {
+    Sweep(
+        [this] {
+            StartReader();
+            std::strcpy(gApp.searchString, kFewHits);
+        },
+        [this] { ChooseFromAllHits(window); });
+}
+
 TEST_F(OomSweep, CopyAndAppendAsTextAndAsRtf) {
     Sweep([this] { StartReader(); },
           [this] {
@@ -189,3 +209,20 @@ TEST_F(OomSweep, FontDialog) {
     Sweep([this] { StartReader(); },
           [this] { Command(kCmdFont); });
 }
+
+// The command-line face: export Append-style onto an earlier file, as text and as RTF.
+TEST_F(OomSweep, HeadlessExportAppendingToAFile) {
+    std::string earlier = config.dir + "/earlier.txt", out = config.dir + "/out";
+    std::ofstream(earlier) << "earlier text\n";
+    Sweep([] {},
+          [&] {
+              for (const char* format : {"text", "rtf"}) {
+                  const char* args[] = {"velun", "--export", "33", "--format", format, "--base", "1488",
+                                        "--append-to", earlier.c_str(), "--out", out.c_str()};
+                  RunHeadless(11, (char**)args);
+              }
+          });
+}
+
+// The side panel's Contents, adding a note and a PDF export join here, one Sweep
+// each, as those features land.
