@@ -13,6 +13,7 @@
 #include "../shell/AppState.h"
 #include "../shell/Export.h"
 #include "../reader/FindAll.h"
+#include "../reader/SearchRules.h"
 #include "../shell/IndexDialog.h"
 #include "../shell/MainWindow.h"
 #include "../shell/Search.h"
@@ -122,6 +123,11 @@ bool SetMatchCase(HeadlessOptions& o, const char*) {
     return true;
 }
 
+bool SetWholeWord(HeadlessOptions& o, const char*) {
+    o.wholeWord = true;
+    return true;
+}
+
 bool SetNight(HeadlessOptions& o, const char*) {
     o.night = true;
     return true;
@@ -153,6 +159,7 @@ const HeadlessOption kOptions[] = {
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
     {"--search-all", "TEXT (1 to 33 characters)", SetSearchAll},
     {"--match-case", nullptr, SetMatchCase},
+    {"--whole-word", nullptr, SetWholeWord},
     {"--export", "ARTICLE (1 to 187)", SetExport},
     {"--format", "text or rtf", SetFormat},
     {"--append-to", "FILE", SetAppendTo},
@@ -229,6 +236,7 @@ int RunHeadless(int argc, char** argv) {
     gApp.fontSettings = options.font;
     gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
     if (options.matchCase) gApp.Flags |= kFlagMatchCase;
+    SetWholeWordSearch(options.wholeWord);
     gNightReading = options.night;
     return options.render(options);
 }

@@ -26,4 +26,8 @@ enum Command : uint16_t {
     kCmdBack = 40011,
     kCmdForward = 40012,
     kCmdNight = 40013,
+    kCmdSidePanel = 40014,
+    kCmdContentsTab = 40015,
+    kCmdSearchTab = 40016,
+    kCmdPreviousHit = 40017,
 };

@@ -10,6 +10,7 @@
 #include "MainWindow.h"
 #include "Search.h"
 #include "../reader/Selection.h"
+#include "../reader/SidePanel.h"
 #include "Settings.h"
 #include "../reader/WindowPlacement.h"
 
@@ -34,6 +35,7 @@ void OnCreate(HWND window) {
     gApp.mainWindow = window;
     CreateCommandBars();
     OpenArticleView(window);
+    CreateSidePanel(window);
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateBookmarkCheck(window, kCheckSet);
@@ -164,7 +166,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnDestroy(window);
             return 0;
         case WM_SIZE:
-            ResizeForWindow(window, lParam);
+            ResizeBesideSidePanel(window, lParam);
             return 0;
         case WM_PAINT:
             PaintMainWindow((HDC)wParam, window, kPaintAll);
