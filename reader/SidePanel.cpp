@@ -163,12 +163,16 @@ void ResizeBesideSidePanel(HWND mainWindow, LPARAM size) {
     ResizeForWindow(mainWindow, MAKELPARAM(articleWidth, h));
     ArticleView* view = gApp.articleView;
     if (!view) return;
-    // The view keeps its gutter inside the part of the window left to it.
+    // The view keeps its gutter inside the part of the window left to it. Its lines
+    // hold their places in the window, so a move is a new layout at the same row.
     int g = gApp.SurroundingGutter, left = (articleWidth > 2 * g ? g : 0) + (OnRight() ? 0 : taken);
-    if (view->left != left) {
-        view->left = left;
-        InvalidateRect(mainWindow, nullptr, TRUE);
-    }
+    if (view->left == left) return;
+    uint16_t topRow = view->topRow;
+    view->left = left;
+    ResizeArticleView(view, view->width, view->height);
+    view->topRow = std::min(topRow, view->maxTopRow);
+    UpdateScrollBar(mainWindow);
+    InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
 bool SidePanelShown() { return gPanel.window && (gPanel.shown == kUnset ? gPanel.wide : gPanel.shown == 1); }
