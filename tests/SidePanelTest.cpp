@@ -1,7 +1,8 @@
 // The side panel through the real main window: shown by width and by F9, its state
 // and width kept, Ctrl+F to its Search tab, search as you type over the collection,
 // and the hits chosen by keys, F3 and Shift+F3.
-#include <QAbstractItemView>
+#include <QAccessible>
+#include <QListView>
 #include <QLineEdit>
 
 #include "ShellFixture.h"
@@ -124,12 +125,25 @@ TEST_F(SidePanelTest, AnEmptyOrUnfoundQueryListsNothingAndF3SearchesAgain) {
     EXPECT_EQ(RecordedMessageBoxes().size(), 1u);
 }
 
-TEST_F(SidePanelTest, AHebrewQueryAtTheHebrewBaseListsOnlyHebrewHits) {
-    gApp.fontSettings.FontAsciiBase = 1488;
+TEST_F(SidePanelTest, AHebrewQueryListsOnlyHebrewHitsAsNamedSelectableRows) {
     SetProduct(u"FontAsciiBase", REG_DWORD, DwordBytes(1488));
     ASSERT_TRUE(StartAt(1000, 600));
     Type(u"אבא");
     EXPECT_EQ(Status(), "3 hits in 2 articles");
+    Command(kCmdSearchAgain);
+    // What a screen reader reads: the list is named, its rows are items with the
+    // text shown, the heading first, and the chosen hit is selected.
+    auto* list = WidgetOf(SidePanelWindow())->findChild<QListView*>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->model()->rowCount(), 5);  // two headings, three hits: no widget per row
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->text(QAccessible::Name), QStringLiteral("Hits"));
+    ASSERT_GE(rows->childCount(), 2);
+    EXPECT_TRUE(rows->child(0)->text(QAccessible::Name).startsWith(QStringLiteral("34  ")));
+    EXPECT_TRUE(rows->child(1)->text(QAccessible::Name).contains(QStringLiteral("אבא")));
+    EXPECT_TRUE(rows->child(1)->state().selected);
+    EXPECT_TRUE(rows->child(1)->state().focusable);
 }
 
 }  // namespace
