@@ -227,4 +227,21 @@ TEST(HeadlessFindAll, PrintsOneTabSeparatedLinePerHitAndExitsLikeGrep) {
     EXPECT_EQ(RunVelun({"--search-all", std::string(34, 'q')}, &out), 2);
 }
 
+// --whole-word leaves out "o«the»r"; at the Hebrew base a Hebrew search lists only
+// Hebrew text, never "Chris«tma»s".
+TEST(HeadlessFindAll, WholeWordAndTheHebrewBaseNarrowTheListing) {
+    auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    std::string all, words;
+    ASSERT_EQ(RunVelun({"--search-all", "the"}, &all), 0);
+    ASSERT_EQ(RunVelun({"--search-all", "the", "--whole-word"}, &words), 0);
+    EXPECT_NE(all.find("o«the»r"), std::string::npos);
+    EXPECT_EQ(words.find("o«the»r"), std::string::npos);
+    EXPECT_GT(lines(words), 1000);
+    EXPECT_LT(lines(words), lines(all));
+    std::string hebrew;
+    ASSERT_EQ(RunVelun({"--search-all", "אלף", "--base", "1488"}, &hebrew), 0);
+    EXPECT_EQ(hebrew.find("Chris"), std::string::npos);
+    EXPECT_NE(hebrew.find("אלף"), std::string::npos);
+}
+
 }  // namespace
