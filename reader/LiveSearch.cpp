@@ -93,9 +93,13 @@ int RowOfHit(const LiveSearch& search, int hit) {
     if (hit < 0 || hit >= (int)search.hits.size()) return -1;
     // Each group's heading stands before its hits: the row is the hit's index plus
     // the headings up to and including its group's.
+    return hit + GroupOfHit(search, hit) + 1;
+}
+
+int GroupOfHit(const LiveSearch& search, int hit) {
     auto group = std::upper_bound(search.groups.begin(), search.groups.end(), hit,
                                   [](int h, const LiveGroup& g) { return h < g.firstHit; });
-    return hit + (int)(group - search.groups.begin());
+    return (int)(group - search.groups.begin()) - 1;
 }
 
 std::u16string LiveStatusText(const LiveSearch& search) {

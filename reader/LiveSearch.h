@@ -38,5 +38,7 @@ int LiveRowText(const LiveSearch& search, int row, WCHAR* out, int capacity, boo
 // The hit a row leads to (a heading: its first hit), -1 for none; and back.
 int HitOfRow(const LiveSearch& search, int row);
 int RowOfHit(const LiveSearch& search, int hit);
+// The index of the group a hit (a valid index) belongs to.
+int GroupOfHit(const LiveSearch& search, int hit);
 // "hit 4 of 31 in 12 articles"; without a chosen hit "31 hits in 12 articles".
 std::u16string LiveStatusText(const LiveSearch& search);

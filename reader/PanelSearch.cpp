@@ -3,6 +3,8 @@
 #include "PanelSearch.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "../platform/Panel.h"
 #include "../shell/AppState.h"
@@ -19,6 +21,7 @@ constexpr int kRowHeight = 24, kMargin = 4;
 struct PanelSearch {
     HWND label, box, matchCase, wholeWord, status, list;
     LiveSearch search;
+    std::vector<uint16_t> shownHits;  // the offsets of the hits in the article shown
 };
 
 PanelSearch gTab = {};
@@ -38,7 +41,12 @@ void SetCheck(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECK
 
 // The box's text becomes the search string (Match Case first: it decides whether
 // Hebrew marks are kept), and the whole collection is searched again.
+void ForgetShownHits() {
+    if (gApp.articleView) gApp.articleView->otherHitCount = 0;
+}
+
 void SearchAsTyped() {
+    ForgetShownHits();
     if (SendMessageW(gTab.matchCase, BM_GETCHECK, 0, 0)) gApp.Flags |= kFlagMatchCase;
     else gApp.Flags &= ~kFlagMatchCase;
     SetWholeWordSearch(SendMessageW(gTab.wholeWord, BM_GETCHECK, 0, 0) != 0);
@@ -50,10 +58,17 @@ void SearchAsTyped() {
 }
 
 // A hit shown at the top of the page has nothing above it, and the title box would
-// cover it: it is moved down to about a third of the rows shown.
-void PlaceAThirdDown(ArticleView* view) {
-    if (!view || view->topRow >= view->maxTopRow) return;
-    view->topRow = (uint16_t)std::max(0, view->topRow - view->rowsPainted / 3);
+// cover it: it is moved down to about a third of the rows shown. The article's
+// other hits are lit too.
+void PlaceAThirdDown(ArticleView* view, const LiveGroup& group) {
+    if (!view) return;
+    const LiveSearch& search = gTab.search;
+    gTab.shownHits.clear();
+    for (int i = 0; i < group.count; i++) gTab.shownHits.push_back(search.hits[group.firstHit + i].offset);
+    view->otherHits = gTab.shownHits.data();
+    view->otherHitCount = (uint16_t)gTab.shownHits.size();
+    view->otherHitLength = (uint16_t)std::strlen(search.query);
+    if (view->topRow < view->maxTopRow) view->topRow = (uint16_t)std::max(0, view->topRow - view->rowsPainted / 3);
     RepaintNow(gApp.mainWindow, kPaintAll);
     DrawTitleBox(view);
 }
@@ -64,7 +79,7 @@ void ChooseHit(int hit) {
     search.chosen = hit;
     SelectListRow(gTab.list, RowOfHit(search, hit));
     const LiveHit& place = search.hits[hit];
-    if (ShowHitAt(gApp.mainWindow, place.article, place.offset)) PlaceAThirdDown(gApp.articleView);
+    if (ShowHitAt(gApp.mainWindow, place.article, place.offset)) PlaceAThirdDown(gApp.articleView, search.groups[GroupOfHit(search, hit)]);
     ShowStatus();
 }
 

@@ -86,6 +86,13 @@ TEST_F(SidePanelTest, TypingListsEveryHitAndF3WalksThemInCollectionOrder) {
     int first = gApp.currentArticle;
     EXPECT_NE(View()->hitEnd, 0);
     EXPECT_EQ(View()->hitEnd - View()->hitStart, 4);
+    // The article's other hits are lit lighter; a new search forgets them.
+    EXPECT_GT(View()->otherHitCount, 0);
+    EXPECT_EQ(View()->otherHitLength, 4);
+    Type(u"alef ");
+    EXPECT_EQ(View()->otherHitCount, 0);
+    Type(u"alef");
+    Command(kCmdSearchAgain);
     Command(kCmdPreviousHit);  // Shift+F3 from the first goes round to the last
     EXPECT_GE(gApp.currentArticle, first);
     std::string last = Status();
