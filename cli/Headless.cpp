@@ -14,6 +14,7 @@
 #include "../shell/FontDialog.h"
 #include "../shell/Export.h"
 #include "../reader/FindAll.h"
+#include "../reader/SearchRules.h"
 #include "../shell/IndexDialog.h"
 #include "../shell/MainWindow.h"
 #include "../shell/Search.h"
@@ -131,6 +132,11 @@ bool SetMatchCase(HeadlessOptions& o, const char*) {
     return true;
 }
 
+bool SetWholeWord(HeadlessOptions& o, const char*) {
+    o.wholeWord = true;
+    return true;
+}
+
 bool SetNight(HeadlessOptions& o, const char*) {
     o.night = true;
     return true;
@@ -162,6 +168,7 @@ const HeadlessOption kOptions[] = {
     {"--search", "TEXT (1 to 33 characters)", SetSearch},
     {"--search-all", "TEXT (1 to 33 characters)", SetSearchAll},
     {"--match-case", nullptr, SetMatchCase},
+    {"--whole-word", nullptr, SetWholeWord},
     {"--export", "ARTICLE (1 to 187) or all", SetExport},
     {"--format", "text, rtf or pdf", SetFormat},
     {"--page-size", "a4 or letter", SetPageSize},
@@ -280,6 +287,7 @@ int RunHeadlessOptions(int argc, char** argv) {
     gApp.fontSettings = options.font;
     gApp.Flags = options.reverse ? kDefaultFlags | kFlagReverse : kDefaultFlags & ~kFlagReverse;
     if (options.matchCase) gApp.Flags |= kFlagMatchCase;
+    SetWholeWordSearch(options.wholeWord);
     gNightReading = options.night;
     return options.render(options);
 }

@@ -26,6 +26,7 @@ struct HeadlessOptions {
     std::vector<uint16_t> bookmarks;  // --render-index: the bookmark list, in order
     std::u16string search;            // --search: shown as Search Again shows a hit
     bool matchCase = false;
+    bool wholeWord = false;
     bool rtf = false;      // --export: the RTF document instead of the Unicode text
     std::string appendTo;  // --export: the earlier clipboard contents, as Append extends them
     bool night = false;               // --night: night reading colours

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "fuzz/FuzzPlatform.h"
+#include "platform/Panel.h"
 
 namespace {
 
@@ -25,6 +26,19 @@ BOOL SystemParametersInfoW(UINT, UINT, void*, UINT) { return FALSE; }
 HMONITOR MonitorFromRect(const RECT*, DWORD) { return nullptr; }
 BOOL GetWindowPlacement(HWND, WINDOWPLACEMENT*) { return FALSE; }
 BOOL SetWindowPlacement(HWND, const WINDOWPLACEMENT*) { return FALSE; }
+
+// The side panel's controls: no panel without a window.
+const WCHAR kTabStripClass[] = u"VelunTabs";
+const WCHAR kRowListClass[] = u"VelunRows";
+void RegisterPanelControls() {}
+void SelectTab(HWND, int) {}
+int SelectedTab(HWND) { return -1; }
+void SetListRows(HWND, int, RowTextSource, void*) {}
+void SelectListRow(HWND, int) {}
+int CurrentListRow(HWND) { return -1; }
+void ShowSizingCursor(HWND) {}
+void SetAccessibleName(HWND, const WCHAR*) {}
+bool DesktopIsRightToLeft() { return false; }
 
 BOOL OpenClipboard(HWND) {
     if (gClipboard.open) return FALSE;

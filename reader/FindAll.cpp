@@ -7,8 +7,10 @@
 #include <cstring>
 
 #include "../content/ArticleRecords.h"
+#include "../platform/Utf16.h"
 #include "../shell/AppState.h"
 #include "../shell/Search.h"
+#include "SearchRules.h"
 
 namespace {
 
@@ -16,9 +18,13 @@ constexpr int kNoLimit = 0xFFFF;
 constexpr int kContextBefore = 28;  // bytes of the record shown before and after the hit
 constexpr int kContextAfter = 40;
 constexpr char16_t kEllipsis = u'\u2026';
-// Both cuts with their ellipses, the hit between its marks, the terminator, and
-// room for a part's last block to be widened whole.
-constexpr int kContextSize = kContextBefore + kContextAfter + kSearchStringSize + 5 + 16;
+// Marks the marks as right-to-left in a right-to-left context: at an end of the
+// context, or beside a digit or a space, they would take the direction around them.
+constexpr char16_t kRightToLeftMark = u'\u200F';
+// Both cuts with their ellipses, the hit between its marks (each between two
+// direction marks), the terminator, and room for a part's last block to be widened whole.
+constexpr int kContextSize = kContextBefore + kContextAfter + kSearchStringSize + 9 + 16;
+static_assert(kContextSize <= kHitContextSize);
 
 struct HitWalk {
     HitVisitor visit;
@@ -33,12 +39,16 @@ std::u16string Shown(const BYTE* text, int n, bool rtl, bool* reading = nullptr)
     return out;
 }
 
-std::u16string TitleOf(const BYTE* article) {
+}  // namespace
+
+std::u16string ArticleTitleOf(const BYTE* article) {
     ArticleHeaderEntry title = {}, subtitle = {};
     ReadArticleHeader(article, &title, &subtitle);
     if (!title.text) return u"";
     return Shown(title.text, (int)title.textLength, title.style & kStyleRtl);
 }
+
+namespace {
 
 typedef unsigned char Bytes16 __attribute__((vector_size(16)));
 typedef uint16_t Units16 __attribute__((vector_size(32)));
@@ -110,7 +120,8 @@ const WCHAR* ContextOf(const ArticleRecord& record, int hit, int length, WCHAR* 
     int end = ContextEnd(record.text, textLength + 1, hitEnd);
     int parts[4] = {start, hit, hitEnd, end};  // the bounds of the parts, in the order shown
     bool cut[2] = {start > 0, end < textLength};
-    if (ShowsReadingOrder(record.style & kStyleRtl)) {
+    bool rtl = ShowsReadingOrder(record.style & kStyleRtl);
+    if (rtl) {
         std::reverse(parts, parts + 4);
         std::swap(cut[0], cut[1]);
     }
@@ -119,10 +130,16 @@ const WCHAR* ContextOf(const ArticleRecord& record, int hit, int length, WCHAR* 
     for (int part = 0; part < 3; part++) {
         int from = std::min(parts[part], parts[part + 1]), to = std::max(parts[part], parts[part + 1]);
         at = ShowPart(record, from, to, at);
-        if (part < 2) *at++ = part == 0 ? u'«' : u'»';
+        if (part == 2) break;
+        if (rtl) *at++ = kRightToLeftMark;
+        *at++ = part == 0 ? u'«' : u'»';
+        if (rtl) *at++ = kRightToLeftMark;
     }
     if (cut[1]) *at++ = kEllipsis;
     *at = 0;
+    // The stored bytes 0x80 to 0x9F (the list bullet among them) as the screen shows them.
+    for (WCHAR* unit = out; unit < at; unit++)
+        if (*unit >= 0x80 && *unit < 0xA0) *unit = (WCHAR)C1AsWindows1252(*unit);
     return out;
 }
 
@@ -138,13 +155,13 @@ void VisitArticleHits(HitWalk& walk, int number, const BYTE* article, int from, 
     ArticleRecord record;
     while (NextArticleRecord(&records, &record)) {
         int offset = (int)(record.text - article);
-        if (offset + (int)record.textLength < from) continue;
+        if (offset + (int)record.textLength < from || !SearchesRecord(record.style)) continue;
         int skip = offset < from ? std::min(from - offset, (int)record.textLength) : 0;
         TextScan scan = StartTextScan(pattern, (const char*)record.text + skip, record.textLength - skip);
-        while (const char* at = NextTextHit(&scan)) {
+        while (const char* at = NextRuledHit(&scan, record.text, record.textLength, record.style)) {
             int hit = (int)((const BYTE*)at - article);
             if (hit > last) return;
-            if (!titled) title = TitleOf(article), titled = true;
+            if (!titled) title = ArticleTitleOf(article), titled = true;
             FoundHit found = {number, hit, &title, ContextOf(record, hit - offset, length, context)};
             walk.visit(found, walk.context);
             walk.count++;
@@ -158,6 +175,18 @@ bool VisitEveryHit(int number, const BYTE* text, void* context) {
 }
 
 }  // namespace
+
+const WCHAR* HitContextAt(const BYTE* article, int hit, int length, WCHAR* out) {
+    out[0] = 0;
+    ArticleWalker records = StartArticleWalk(article);
+    ArticleRecord record;
+    while (NextArticleRecord(&records, &record)) {
+        int offset = (int)(record.text - article);
+        if (hit >= offset && hit + length <= offset + (int)record.textLength)
+            return ContextOf(record, hit - offset, length, out);
+    }
+    return out;
+}
 
 int FindAllHits(HitVisitor visit, void* context) {
     HitWalk walk = {visit, context, 0};

@@ -16,6 +16,14 @@ struct FoundHit {
 
 typedef void (*HitVisitor)(const FoundHit& hit, void* context);
 
+// Room for a hit's context with its terminator.
+constexpr int kHitContextSize = 160;
+// The context of a hit of `length` bytes at an article offset, as FoundHit gives
+// it, into out (kHitContextSize units); empty when no record holds the offset.
+const WCHAR* HitContextAt(const BYTE* article, int hit, int length, WCHAR* out);
+// An article's title as the dialogs show it.
+std::u16string ArticleTitleOf(const BYTE* article);
+
 // Calls visit for every hit, in the order Search Again would show them from the
 // view's current hit, and returns how many there were. The other articles are
 // read from the decoded collection Search Again keeps.

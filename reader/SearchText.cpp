@@ -8,6 +8,7 @@
 #include "../views/TextMapping.h"
 #include "../shell/AppState.h"
 #include "../shell/Search.h"
+#include "SearchRules.h"
 
 namespace {
 
@@ -16,6 +17,12 @@ constexpr WCHAR kAlef = 0x05D0;
 constexpr int kLetterCount = '{' - 'a' + 1;  // alef to tav, final forms included
 
 bool IsHebrewLetter(WCHAR c) { return c >= kAlef && c < kAlef + kLetterCount; }
+// Niqqud and cantillation: the stored text has none, so without Match Case a
+// query at a Hebrew base is read without them.
+bool IsHebrewMark(WCHAR c) { return c >= 0x0591 && c <= 0x05C7; }
+bool IgnoresHebrewMarks() {
+    return IsHebrewBase(gApp.fontSettings.FontAsciiBase) && !(gApp.Flags & kFlagMatchCase);
+}
 
 // Index of the letter a typed unit stands for: a Hebrew letter, or a unit as the
 // current base shows a stored letter; -1 for any other unit.
@@ -51,10 +58,12 @@ void SwapReadingOrder(WCHAR* units, int n) {
 }  // namespace
 
 void SetSearchString(const WCHAR* text, int count) {
-    int n = std::clamp(count, 0, kSearchLimit);
     int32_t base = gApp.fontSettings.FontAsciiBase;
     WCHAR units[kSearchStringSize] = {};
-    std::copy(text, text + n, units);
+    bool skipMarks = IgnoresHebrewMarks();
+    int n = 0;
+    for (int i = 0; i < count && n < kSearchLimit; i++)
+        if (!(skipMarks && IsHebrewMark(text[i]))) units[n++] = text[i];
     bool hebrew = std::any_of(units, units + n, [&](WCHAR c) { return LetterOf(c, base) >= 0; });
     if (std::any_of(units, units + n, IsHebrewLetter)) SwapReadingOrder(units, n);
     for (int i = 0; i < n; i++) {

@@ -18,7 +18,11 @@ struct AcceleratorRow {
 
 const AcceleratorRow kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'D', kCmdIndex},    // Choose Article, Index
-    {FVIRTKEY | FCONTROL, 'F', kCmdFont},  // Font
+    {FVIRTKEY | FCONTROL | FSHIFT, 'F', kCmdFont},  // Font
+    {FVIRTKEY | FCONTROL, 'F', kCmdSearchTab},        // Find (the side panel's Search tab)
+    {FVIRTKEY | FCONTROL | FSHIFT, 'C', kCmdContentsTab},  // Contents
+    {FVIRTKEY, VK_F9, kCmdSidePanel},                 // Side Panel
+    {FVIRTKEY | FSHIFT, VK_F3, kCmdPreviousHit},      // previous hit of the list
     {FVIRTKEY | FCONTROL, 'C', kCmdCopy},  // Copy
     {FVIRTKEY | FCONTROL, 'E', kCmdAppend},  // Append to ClipBoard
     {FVIRTKEY | FCONTROL, 'Q', kCmdExit},  // Exit

@@ -29,4 +29,8 @@ enum Command : uint16_t {
     kCmdPrint = 40014,
     kCmdPrintPreview = 40015,
     kCmdExportPdf = 40016,
+    kCmdSidePanel = 40017,
+    kCmdContentsTab = 40018,
+    kCmdSearchTab = 40019,
+    kCmdPreviousHit = 40020,
 };

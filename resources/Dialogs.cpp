@@ -53,7 +53,7 @@ DialogDesc FontDialog() {
 DialogDesc SearchDialog() {
     return {kDialogFrame,
             WS_EX_CAPTIONOKBTN,
-            0, 0, 126, 74,
+            0, 0, 126, 88,
             TEXT("Velun"),
             kSystemFontPoints,
             kSystemFace,
@@ -61,7 +61,8 @@ DialogDesc SearchDialog() {
                 {kStaticClassAtom, SS_CENTER | SS_NOPREFIX, 7, 7, 112, 8, -1, TEXT("Search"), 0},
                 {kEditClassAtom, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 21, 112, 13, kSearchTextId, TEXT(""), 0},
                 {kButtonClassAtom, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 41, 112, 10, kMatchCaseId, TEXT("Match Case"), 0},
-                {kButtonClassAtom, BS_PUSHBUTTON | WS_TABSTOP, 69, 55, 50, 14, kFindAllId, TEXT("Find All"), 0},
+                {kButtonClassAtom, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 55, 112, 10, kWholeWordId, TEXT("Whole Word"), 0},
+                {kButtonClassAtom, BS_PUSHBUTTON | WS_TABSTOP, 69, 69, 50, 14, kFindAllId, TEXT("Find All"), 0},
             }};
 }
 

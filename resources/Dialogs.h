@@ -59,6 +59,7 @@ constexpr int kMatchCaseId = 1014;
 constexpr int kGoToNumberId = 1030;
 constexpr int kGoToTitleId = 1031;
 constexpr int kFindAllId = 1015;
+constexpr int kWholeWordId = 1016;
 
 // The list of every hit.
 constexpr WORD kFindAllDialogId = 125;

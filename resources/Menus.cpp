@@ -31,7 +31,7 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"Check For &Updates", kCmdCheckForUpdates},
       {u"&Choose Article\bCtrl+D", kCmdIndex},
       {u"", 0},
-      {u"F&ont\bCtrl+F", kCmdFont},
+      {u"F&ont\bCtrl+Shift+F", kCmdFont},
       {u"Re&verse", kCmdReverse},
       {u"&Night\bCtrl+Shift+N", kCmdNight},
       {u"", 0},
@@ -55,6 +55,11 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"Go &To Article...\bCtrl+G", kCmdGoTo},
       {u"Bac&k\bAlt+Left", kCmdBack},
       {u"&Forward\bAlt+Right", kCmdForward}}},
+    {u"&View",
+     {{u"Side &Panel\bF9", kCmdSidePanel},
+      {u"&Contents\bCtrl+Shift+C", kCmdContentsTab},
+      {u"&Find\bCtrl+F", kCmdSearchTab},
+      {u"Previous &Hit\bShift+F3", kCmdPreviousHit}}},
 };
 
 std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {

@@ -16,7 +16,9 @@
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
+#include "../reader/PanelSearch.h"
 #include "../reader/Selection.h"
+#include "../reader/SidePanel.h"
 
 namespace {
 
@@ -73,7 +75,13 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdNextArticle: NextArticle(window); break;
         case kCmdPreviousArticle: PreviousArticle(window); break;
         case kCmdSearch: RunDialog(kSearchDialogId, gApp.mainWindow, SearchDialogProc, 0); break;
-        case kCmdSearchAgain: FindNext(gApp.mainWindow); break;
+        case kCmdSearchAgain:
+            if (!StepPanelHit(1)) FindNext(gApp.mainWindow);
+            break;
+        case kCmdPreviousHit: StepPanelHit(-1); break;
+        case kCmdSidePanel: ShowSidePanel(!SidePanelShown()); break;
+        case kCmdContentsTab: OpenPanelTab(kContentsTab, true); break;
+        case kCmdSearchTab: OpenPanelTab(kSearchTab, true); break;
         case kCmdReverse:
             UpdateReverseCheck(window, kCheckToggle);
             if (view) PaintArticleView(view, TRUE);

@@ -12,6 +12,7 @@
 #include "Search.h"
 #include "../reader/SaveSoon.h"
 #include "../reader/Selection.h"
+#include "../reader/SidePanel.h"
 #include "Settings.h"
 #include "../reader/WindowPlacement.h"
 
@@ -36,6 +37,7 @@ void OnCreate(HWND window) {
     gApp.mainWindow = window;
     CreateCommandBars();
     OpenArticleView(window);
+    CreateSidePanel(window);
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateBookmarkCheck(window, kCheckSet);
@@ -171,7 +173,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnDestroy(window);
             return 0;
         case WM_SIZE:
-            ResizeForWindow(window, lParam);
+            ResizeBesideSidePanel(window, lParam);
             return 0;
         case WM_PAINT:
             PaintMainWindow((HDC)wParam, window, kPaintAll);

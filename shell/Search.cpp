@@ -10,6 +10,7 @@
 #include "Bookmarks.h"
 #include "../reader/FindAll.h"
 #include "../reader/History.h"
+#include "../reader/SearchRules.h"
 #include "MainWindow.h"
 
 namespace {
@@ -92,6 +93,7 @@ void InitSearchDialog(HWND dialog) {
     SetWindowTextW(edit, text);
     BOOL matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_SETCHECK, matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(GetDlgItem(dialog, kWholeWordId), BM_SETCHECK, WholeWordSearch() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void ActivateSearchDialog(WPARAM wParam) {
@@ -107,6 +109,7 @@ HWND StoreSearchInput(HWND dialog) {
     } else {
         gApp.Flags &= ~kFlagMatchCase;
     }
+    SetWholeWordSearch(SendMessageW(GetDlgItem(dialog, kWholeWordId), BM_GETCHECK, 0, 0) != 0);
     HWND edit = GetDlgItem(dialog, kSearchTextId);
     WCHAR text[kSearchStringSize] = {};
     SetSearchString(text, GetWindowTextW(edit, text, kSearchStringSize));

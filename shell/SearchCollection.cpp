@@ -7,6 +7,7 @@
 
 #include "../content/ArticleRecords.h"
 #include "../content/Content.h"
+#include "../reader/SearchRules.h"
 #include "AppState.h"
 #include "Search.h"
 
@@ -45,13 +46,16 @@ void ReleaseSearchableArticles() {
 }
 
 const TextPattern& SearchPattern() {
-    // Made again only when the search string or Match Case changed since.
+    // Made again only when the search string or its rules changed since.
     static char madeFrom[kSearchStringSize];
+    static int madeRules = -1;
+    bool matchCase = (gApp.Flags & kFlagMatchCase) != 0, hebrew = HebrewScopedSearch();
     static TextPattern pattern = MakeTextPattern(madeFrom, false);
-    bool matchCase = (gApp.Flags & kFlagMatchCase) != 0;
-    if (strcmp(madeFrom, gApp.searchString) != 0 || (pattern.foldBit == 0) != matchCase) {
+    int rules = (int)matchCase | (int)hebrew << 1;
+    if (strcmp(madeFrom, gApp.searchString) != 0 || rules != madeRules) {
         std::memcpy(madeFrom, gApp.searchString, kSearchStringSize - 1);
-        pattern = MakeTextPattern(madeFrom, matchCase);
+        madeRules = rules;
+        pattern = hebrew ? MakeHebrewPattern(madeFrom, !matchCase) : MakeTextPattern(madeFrom, matchCase);
     }
     return pattern;
 }
@@ -62,12 +66,13 @@ int FindInArticle(const BYTE* article, int start) {
     ArticleWalker walker = StartArticleWalk(article);
     ArticleRecord record;
     while (NextArticleRecord(&walker, &record)) {
+        if (!SearchesRecord(record.style)) continue;
         // A text reaching past the start is searched from there; one wholly before
         // it is not searched (the skip stops at its NUL).
         int offset = (int)(record.text - article);
         int skip = offset < start ? std::min(start - offset, (int)record.textLength) : 0;
         TextScan scan = StartTextScan(pattern, (const char*)record.text + skip, record.textLength - skip);
-        const char* hit = NextTextHit(&scan);
+        const char* hit = NextRuledHit(&scan, record.text, record.textLength, record.style);
         if (hit) return (int)((const BYTE*)hit - article);
     }
     return 0;

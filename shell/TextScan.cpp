@@ -21,8 +21,23 @@ bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 char MaskFor(char p, char foldBit) { return IsLetter(p) ? foldBit : 0; }
 char ValueFor(char p, char foldBit) { return (char)(p | MaskFor(p, foldBit)); }
 
+// Stored Hebrew final letters and the ordinary forms after them.
+char OrdinaryForm(char c) { return c == 'k' || c == 'n' || c == 'p' || c == 't' || c == 'v' ? (char)(c + 1) : c; }
+bool HasFinalForm(char c) { return OrdinaryForm(c) != c || OrdinaryForm((char)(c - 1)) == c; }
+// Blocks are matched on a mask that admits both forms: one bit tells them apart
+// except for k (0x6B) and l (0x6C), which the mask 7 admits with their neighbours;
+// every byte is then checked in full.
+char FinalMask(char p) { return !HasFinalForm(p) ? 0 : OrdinaryForm(p) == 'l' || p == 'l' ? 7 : 1; }
+
+bool SameFolded(const char* at, const TextPattern& pattern) {
+    for (size_t i = 0; i < pattern.n; i++)
+        if (OrdinaryForm(at[i]) != OrdinaryForm(pattern.bytes[i])) return false;
+    return true;
+}
+
 // The bytes after the first.
 bool SameRest(const char* at, const TextPattern& pattern) {
+    if (pattern.finalFold) return SameFolded(at, pattern);
     for (size_t i = 1; i < pattern.n; i++) {
         char p = pattern.bytes[i];
         if ((char)(at[i] | MaskFor(p, pattern.foldBit)) != ValueFor(p, pattern.foldBit)) return false;
@@ -73,12 +88,23 @@ const char* WindowAt(const char* text, size_t length, size_t from, size_t size, 
 }
 
 TextPattern MakeTextPattern(const char* pattern, bool matchCase) {
-    TextPattern made = {pattern, std::strlen(pattern), (char)(matchCase ? 0 : 0x20), 0, {}, {}};
+    TextPattern made = {pattern, std::strlen(pattern), (char)(matchCase ? 0 : 0x20), false, 0, {}, {}};
     made.last = made.n ? std::min(made.n - 1, kBlock) : 0;
     for (size_t i = 0; i < 2; i++) {
         char p = pattern[i * made.last];
         made.mask[i] = Block{} + MaskFor(p, made.foldBit);
         made.value[i] = Block{} + ValueFor(p, made.foldBit);
+    }
+    return made;
+}
+
+TextPattern MakeHebrewPattern(const char* pattern, bool fold) {
+    TextPattern made = MakeTextPattern(pattern, true);
+    made.finalFold = fold;
+    for (size_t i = 0; fold && i < 2; i++) {
+        char p = pattern[i * made.last], mask = FinalMask(p);
+        made.mask[i] = Block{} + mask;
+        made.value[i] = Block{} + (char)(p | mask);
     }
     return made;
 }

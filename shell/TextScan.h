@@ -38,10 +38,14 @@ struct TextPattern {
     const char* bytes;
     size_t n;
     char foldBit;  // 0x20 when A-Z and a-z are taken as equal, else 0
+    bool finalFold;  // stored Hebrew letters: a final form and its ordinary form taken as equal
     size_t last;
     ScanBlock mask[2], value[2];
 };
 TextPattern MakeTextPattern(const char* pattern, bool matchCase);
+// A pattern of stored Hebrew letters: no case, and with `fold` each final letter
+// (k, n, p, t, v) matching its ordinary form (l, o, q, u, w) both ways.
+TextPattern MakeHebrewPattern(const char* pattern, bool fold);
 
 // The hits of a pattern in one text, in order and overlapping, kept between calls
 // so that a text with many hits is read once.

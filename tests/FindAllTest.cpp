@@ -79,7 +79,9 @@ TEST_F(FindAllTest, EachHitHasItsTitleAndItsTextMarked) {
     std::vector<Listed> hits = All();
     auto first = std::find_if(hits.begin(), hits.end(), [](const Listed& hit) { return hit.article == 34; });
     ASSERT_NE(first, hits.end());
-    EXPECT_EQ(first->context, u"«אבא», אמא, אור, ארץ, אהבה");
+    // Each mark stands between right-to-left marks, so that it shows beside the hit
+    // at the ends of the context too.
+    EXPECT_EQ(first->context, u"\u200F«\u200Fאבא\u200F»\u200F, אמא, אור, ארץ, אהבה");
 }
 
 // The record holding an article offset.
@@ -112,7 +114,8 @@ TEST_F(FindAllTest, EachContextIsTheRecordCutAtWordsAroundTheHit) {
         ASSERT_EQ(close, open + 4) << Utf16ToUtf8(hit.context.c_str());
         int hitAt = hit.offset - (int)(record.text - article.get());
         int start = hitAt - (int)open, end = start + (int)shown.size() - 2;
-        std::u16string stored(record.text + start, record.text + end);
+        std::u16string stored;  // the bytes 0x80 to 0x9F as their Windows-1252 characters
+        for (const BYTE* b = record.text + start; b < record.text + end; b++) stored += (char16_t)C1AsWindows1252(*b);
         EXPECT_EQ(shown.substr(0, open) + shown.substr(open + 1, 3) + shown.substr(close + 1), stored);
         EXPECT_EQ(cutFirst, start > 0);
         EXPECT_EQ(cutLast, end < (int)record.textLength);
@@ -222,6 +225,23 @@ TEST(HeadlessFindAll, PrintsOneTabSeparatedLinePerHitAndExitsLikeGrep) {
     EXPECT_EQ(RunVelun({"--search-all", "qzxv quill"}, &out), 1);
     EXPECT_EQ(out, "");
     EXPECT_EQ(RunVelun({"--search-all", std::string(34, 'q')}, &out), 2);
+}
+
+// --whole-word leaves out "o«the»r"; at the Hebrew base a Hebrew search lists only
+// Hebrew text, never "Chris«tma»s".
+TEST(HeadlessFindAll, WholeWordAndTheHebrewBaseNarrowTheListing) {
+    auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    std::string all, words;
+    ASSERT_EQ(RunVelun({"--search-all", "the"}, &all), 0);
+    ASSERT_EQ(RunVelun({"--search-all", "the", "--whole-word"}, &words), 0);
+    EXPECT_NE(all.find("o«the»r"), std::string::npos);
+    EXPECT_EQ(words.find("o«the»r"), std::string::npos);
+    EXPECT_GT(lines(words), 1000);
+    EXPECT_LT(lines(words), lines(all));
+    std::string hebrew;
+    ASSERT_EQ(RunVelun({"--search-all", "אלף", "--base", "1488"}, &hebrew), 0);
+    EXPECT_EQ(hebrew.find("Chris"), std::string::npos);
+    EXPECT_NE(hebrew.find("אלף"), std::string::npos);
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST_F(QtDialogTest, TemplatesGiveCaptionTextsAndPlacesInDialogUnits) {
                   QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
         RECT client;
         GetClientRect(dialog, &client);
-        RECT whole{0, 0, 126, 74};  // room below Match Case for Find All
+        RECT whole{0, 0, 126, 88};  // room below Match Case and Whole Word for Find All
         MapDialogRect(dialog, &whole);
         EXPECT_EQ(client.right, whole.right);
         EXPECT_EQ(client.bottom, whole.bottom);

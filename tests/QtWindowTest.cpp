@@ -238,9 +238,10 @@ TEST(QtMenuTest, MainMenuHoldsBothPopUpsWithCommandsAndLabels) {
     HMENU menu = LoadMenuW(nullptr, MAKEINTRESOURCEW(102));
     ASSERT_TRUE(menu);
     Menu* m = MenuOf(menu);
-    ASSERT_EQ(m->items.size(), 2u);
+    ASSERT_EQ(m->items.size(), 3u);
     EXPECT_EQ(m->items[0].text, u"&File");
     EXPECT_EQ(m->items[1].text, u"&Go");
+    EXPECT_EQ(m->items[2].text, u"&View");  // the desktop's side panel
     const auto& file = MenuOf(GetSubMenu(menu, 0))->items;
     const auto& go = MenuOf(GetSubMenu(menu, 1))->items;
     ASSERT_EQ(file.size(), 16u);

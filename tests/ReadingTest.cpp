@@ -77,7 +77,12 @@ TEST_F(ReadingInput, ShortcutKeysBecomeTheirCommandsWithExactlyTheirModifiers) {
     EXPECT_EQ(Translate(Qt::Key_F3, Qt::AltModifier), 116);  // a system key, Alt held
     EXPECT_EQ(Translate(Qt::Key_D, Qt::NoModifier), 0);
     EXPECT_EQ(Translate(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier), 0);
-    EXPECT_EQ(Translate(Qt::Key_F3, Qt::ShiftModifier), 0);
+    EXPECT_EQ(Translate(Qt::Key_F3, Qt::ShiftModifier), kCmdPreviousHit);
+    // Ctrl+F finds, as on every desktop; the font dialog moves to Ctrl+Shift+F.
+    EXPECT_EQ(Translate(Qt::Key_F, Qt::ControlModifier), kCmdSearchTab);
+    EXPECT_EQ(Translate(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier), kCmdFont);
+    EXPECT_EQ(Translate(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), kCmdContentsTab);
+    EXPECT_EQ(Translate(Qt::Key_F9, Qt::NoModifier), kCmdSidePanel);
     EXPECT_EQ(LoadAcceleratorsW(nullptr, MAKEINTRESOURCEW(4)), nullptr);
 }
 
@@ -358,6 +363,7 @@ TEST_F(Reading, WithNoStoredGutterTheMarginFitsTheWindow) {
     DestroyWindow(window);
     ResetAppState();
     gFittedGutter = TRUE;
+    SetProduct(u"SidePanel", REG_DWORD, DwordBytes(0));  // the article alone fills the window
     ASSERT_NE(Start(), nullptr);
     for (auto [width, height, gutter] : {std::tuple{800, 600, 20}, {240, 320, 8}, {1920, 1080, 48}}) {
         SetClientSize(window, width, height);

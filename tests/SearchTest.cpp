@@ -119,14 +119,21 @@ TEST_F(SearchTest, OnlyAsciiLettersFoldWithoutMatchCase) {
 }
 
 TEST_F(SearchTest, StoredHebrewLettersMatchAsTheirAsciiBytes) {
-    // Right-to-left text keeps its letters as 'a'..'{' whatever the display base.
+    // Right-to-left text keeps its letters as 'a'..'{'; with no Hebrew base they
+    // match as their bytes.
     Layout({{0x91, 0, "{zyx"}});
-    gApp.fontSettings.FontAsciiBase = 1488;
+    gApp.fontSettings.FontAsciiBase = 97;
     SetSearch("Zy");
     EXPECT_EQ(FindInArticle(view->article, 0), Offset(0, 1));
     SetSearch("Zy", true);
     EXPECT_EQ(FindInArticle(view->article, 0), 0);
     SetSearch("{z", true);
+    EXPECT_EQ(FindInArticle(view->article, 0), Offset(0, 0));
+    // At a Hebrew base only a Hebrew search reads them.
+    gApp.fontSettings.FontAsciiBase = 1488;
+    SetSearch("{z", true);
+    EXPECT_EQ(FindInArticle(view->article, 0), 0);
+    gApp.searchHebrew = TRUE;
     EXPECT_EQ(FindInArticle(view->article, 0), Offset(0, 0));
 }
 

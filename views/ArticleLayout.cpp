@@ -248,7 +248,7 @@ int FailLayout(LayoutState& st, BYTE* article, BOOL takeOwnership) {
 
 int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership) {
     if (!view) return -1;
-    view->rowCount = view->maxTopRow = view->hitStart = view->hitEnd = 0;
+    view->rowCount = view->maxTopRow = view->hitStart = view->hitEnd = view->otherHitCount = 0;
     // A selection names offsets of the article it was made in.
     if (article != view->article) view->selectionStart = view->selectionEnd = 0;
     bool replacing = takeOwnership && article != view->article;

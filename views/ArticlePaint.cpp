@@ -143,6 +143,14 @@ void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, con
     DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, size.cy, range.text, range.background);
 }
 
+void LightOtherHits(ArticleView* view) {
+    const ViewPalette& palette = ActivePalette();
+    for (int i = 0; view->otherHits && i < view->otherHitCount; i++) {
+        int start = view->otherHits[i];
+        if (start != view->hitStart) LightVisible(view, {start, start + view->otherHitLength, palette.text, palette.otherHitBackground});
+    }
+}
+
 }  // namespace
 
 int ArticleLineEnd(const BYTE* article, const ArticleLine& line) {
@@ -179,6 +187,7 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
     RestoreFont(surface, previous);
     SetTextColor(surface, textColour);
     SetBkColor(surface, backColour);
+    LightOtherHits(view);
     int result = (view->hitStart || view->hitEnd) ? HighlightSearchHit(view) : 0;
     if (HasSelection(view)) LightVisible(view, SelectionRange(view));
     return result;

@@ -29,6 +29,10 @@ struct ArticleView {
     uint16_t capacity;
     uint16_t maxTopRow;
     uint16_t hitStart, hitEnd;
+    // The search's other hits in this article, drawn lighter: offsets kept by
+    // whoever lists them, each otherHitLength long; every layout forgets them.
+    const uint16_t* otherHits;
+    uint16_t otherHitCount, otherHitLength;
     // The passage the reader selected, article offsets [start, end); equal when none.
     uint16_t selectionStart, selectionEnd;
 };

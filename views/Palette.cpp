@@ -5,7 +5,7 @@
 #include "Fonts.h"
 
 const ViewPalette kDayPalette = {
-    kBlack, kBlue, kBlue, kYellow, kBlack, kWhite, kRed, kWhite, kBlue, kYellow, kRed,
+    kBlack, kBlue, kBlue, kYellow, kBlack, kWhite, kRed, kWhite, kBlue, kYellow, kRed, 0xC0FFFF,
 };
 
 // COLORREF is 0x00BBGGRR.
@@ -21,6 +21,7 @@ const ViewPalette kNightPalette = {
     0xF8B48A,  // box inner: light blue
     0x00303A,  // box fill: dark amber
     0x90A0FF,  // box text: light red
+    0x1F4A5A,  // other hits' background: dim amber
 };
 
 BOOL gNightReading;

@@ -16,6 +16,7 @@ struct ViewPalette {
     COLORREF boxInner;
     COLORREF boxFill;
     COLORREF boxText;
+    COLORREF otherHitBackground;  // the search's other hits in the article shown
 };
 
 extern const ViewPalette kDayPalette;

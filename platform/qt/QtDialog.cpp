@@ -515,6 +515,8 @@ HWND FirstTabStop(Window* dialog) {
 
 }  // namespace
 
+void RegisterDialogControls() { RegisterControlClasses(); }
+
 INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND owner, DLGPROC dialogProc,
                                 LPARAM initParam) {
     return CallOrFail<INT_PTR>(-1, [&]() -> INT_PTR {

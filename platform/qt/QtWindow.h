@@ -82,6 +82,8 @@ Window* WindowOfWidget(QWidget* widget);
 void RegisterBuiltinClass(const WCHAR* name, WNDPROC proc, WidgetFactory factory, HBRUSH background = nullptr);
 // Creates the QApplication, the built-in classes and the real message box.
 void EnsureWindowLayer();
+// The dialog's controls as classes CreateWindowExW knows (QtDialog.cpp).
+void RegisterDialogControls();
 
 // Recomputes the client area from the frame's size; sends WM_SIZE when it changed.
 void LayoutFrame(Window* window);

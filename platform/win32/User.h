@@ -91,6 +91,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_ADD 0x6B
 #define VK_SUBTRACT 0x6D
 #define VK_F3 0x72
+#define VK_F9 0x78
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_MINUS 0xBD
 

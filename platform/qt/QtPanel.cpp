@@ -1,0 +1,143 @@
+// The side panel's own controls: a tab strip over QTabBar, and a list over a model
+// that asks the program for each row it shows.
+#include <QAbstractListModel>
+#include <QGuiApplication>
+#include <QListView>
+#include <QTabBar>
+
+#include "../Panel.h"
+#include "QtWindow.h"
+
+const WCHAR kTabStripClass[] = u"VelunTabs";
+const WCHAR kRowListClass[] = u"VelunRows";
+
+namespace {
+
+constexpr int kRowCapacity = 256;
+
+class RowModel : public QAbstractListModel {
+  public:
+    using QAbstractListModel::QAbstractListModel;
+    void Reset(int count, RowTextSource source, void* context) {
+        beginResetModel();
+        count_ = source ? std::max(count, 0) : 0, source_ = source, context_ = context;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : count_; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= count_ || (role != Qt::DisplayRole && role != Qt::FontRole))
+            return QVariant();
+        WCHAR text[kRowCapacity];
+        bool heading = false;
+        int n = source_(context_, index.row(), text, kRowCapacity, &heading);
+        if (role == Qt::DisplayRole) return QString::fromUtf16((const char16_t*)text, std::clamp(n, 0, kRowCapacity - 1));
+        if (!heading) return QVariant();
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+
+  private:
+    int count_ = 0;
+    RowTextSource source_ = nullptr;
+    void* context_ = nullptr;
+};
+
+void Notify(HWND control, WORD code) {
+    if (Window* w = WindowOf(control)) NotifyParent(w, code);
+}
+
+QWidget* MakeTabStrip(Window* w, QWidget* parent) {
+    auto* tabs = new QTabBar(parent);
+    tabs->setExpanding(false);
+    tabs->setDrawBase(false);
+    for (const QString& label : QString::fromUtf16(w->title.c_str()).split('\n')) tabs->addTab(label);
+    HWND handle = w->handle;
+    QObject::connect(tabs, &QTabBar::currentChanged, [handle] { Notify(handle, kTabChanged); });
+    return tabs;
+}
+
+QWidget* MakeRowList(Window* w, QWidget* parent) {
+    auto* list = new QListView(parent);
+    list->setModel(new RowModel(list));
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideRight);
+    HWND handle = w->handle;
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged,
+                     [handle] { Notify(handle, LBN_SELCHANGE); });
+    QObject::connect(list, &QListView::activated, [handle] { Notify(handle, LBN_DBLCLK); });
+    return list;
+}
+
+LRESULT CALLBACK PanelControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+template <typename T>
+T* ControlOf(HWND window) {
+    Window* w = WindowOf(window);
+    return w ? qobject_cast<T*>(w->frame.data()) : nullptr;
+}
+
+}  // namespace
+
+void RegisterPanelControls() {
+    EnsureWindowLayer();
+    RegisterDialogControls();
+    RegisterBuiltinClass(kTabStripClass, PanelControlProc, MakeTabStrip);
+    RegisterBuiltinClass(kRowListClass, PanelControlProc, MakeRowList);
+}
+
+void SelectTab(HWND strip, int index) {
+    if (auto* tabs = ControlOf<QTabBar>(strip)) {
+        QSignalBlocker quiet(tabs);
+        tabs->setCurrentIndex(index);
+    }
+}
+
+int SelectedTab(HWND strip) {
+    auto* tabs = ControlOf<QTabBar>(strip);
+    return tabs ? tabs->currentIndex() : -1;
+}
+
+void SetListRows(HWND list, int count, RowTextSource source, void* context) {
+    auto* view = ControlOf<QListView>(list);
+    if (!view) return;
+    QSignalBlocker quiet(view->selectionModel());
+    static_cast<RowModel*>(view->model())->Reset(count, source, context);
+}
+
+void SelectListRow(HWND list, int row) {
+    auto* view = ControlOf<QListView>(list);
+    if (!view) return;
+    QSignalBlocker quiet(view->selectionModel());
+    QModelIndex index = view->model()->index(row, 0);
+    if (!index.isValid()) {
+        view->clearSelection();
+        return;
+    }
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    view->scrollTo(index);
+    view->viewport()->update();
+}
+
+int CurrentListRow(HWND list) {
+    auto* view = ControlOf<QListView>(list);
+    return view && view->currentIndex().isValid() ? view->currentIndex().row() : -1;
+}
+
+void ShowSizingCursor(HWND window) {
+    if (QWidget* widget = WidgetOf(window)) widget->setCursor(Qt::SizeHorCursor);
+}
+
+void SetAccessibleName(HWND window, const WCHAR* name) {
+    if (QWidget* widget = WidgetOf(window)) widget->setAccessibleName(QString::fromUtf16((const char16_t*)name));
+}
+
+bool DesktopIsRightToLeft() {
+    EnsureWindowLayer();
+    return QGuiApplication::layoutDirection() == Qt::RightToLeft;
+}

@@ -1,0 +1,112 @@
+// The hits of the search string in collection order, read from the decoded
+// collection Search Again keeps; each row's text is made only when it is shown.
+#include "LiveSearch.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "../content/ArticleRecords.h"
+#include "../content/Content.h"
+#include "../shell/Search.h"
+#include "FindAll.h"
+#include "SearchRules.h"
+
+namespace {
+
+int CurrentRules() {
+    return ((gApp.Flags & kFlagMatchCase) ? 1 : 0) | (WholeWordSearch() ? 2 : 0) | (HebrewScopedSearch() ? 4 : 0) |
+           (SearchesRecord(0) ? 8 : 0);
+}
+
+void CollectArticleHits(LiveSearch* search, int number, const BYTE* article, const TextPattern& pattern) {
+    size_t before = search->hits.size();
+    ArticleWalker records = StartArticleWalk(article);
+    ArticleRecord record;
+    while (NextArticleRecord(&records, &record)) {
+        if (!SearchesRecord(record.style)) continue;
+        TextScan scan = StartTextScan(pattern, (const char*)record.text, record.textLength);
+        while (const char* at = NextRuledHit(&scan, record.text, record.textLength, record.style))
+            search->hits.push_back({(uint16_t)number, (uint16_t)((const BYTE*)at - article)});
+    }
+    int count = (int)(search->hits.size() - before);
+    if (!count) return;
+    search->rows.push_back(-(int)search->groups.size() - 1);
+    search->groups.push_back({(uint16_t)number, (int)before, count});
+    for (int i = 0; i < count; i++) search->rows.push_back((int)before + i);
+}
+
+int Copy(const std::u16string& text, WCHAR* out, int capacity) {
+    int n = std::min((int)text.size(), capacity - 1);
+    std::copy(text.begin(), text.begin() + n, out);
+    out[n] = 0;
+    return n;
+}
+
+std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace
+
+void RunLiveSearch(LiveSearch* search) {
+    std::memcpy(search->query, gApp.searchString, kSearchStringSize);
+    search->rules = CurrentRules();
+    search->hits.clear();
+    search->groups.clear();
+    search->rows.clear();
+    search->chosen = -1;
+    if (!gApp.searchString[0]) return;
+    const TextPattern& pattern = SearchPattern();
+    for (int number = 1; number <= kArticleCount; number++)
+        if (const BYTE* article = SearchableArticle(number)) CollectArticleHits(search, number, article, pattern);
+}
+
+bool LiveSearchIsCurrent(const LiveSearch& search) {
+    return std::strcmp(search.query, gApp.searchString) == 0 && search.rules == CurrentRules();
+}
+
+int LiveRowText(const LiveSearch& search, int row, WCHAR* out, int capacity, bool* heading) {
+    *heading = false;
+    out[0] = 0;
+    if (row < 0 || row >= (int)search.rows.size() || capacity < 2) return 0;
+    int entry = search.rows[row];
+    if (entry < 0) {
+        const LiveGroup& group = search.groups[-entry - 1];
+        const BYTE* article = SearchableArticle(group.article);
+        std::u16string title = article ? ArticleTitleOf(article) : u"";
+        *heading = true;
+        return Copy(Ascii(std::to_string(group.article) + "  ") + title + Ascii("  (" + std::to_string(group.count) + ")"),
+                    out, capacity);
+    }
+    const LiveHit& hit = search.hits[entry];
+    const BYTE* article = SearchableArticle(hit.article);
+    WCHAR context[kHitContextSize];
+    if (article) HitContextAt(article, hit.offset, (int)std::strlen(search.query), context);
+    return Copy(article ? u"    " + std::u16string(context) : u"", out, capacity);
+}
+
+int HitOfRow(const LiveSearch& search, int row) {
+    if (row < 0 || row >= (int)search.rows.size()) return -1;
+    int entry = search.rows[row];
+    return entry >= 0 ? entry : search.groups[-entry - 1].firstHit;
+}
+
+int RowOfHit(const LiveSearch& search, int hit) {
+    if (hit < 0 || hit >= (int)search.hits.size()) return -1;
+    // Each group's heading stands before its hits: the row is the hit's index plus
+    // the headings up to and including its group's.
+    return hit + GroupOfHit(search, hit) + 1;
+}
+
+int GroupOfHit(const LiveSearch& search, int hit) {
+    auto group = std::upper_bound(search.groups.begin(), search.groups.end(), hit,
+                                  [](int h, const LiveGroup& g) { return h < g.firstHit; });
+    return (int)(group - search.groups.begin()) - 1;
+}
+
+std::u16string LiveStatusText(const LiveSearch& search) {
+    size_t hits = search.hits.size(), articles = search.groups.size();
+    if (!search.query[0]) return u"";
+    if (!hits) return u"Not found";
+    std::string in = " in " + std::to_string(articles) + (articles == 1 ? " article" : " articles");
+    if (search.chosen < 0) return Ascii(std::to_string(hits) + (hits == 1 ? " hit" : " hits") + in);
+    return Ascii("hit " + std::to_string(search.chosen + 1) + " of " + std::to_string(hits) + in);
+}

@@ -1,0 +1,20 @@
+// The side panel docked beside the article: a tab strip over the Contents and
+// Search tabs, and a splitter to set its width. It stands left of the article, or
+// right of it when the desktop lays windows out right to left; its width and
+// whether it shows are kept in the settings.
+#pragma once
+
+#include "../platform/win32.h"
+
+enum PanelTab { kContentsTab = 0, kSearchTab = 1 };
+
+// Made with the main window (hidden until its first size is known).
+void CreateSidePanel(HWND mainWindow);
+// The main window's WM_SIZE: places the panel and fits the article beside it.
+void ResizeBesideSidePanel(HWND mainWindow, LPARAM size);
+bool SidePanelShown();
+void ShowSidePanel(bool shown);
+// Shows the panel at a tab; with focus the tab's box takes the keyboard, its text selected.
+void OpenPanelTab(PanelTab tab, bool focus);
+// The panel's window and its current tab, for the tabs' own code.
+HWND SidePanelWindow();

@@ -1,0 +1,156 @@
+// The side panel through the real main window: shown by width and by F9, its state
+// and width kept, Ctrl+F to its Search tab, search as you type over the collection,
+// and the hits chosen by keys, F3 and Shift+F3.
+#include <QAccessible>
+#include <QListView>
+#include <QLineEdit>
+
+#include "ShellFixture.h"
+#include "platform/Panel.h"
+#include "platform/qt/QtWindow.h"
+#include "reader/PanelSearch.h"
+#include "reader/SearchRules.h"
+#include "reader/SidePanel.h"
+#include "resources/Commands.h"
+
+namespace {
+
+class SidePanelTest : public ReaderTest {
+  protected:
+    void TearDown() override {
+        SetWholeWordSearch(false);
+        ReaderTest::TearDown();
+    }
+    HWND StartAt(int width, int height) {
+        if (!Start()) return nullptr;
+        SetClientSize(window, width, height);
+        Pump();
+        return window;
+    }
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    void Command(WORD id) {
+        Send(WM_COMMAND, id);
+        Pump();
+    }
+    // Ctrl+F, then the text typed into the box that takes the focus.
+    HWND Type(const std::u16string& text) {
+        Command(kCmdSearchTab);
+        HWND box = GetFocus();
+        SetWindowTextW(box, text.c_str());
+        Pump();
+        return box;
+    }
+    static std::string Status() { return Utf16ToUtf8(PanelStatusText().c_str()); }
+};
+
+TEST_F(SidePanelTest, AWideWindowOpensWithThePanelAndF9KeepsTheChoice) {
+    ASSERT_TRUE(StartAt(1000, 600));
+    ASSERT_TRUE(SidePanelShown());
+    RECT panel;
+    GetWindowRect(SidePanelWindow(), &panel);
+    int panelWidth = panel.right - panel.left;
+    EXPECT_GE(panelWidth, 160);
+    EXPECT_GT(View()->left, panelWidth);  // the article stands beside it
+    Command(kCmdSidePanel);
+    EXPECT_FALSE(SidePanelShown());
+    EXPECT_LT(View()->left, panelWidth);
+    EXPECT_EQ(Product(u"SidePanel").data, DwordBytes(0));
+    Command(kCmdSidePanel);
+    EXPECT_TRUE(SidePanelShown());
+    EXPECT_EQ(Product(u"SidePanel").data, DwordBytes(1));
+}
+
+TEST_F(SidePanelTest, ANarrowWindowOpensWithoutItUntilCtrlFOpensTheSearchTab) {
+    ASSERT_TRUE(StartAt(700, 500));
+    EXPECT_FALSE(SidePanelShown());
+    HWND box = Type(u"");
+    EXPECT_TRUE(SidePanelShown());
+    auto* edit = qobject_cast<QLineEdit*>(WidgetOf(box));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->accessibleName(), QStringLiteral("Search the collection"));
+}
+
+TEST_F(SidePanelTest, TypingListsEveryHitAndF3WalksThemInCollectionOrder) {
+    ASSERT_TRUE(StartAt(1000, 600));
+    Type(u"alef");
+    std::string status = Status();
+    ASSERT_NE(status.find(" hits in "), std::string::npos) << status;
+    Command(kCmdSearchAgain);  // F3: the first hit of the list
+    EXPECT_EQ(Status().substr(0, 7), "hit 1 o");
+    int first = gApp.currentArticle;
+    EXPECT_NE(View()->hitEnd, 0);
+    EXPECT_EQ(View()->hitEnd - View()->hitStart, 4);
+    // The article's other hits are lit lighter; a new search forgets them.
+    EXPECT_GT(View()->otherHitCount, 0);
+    EXPECT_EQ(View()->otherHitLength, 4);
+    Type(u"alef ");
+    EXPECT_EQ(View()->otherHitCount, 0);
+    Type(u"alef");
+    Command(kCmdSearchAgain);
+    Command(kCmdPreviousHit);  // Shift+F3 from the first goes round to the last
+    EXPECT_GE(gApp.currentArticle, first);
+    std::string last = Status();
+    EXPECT_EQ(last.find("hit 1 of"), std::string::npos);
+    // The keys of the box: Up to the hit before, Down back.
+    SendMessageW(SidePanelWindow(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_NE(Status(), last);
+    SendMessageW(SidePanelWindow(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(Status(), last);
+    // Each hit with rows enough around it is shown a third of the way down the page.
+    int placed = 0;
+    for (int i = 0; i < 30; i++) {
+        Command(kCmdSearchAgain);
+        ArticleView* v = View();
+        int rows = v->rowsPainted, top = v->topRow;
+        ScrollToOffset(v, v->hitStart);
+        int hitRow = v->topRow;
+        v->topRow = (uint16_t)top;
+        if (hitRow < rows / 3 || hitRow >= v->maxTopRow) continue;
+        EXPECT_NEAR(hitRow - top, rows / 3, 1);
+        placed++;
+    }
+    EXPECT_GT(placed, 0);
+}
+
+TEST_F(SidePanelTest, AnEmptyOrUnfoundQueryListsNothingAndF3SearchesAgain) {
+    ASSERT_TRUE(StartAt(1000, 600));
+    for (const std::u16string& query : {std::u16string(u"qzxv quill"), std::u16string(u""),
+                                        std::u16string(40, u'x'), std::u16string(u"\xD800\n\u0301")}) {
+        Type(query);
+        EXPECT_EQ(Status().find("hit"), std::string::npos);
+    }
+    Type(u"qzxv quill");
+    EXPECT_EQ(Status(), "Not found");
+    ScriptMessageBoxes({IDOK});
+    Command(kCmdSearchAgain);  // nothing listed: Search Again says so as before
+    EXPECT_EQ(RecordedMessageBoxes().size(), 1u);
+}
+
+TEST_F(SidePanelTest, AHebrewQueryListsOnlyHebrewHitsAsNamedSelectableRows) {
+    SetProduct(u"FontAsciiBase", REG_DWORD, DwordBytes(1488));
+    ASSERT_TRUE(StartAt(1000, 600));
+    Type(u"אבא");
+    EXPECT_EQ(Status(), "3 hits in 2 articles");
+    Command(kCmdSearchAgain);
+    // What a screen reader reads: the list is named, its rows are items with the
+    // text shown, the heading first, and the chosen hit is selected.
+    auto* list = WidgetOf(SidePanelWindow())->findChild<QListView*>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->model()->rowCount(), 5);  // two headings, three hits: no widget per row
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->text(QAccessible::Name), QStringLiteral("Hits"));
+    ASSERT_GE(rows->childCount(), 2);
+    EXPECT_TRUE(rows->child(0)->text(QAccessible::Name).startsWith(QStringLiteral("34  ")));
+    EXPECT_TRUE(rows->child(1)->text(QAccessible::Name).contains(QStringLiteral("אבא")));
+    EXPECT_TRUE(rows->child(1)->state().selected);
+    EXPECT_TRUE(rows->child(1)->state().focusable);
+}
+
+}  // namespace
