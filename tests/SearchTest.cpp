@@ -432,10 +432,12 @@ int YellowPixels(const std::string& png) {
 TEST(HeadlessSearch, DrawsTheHitAndTheTitleBoxOrSaysNotFound) {
     std::string plain = testing::TempDir() + "search-plain.png", hit = testing::TempDir() + "search-hit.png";
     ASSERT_EQ(Render({"--render", "1", "--out", plain}), 0);
+    std::string hebrewHit = testing::TempDir() + "search-hebrew-hit.png";
     ASSERT_EQ(Render({"--render", "1", "--search", "alef", "--out", hit}), 0);
-    EXPECT_EQ(Render({"--render", "1", "--search", "אבא", "--out", hit}), 0);  // typed as Hebrew
+    EXPECT_EQ(Render({"--render", "1", "--search", "אבא", "--out", hebrewHit}), 0);  // typed as Hebrew
     EXPECT_EQ(YellowPixels(plain), 0);
     EXPECT_GT(YellowPixels(hit), 1000);  // the hit's background and the title box
+    EXPECT_GT(YellowPixels(hebrewHit), 500);  // a shorter word and title
 
     std::string missing = testing::TempDir() + "search-missing.png";
     std::remove(missing.c_str());
