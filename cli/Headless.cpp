@@ -49,6 +49,11 @@ bool SetFormat(HeadlessOptions& o, const char* value) {
     return o.rtf || strcmp(value, "text") == 0;
 }
 
+bool SetLineEnds(HeadlessOptions& o, const char* value) {
+    o.lfLineEnds = strcmp(value, "lf") == 0;
+    return o.lfLineEnds || strcmp(value, "crlf") == 0;
+}
+
 bool SetAppendTo(HeadlessOptions& o, const char* value) {
     o.appendTo = value;
     return !o.appendTo.empty();
@@ -156,6 +161,7 @@ const HeadlessOption kOptions[] = {
     {"--export", "ARTICLE (1 to 187)", SetExport},
     {"--format", "text or rtf", SetFormat},
     {"--append-to", "FILE", SetAppendTo},
+    {"--line-ends", "crlf or lf", SetLineEnds},
     {"--night", nullptr, SetNight},
     {"--out", "FILE", SetOut},
 };

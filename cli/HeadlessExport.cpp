@@ -1,6 +1,7 @@
-// `velun --export ARTICLE [--format text|rtf] [--append-to FILE] --out FILE`: what
-// Copy, or Append to what FILE holds, puts on the clipboard, written to a file: the
-// Unicode text as UTF-8, the RTF document as its bytes.
+// `velun --export ARTICLE [--format text|rtf] [--append-to FILE] [--line-ends crlf|lf]
+// --out FILE`: what Copy, or Append to what FILE holds, puts on the clipboard,
+// written to a file: the Unicode text as UTF-8 (CR LF line ends, as the clipboard
+// holds it, unless LF is asked for), the RTF document as its bytes.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +51,8 @@ bool ExportedBytes(const ArticleRange& range, const WCHAR* text, const HeadlessO
     } else {
         std::u16string oldText = Utf8ToUtf16(old);
         block = BuildTextBlock(text, (const BYTE*)oldText.data(), oldText.size() * sizeof(char16_t));
-        if (block) *out = Utf16ToUtf8((const WCHAR*)block);
+        if (block && options.lfLineEnds) *out = Utf16ToUtf8((const WCHAR*)WithLfLineEnds((const WCHAR*)block).c_str());
+        else if (block) *out = Utf16ToUtf8((const WCHAR*)block);
     }
     bool made = block != nullptr;
     LocalFree(block);

@@ -64,6 +64,8 @@ const char kHelpText[] =
     "  --export ARTICLE       write what Copy puts on the clipboard to --out FILE\n"
     "  --format text|rtf      --export: the Unicode text or the RTF document\n"
     "  --append-to FILE       --export: what Append to ClipBoard makes of FILE's text\n"
+    "  --line-ends crlf|lf    --export --format text: CR LF (the default) or LF alone,\n"
+    "                         as Copy gives other programs\n"
     "  --search-all TEXT      print every hit: article, offset, title, context\n"
     "                         (tab-separated); exit 1 when there is none\n"
     "Exit status: 0 written, 1 the picture could not be made, 2 bad arguments.\n";

@@ -187,10 +187,21 @@ TEST_F(ExportTest, AppendingRtfReopensTheEarlierDocument) {
     EXPECT_EQ(ClipboardRtf(), kHeader + body + kSeparator + body + "}\r\n");
 }
 
-TEST_F(ExportTest, AppendingTextFollowsTheOldTextDirectly) {
-    PutText(u"X");
-    Export({{0x81, 0, "Hello"}}, 97, 1);
-    EXPECT_EQ(ClipboardText(), u"XHello\r\n\r\n");
+// One empty line parts the earlier text from the article; line ends it has count.
+TEST_F(ExportTest, AppendingTextLeavesOneEmptyLineAfterTheOldText) {
+    const std::u16string cases[][2] = {
+        {u"X", u"X\r\n\r\nHello\r\n\r\n"},
+        {u"X\r\n", u"X\r\n\r\nHello\r\n\r\n"},
+        {u"X\r\n\r\n", u"X\r\n\r\nHello\r\n\r\n"},
+        {u"X\r\n\r\n\r\n", u"X\r\n\r\n\r\nHello\r\n\r\n"},
+        {u"X\n", u"X\n\r\nHello\r\n\r\n"},
+        {u"\r\n", u"\r\n\r\nHello\r\n\r\n"},
+    };
+    for (const auto& [old, appended] : cases) {
+        PutText(old);
+        Export({{0x81, 0, "Hello"}}, 97, 1);
+        EXPECT_EQ(ClipboardText(), appended);
+    }
     PutRtf("{\\rtf1 only}");
     Export({{0x81, 0, "Hello"}}, 97, 1);
     EXPECT_EQ(ClipboardText(), u"Hello\r\n\r\n");
@@ -201,12 +212,12 @@ TEST_F(ExportTest, AppendAtTheHebrewBaseExtendsBothFormats) {
     std::string body = kRtlPar + "\\u1488" + kParEnd + kParEnd;
     Export({{0x91, 0, "a"}}, 1488);
     Export({{0x91, 0, "b"}}, 1488, 1);
-    EXPECT_EQ(ClipboardText(), u"\u05D0\r\n\r\n\u05D1\r\n\r\n");
+    EXPECT_EQ(ClipboardText(), u"\u05D0\r\n\r\n\u05D1\r\n\r\n");  // its own blank line is the separator
     EXPECT_EQ(ClipboardRtf(), kHeader + body + kSeparator + kRtlPar + "\\u1489" + kParEnd + kParEnd + "}\r\n");
     // Text from another program is extended as text; the RTF starts afresh.
     PutText(u"X");
     Export({{0x91, 0, "a"}}, 1488, 1);
-    EXPECT_EQ(ClipboardText(), u"X\u05D0\r\n\r\n");
+    EXPECT_EQ(ClipboardText(), u"X\r\n\r\n\u05D0\r\n\r\n");
     EXPECT_EQ(ClipboardRtf(), kHeader + body + "}\r\n");
 }
 
