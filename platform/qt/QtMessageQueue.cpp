@@ -73,7 +73,8 @@ void PostQuitMessage(int exitCode) {
 }
 
 // Posted messages first, then the quit message, then a paint for a window that
-// needs one (paints are made up when nothing else waits, as on the platform).
+// needs one, then a due timer (paints and timers are made up when nothing else
+// waits, as on the platform).
 BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
         if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -94,7 +95,7 @@ BOOL PeekMessageW(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
             *msg = {w->handle, WM_PAINT, 0, 0, 0, {0, 0}};
             return TRUE;
         }
-        return FALSE;
+        return TakeDueTimer(msg, removeMsg & PM_REMOVE) ? TRUE : FALSE;
     });
 }
 

@@ -87,6 +87,8 @@ void EnsureWindowLayer();
 void LayoutFrame(Window* window);
 // A visible program window with an invalid client area, or null.
 Window* WindowNeedingPaint();
+// A timer's WM_TIMER when one is due (QtTimers.cpp); remove: it is no longer due.
+bool TakeDueTimer(MSG* msg, bool remove);
 
 // Widgets (QtWindowWidgets.cpp): the client area, a top-level frame, the caption OK strip.
 QWidget* MakeClientWidget(HWND window, QWidget* parent);

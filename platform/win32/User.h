@@ -39,6 +39,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
 #define WM_VSCROLL 0x0115
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -195,6 +196,14 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+
+// ---- Timers ----
+// WM_TIMER (wParam the id) reaches the window every elapse milliseconds, at most one
+// waiting in its queue at a time; setting an id again replaces its timer. Timers
+// die with their window. KillTimer leaves a WM_TIMER already queued where it is.
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC callback);
+BOOL KillTimer(HWND window, UINT_PTR id);
 BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
