@@ -59,6 +59,11 @@ bool SetPageSize(HeadlessOptions& o, const char* value) {
     return o.paper == PaperSize::Letter || strcmp(value, "a4") == 0;
 }
 
+bool SetLineEnds(HeadlessOptions& o, const char* value) {
+    o.lfLineEnds = strcmp(value, "lf") == 0;
+    return o.lfLineEnds || strcmp(value, "crlf") == 0;
+}
+
 bool SetAppendTo(HeadlessOptions& o, const char* value) {
     o.appendTo = value;
     return !o.appendTo.empty();
@@ -173,6 +178,7 @@ const HeadlessOption kOptions[] = {
     {"--format", "text, rtf or pdf", SetFormat},
     {"--page-size", "a4 or letter", SetPageSize},
     {"--append-to", "FILE", SetAppendTo},
+    {"--line-ends", "crlf or lf", SetLineEnds},
     {"--night", nullptr, SetNight},
     {"--out", "FILE", SetOut},
 };

@@ -29,6 +29,7 @@ struct HeadlessOptions {
     bool wholeWord = false;
     bool rtf = false;      // --export: the RTF document instead of the Unicode text
     std::string appendTo;  // --export: the earlier clipboard contents, as Append extends them
+    bool lfLineEnds = false;  // --export --line-ends lf: the text with LF alone, as the desktop pastes it
     bool night = false;               // --night: night reading colours
     bool pdf = false;                 // --export: the printed pages as a PDF file
     PaperSize paper = LocalePaperSize();

@@ -1,7 +1,8 @@
-// `velun --export ARTICLE [--format text|rtf] [--append-to FILE] --out FILE`: what
-// Copy, or Append to what FILE holds, puts on the clipboard, written to a file: the
-// Unicode text as UTF-8, the RTF document as its bytes. `--format pdf` writes the
-// printed pages instead, of one article or of all.
+// `velun --export ARTICLE [--format text|rtf] [--append-to FILE] [--line-ends crlf|lf]
+// --out FILE`: what Copy, or Append to what FILE holds, puts on the clipboard,
+// written to a file: the Unicode text as UTF-8 (CR LF line ends, as the clipboard
+// holds it, unless LF is asked for), the RTF document as its bytes. `--format pdf`
+// writes the printed pages instead, of one article or of all.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -60,7 +61,8 @@ bool ExportedBytes(const ArticleRange& range, const WCHAR* text, const HeadlessO
         } else {
             std::u16string oldText = Utf8ToUtf16(before);
             block = BuildTextBlock(text, (const BYTE*)oldText.data(), oldText.size() * sizeof(char16_t));
-            if (block) *out = Utf16ToUtf8((const WCHAR*)block);
+            if (block && options.lfLineEnds) *out = Utf16ToUtf8((const WCHAR*)WithLfLineEnds((const WCHAR*)block).c_str());
+            else if (block) *out = Utf16ToUtf8((const WCHAR*)block);
         }
         made = block != nullptr;
     } catch (const std::bad_alloc&) {

@@ -80,6 +80,8 @@ const char kHelpText[] =
     "                         printed pages as a PDF file (ARTICLE or all)\n"
     "  --page-size a4|letter  --format pdf: the paper (default: the locale's)\n"
     "  --append-to FILE       --export: what Append to ClipBoard makes of FILE's text\n"
+    "  --line-ends crlf|lf    --export --format text: CR LF (the default) or LF alone,\n"
+    "                         as Copy gives other programs\n"
     "  --search-all TEXT      print every hit: article, offset, title, context\n"
     "                         (tab-separated); exit 1 when there is none\n"
     "Exit status: 0 written, 1 the picture could not be made, 2 bad arguments; the\n"

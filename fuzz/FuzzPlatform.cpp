@@ -17,6 +17,8 @@ MemoryClipboard gClipboard;
 }  // namespace
 
 LRESULT SendMessageW(HWND, UINT, WPARAM, LPARAM) { return 0; }
+UINT_PTR SetTimer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
+BOOL KillTimer(HWND, UINT_PTR) { return FALSE; }
 void PostQuitMessage(int) {}
 HMENU CommandBar_GetMenu(HWND, WORD) { return nullptr; }
 DWORD CheckMenuItem(HMENU, UINT, UINT) { return (DWORD)-1; }

@@ -60,3 +60,19 @@ std::u16string Utf8ToUtf16(const std::string& text) {
     }
     return out;
 }
+
+std::u16string WithLfLineEnds(const WCHAR* text) {
+    std::u16string out;
+    for (const WCHAR* p = text; *p; p++)
+        if (!(p[0] == u'\r' && p[1] == u'\n')) out += (char16_t)*p;
+    return out;
+}
+
+std::u16string WithCrLfLineEnds(const std::u16string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out += u'\r';
+        out += text[i];
+    }
+    return out;
+}

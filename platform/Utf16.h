@@ -24,3 +24,9 @@ char32_t C1AsWindows1252(char32_t c);
 
 std::string Utf16ToUtf8(const WCHAR* text, int count = -1);
 std::u16string Utf8ToUtf16(const std::string& text);
+
+// The clipboard's text keeps the platform's CR LF line ends; the desktop's text
+// targets and files for scripts that ask for it use LF alone.
+std::u16string WithLfLineEnds(const WCHAR* text);
+// And back: every LF, alone or after a CR, as CR LF.
+std::u16string WithCrLfLineEnds(const std::u16string& text);

@@ -1,7 +1,10 @@
 // Selecting a passage: press, drag and release over the article, or a double click
-// on a word. The passage is offered as the primary selection when it is made.
+// on a word. The passage is offered as the primary selection when it is made. A
+// drag held above or below the article scrolls on a timer, faster the further
+// away the pointer is, the selection following.
 #include "Selection.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "../platform/Desktop.h"
@@ -16,6 +19,8 @@ struct PointerState {
     bool dragging;
     int x, y;           // where the button went down
     int anchor;         // the offset there, once a drag began
+    int lastX, lastY;   // where the pointer is now
+    bool scrolling;     // the drag's scroll timer runs
     uint16_t tapFrom;   // the top row before the last tap paged
     bool tapPaged;
 };
@@ -34,10 +39,37 @@ void OfferPrimary(const ArticleView* view) {
     free(text);
 }
 
-// Dragging past the top or bottom edge brings the next row in.
-void FollowPointer(ArticleView* view, int y) {
-    if (y >= view->top + view->height) ScrollArticleView(view, 1, 0, 1);
-    else if (y < view->top) ScrollArticleView(view, -1, 0, 1);
+constexpr UINT_PTR kDragScrollTimer = 1;
+constexpr int kSlowestStepMs = 120, kFastestStepMs = 20;
+
+// How far the pointer is above (negative) or below (positive) the article, in pixels.
+int DistanceOutside(const ArticleView* view, int y) {
+    if (y >= view->top + view->height) return y - (view->top + view->height) + 1;
+    if (y < view->top) return y - view->top;
+    return 0;
+}
+
+// A row a step, the steps quicker the further the pointer is from the article.
+UINT StepInterval(int distance) { return (UINT)std::max(kFastestStepMs, kSlowestStepMs - 4 * std::abs(distance)); }
+
+void StopScrolling(HWND window) {
+    if (!gPointer.scrolling) return;
+    KillTimer(window, kDragScrollTimer);
+    gPointer.scrolling = false;
+}
+
+// Brings the next row in towards the pointer and stretches the selection to it.
+void ScrollTowardsPointer(HWND window, ArticleView* view) {
+    int distance = DistanceOutside(view, gPointer.lastY);
+    if (distance == 0) {
+        StopScrolling(window);
+        return;
+    }
+    ScrollArticleView(view, distance > 0 ? 1 : -1, 0, 1);
+    SetSelection(view, gPointer.anchor, OffsetAtPoint(view, gPointer.lastX, gPointer.lastY));
+    RepaintNow(window, kPaintAll);
+    // Setting the timer again takes the new distance's pace.
+    gPointer.scrolling = SetTimer(window, kDragScrollTimer, StepInterval(distance), nullptr) != 0;
 }
 
 }  // namespace
@@ -57,13 +89,31 @@ void PointerMove(HWND window, WPARAM keys, int x, int y) {
         gPointer.dragging = true;
         gPointer.anchor = OffsetAtPoint(view, gPointer.x, gPointer.y);
     }
-    FollowPointer(view, y);
+    gPointer.lastX = x;
+    gPointer.lastY = y;
+    if (DistanceOutside(view, y) != 0) {
+        // The first step at once, the rest on the timer.
+        if (!gPointer.scrolling) ScrollTowardsPointer(window, view);
+        return;
+    }
+    StopScrolling(window);
     SetSelection(view, gPointer.anchor, OffsetAtPoint(view, x, y));
     RepaintNow(window, kPaintAll);
 }
 
+void PointerTimer(HWND window, WPARAM id) {
+    ArticleView* view = gApp.articleView;
+    if (id != kDragScrollTimer) return;
+    if (!view || !view->article || !gPointer.pressed || !gPointer.dragging) {
+        StopScrolling(window);
+        return;
+    }
+    ScrollTowardsPointer(window, view);
+}
+
 void PointerUp(HWND window) {
     ArticleView* view = gApp.articleView;
+    StopScrolling(window);
     if (!gPointer.pressed || !view) return;
     gPointer.pressed = false;
     if (gPointer.dragging) {

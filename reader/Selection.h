@@ -11,6 +11,8 @@ void PointerDown(HWND window, int x, int y);
 void PointerMove(HWND window, WPARAM keys, int x, int y);
 void PointerUp(HWND window);
 void PointerDoubleClick(HWND window, int x, int y);
+// WM_TIMER: a drag held above or below the article scrolls a row a step.
+void PointerTimer(HWND window, WPARAM id);
 
 // Copy and Append to ClipBoard: the selected passage, or the whole article without one.
 void CopySelectionOrArticle(ArticleView* view, int append);

@@ -41,12 +41,15 @@ DialogDesc FontDialog() {
             kSystemFontPoints,
             kSystemFace,
             {
-                {kListBoxClassAtom, kList | LBS_SORT, 7, 7, 107, 94, kFaceList, TEXT(""), 0},
-                {kListBoxClassAtom, kList, 120, 44, 25, 56, kSizeList, TEXT(""), 0},
-                {kEditClassAtom, ES_MULTILINE | ES_RIGHT | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 7, 106, 138, 50,
+                {kListBoxClassAtom, kList | LBS_SORT, 7, 7, 92, 94, kFaceList, TEXT(""), 0},
+                {kListBoxClassAtom, kList, 103, 7, 42, 94, kSizeList, TEXT(""), 0},
+                {kEditClassAtom, ES_MULTILINE | ES_RIGHT | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 7, 136, 138, 24,
                  kPreviewBox, TEXT(""), 0},
-                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 19, 29, 10, kBase224Button, TEXT("224"), 0},
-                {kButtonClassAtom, BS_AUTORADIOBUTTON, 116, 31, 29, 10, kBase5D0Button, TEXT("5D0"), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 7, 104, 138, 10, kBase97Button, TEXT("Latin letters (97)"), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 7, 114, 138, 10, kBase224Button,
+                 TEXT("Hebrew, ISO 8859-8 (224)"), 0},
+                {kButtonClassAtom, BS_AUTORADIOBUTTON, 7, 124, 138, 10, kBase5D0Button, TEXT("Hebrew, Unicode (0x5D0)"),
+                 0},
             }};
 }
 

@@ -47,6 +47,7 @@ constexpr int kLinkButton = 1025;
 // Controls of the font dialog.
 constexpr int kFaceList = 1001;
 constexpr int kPreviewBox = 1002;
+constexpr int kBase97Button = 1003;
 constexpr int kBase224Button = 1004;
 constexpr int kBase5D0Button = 1005;
 constexpr int kSizeList = 1006;

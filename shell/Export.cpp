@@ -225,14 +225,32 @@ BYTE* GetClipboardCopy(UINT format, size_t* size, bool* outOfMemory) {
     return copy;
 }
 
-// The appended text follows the old text directly, without any separator.
+// Line ends the earlier text needs behind it so that one empty line parts it from
+// the appended article: those it ends with already count (CR LF, or LF alone from
+// a file).
+size_t MissingLineEnds(const WCHAR* old, size_t units) {
+    size_t have = 0;
+    while (have < 2 && units && old[units - 1] == '\n') {
+        units -= (units >= 2 && old[units - 2] == '\r') ? 2 : 1;
+        have++;
+    }
+    return 2 - have;
+}
+
 HLOCAL BuildTextBlock(const WCHAR* text, const BYTE* old, size_t oldSize) {
     size_t textSize = (wcslen(text) + 1) * sizeof(WCHAR);
+    size_t breaks = oldSize ? MissingLineEnds((const WCHAR*)old, oldSize / sizeof(WCHAR)) : 0;
+    size_t breakSize = breaks * 2 * sizeof(WCHAR);
     // A local block's handle is its address on this platform.
-    auto* block = (BYTE*)LocalAlloc(LMEM_MOVEABLE, oldSize + textSize);
+    auto* block = (BYTE*)LocalAlloc(LMEM_MOVEABLE, oldSize + breakSize + textSize);
     if (block) {
         if (oldSize) memcpy(block, old, oldSize);
-        memcpy(block + oldSize, text, textSize);
+        auto* lineEnds = (WCHAR*)(block + oldSize);
+        for (size_t i = 0; i < breaks; i++) {
+            lineEnds[2 * i] = '\r';
+            lineEnds[2 * i + 1] = '\n';
+        }
+        memcpy(block + oldSize + breakSize, text, textSize);
     }
     return block;
 }

@@ -65,8 +65,8 @@ size_t BuildRtfBody(const ArticleRange& range, const WCHAR* text, char* output);
 const PresentationForm* FindPresentationForm(WCHAR unit);
 
 // The clipboard blocks Copy and Append hand over: the earlier data of the format
-// (null for Copy or when there is none) with the new article after it. Null when
-// LocalAlloc fails.
+// (null for Copy or when there is none) with the new article after it, the text
+// after one empty line. Null when LocalAlloc fails.
 HLOCAL BuildTextBlock(const WCHAR* text, const BYTE* old, size_t oldSize);
 HLOCAL BuildRtfBlock(const ArticleRange& range, const WCHAR* text, const BYTE* old, size_t oldLength);
 

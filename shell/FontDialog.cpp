@@ -1,8 +1,9 @@
-// The font dialog: the system's families, a fixed list of sizes, the two base
-// buttons and a preview of the 27 mapped letters.
+// The font dialog: the system's families, a fixed list of sizes after "Default",
+// the three base buttons and a preview of a Latin line and the 27 mapped letters.
 #include "FontDialog.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "AppState.h"
 #include "MainWindow.h"
@@ -14,8 +15,12 @@ const int kSizes[kFontSizeCount] = {10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 
 namespace {
 
 const WCHAR* const kSizeFormat = TEXT("%d");
-constexpr int kSizeTextUnits = 8;
+// The size the platform gives when none is stored, marked in the list.
+const WCHAR* const kDefaultSizeFormat = TEXT("%d (default)");
+const WCHAR* const kDefaultSizeText = TEXT("Default");
+constexpr int kSizeTextUnits = 16;
 constexpr int kLetterCount = 27;  // stored 'a' to '{'
+const WCHAR kLatinSample[] = TEXT("Letters, Writing and Type\r\n");
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(GetDlgItem(dialog, id), message, wParam, lParam);
@@ -23,24 +28,44 @@ LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam
 
 bool IsChecked(HWND dialog, int id) { return SendItem(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void AddSize(HWND sizeList, int size) {
-    WCHAR text[16];
-    wsprintfW(text, kSizeFormat, size);
+void AddSize(HWND sizeList, int size, int defaultSize) {
+    WCHAR text[32];
+    wsprintfW(text, size == defaultSize ? kDefaultSizeFormat : kSizeFormat, size);
     SendMessageW(sizeList, LB_ADDSTRING, 0, (LPARAM)text);
 }
 
-// A stored size below the table's first entry is listed first, so that it can be
-// kept; other sizes missing from the table are not listed.
-void FillSizeList(HWND dialog, int size) {
+// The cell height the platform gives the face when no size is stored: sizes are
+// cell heights in pixels, so the entries below it give smaller text than Default.
+int DefaultSizeOf(HDC surface, const WCHAR* face) {
+    LOGFONTW description = {};
+    wcsncpy(description.lfFaceName, face, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&description);
+    HGDIOBJ replaced = SelectObject(surface, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(surface, &metrics);
+    SelectObject(surface, replaced);
+    DeleteObject(font);
+    return metrics.tmHeight;
+}
+
+// "Default", then the table in ascending order with a stored size that is not in
+// it at its place, so that it can be kept; the stored size is selected.
+void FillSizeList(HWND dialog, int size, int defaultSize) {
     HWND list = GetDlgItem(dialog, kSizeList);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)kDefaultSizeText);
+    bool listed = size == 0;
     for (int entry : kSizes) {
-        if (entry == kSizes[0] && size != 0 && size < kSizes[0]) AddSize(list, size);
-        AddSize(list, entry);
+        if (!listed && size <= entry) {
+            if (size < entry) AddSize(list, size, defaultSize);
+            listed = true;
+        }
+        AddSize(list, entry, defaultSize);
     }
-    if (size == 0) return;
-    WCHAR text[16];
-    wsprintfW(text, kSizeFormat, size);
+    if (!listed) AddSize(list, size, defaultSize);
+    WCHAR text[32];
+    if (size == 0) wcscpy(text, kDefaultSizeText);
+    else wsprintfW(text, size == defaultSize ? kDefaultSizeFormat : kSizeFormat, size);
     SendMessageW(list, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)text);
 }
 
@@ -55,18 +80,19 @@ void FillFaceList(HWND dialog, const WCHAR* face) {
 }
 
 void CheckBaseButton(HWND dialog, int base) {
+    if (base == kPlainBase) SendItem(dialog, kBase97Button, BM_SETCHECK, BST_CHECKED, 0);
     if (base == kBase224) SendItem(dialog, kBase224Button, BM_SETCHECK, BST_CHECKED, 0);
     if (base == kHebrewBase) SendItem(dialog, kBase5D0Button, BM_SETCHECK, BST_CHECKED, 0);
 }
 
-// Digits as they come, a leading '-' as the sign (stored sizes below 10, negative
-// ones included, are listed as written); empty text is 0.
+// The digits at the start, a leading '-' as the sign (stored sizes, negative ones
+// included, are listed as written); "Default" and empty text are 0.
 // Held to the 32-bit range as it grows, so that a hand-edited size near the limit
 // (listed as written) comes back as it was instead of overflowing.
 LONG ParseSize(const WCHAR* text) {
     bool negative = text[0] == u'-';
     int64_t value = 0;
-    for (const WCHAR* p = text + (negative ? 1 : 0); *p; p++)
+    for (const WCHAR* p = text + (negative ? 1 : 0); *p >= u'0' && *p <= u'9'; p++)
         value = std::clamp<int64_t>(value * 10 + (*p - u'0'), INT32_MIN, (int64_t)INT32_MAX + 1);
     return (LONG)std::clamp<int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX);
 }
@@ -96,6 +122,7 @@ void CheckFaceCharset(HWND dialog, int mode) {
     FontFamilyNode* node = gFontFamilies.head;
     while (node && wcscmp(node->faceName, face) != 0) node = node->next;
     if (!node || node->charset != HEBREW_CHARSET || IsChecked(dialog, kBase5D0Button)) return;
+    SendItem(dialog, kBase97Button, BM_SETCHECK, BST_UNCHECKED, 0);
     SendItem(dialog, kBase224Button, BM_SETCHECK, BST_UNCHECKED, 0);
     SendItem(dialog, kBase5D0Button, BM_SETCHECK, BST_CHECKED, 0);
     if (!(mode & kApplyStore)) SetPreviewText(dialog, kHebrewBase);
@@ -106,8 +133,10 @@ void StoreChoice(HWND dialog) {
     gFontFamilies.previewFont = nullptr;
     if (!settings) return;
     const LOGFONTW& preview = gFontFamilies.preview;
-    if (preview.lfHeight != 0) settings->size = preview.lfHeight;
+    // A selected entry is stored, "Default" (0) included.
+    if (SendItem(dialog, kSizeList, LB_GETCURSEL, 0, 0) >= 0) settings->size = preview.lfHeight;
     if (IsChecked(dialog, kBase224Button)) settings->FontAsciiBase = kBase224;
+    else if (IsChecked(dialog, kBase97Button)) settings->FontAsciiBase = kPlainBase;
     else if (IsChecked(dialog, kBase5D0Button)) settings->FontAsciiBase = kHebrewBase;
     if (preview.lfFaceName[0]) wcscpy(settings->faceName, preview.lfFaceName);
 }
@@ -117,16 +146,20 @@ void ShowPreviewFont(HWND dialog) {
     SendItem(dialog, kPreviewBox, WM_SETFONT, (WPARAM)gFontFamilies.previewFont, TRUE);
 }
 
-// Face list in the left two thirds above, the buttons and the size list in the
-// right third, the preview across the lower third.
+// The face list in the left two thirds above, the size list beside it, the three
+// base buttons in rows across the width under them, the preview in the lowest
+// quarter.
 void LayoutFontDialog(HWND dialog, LPARAM size) {
+    constexpr int kRow = 16, kGap = 4;
     int w = LOWORD(size) - 14, h = HIWORD(size) - 14;
-    int d = 2 * w / 3, f = 2 * h / 3;
-    MoveWindow(GetDlgItem(dialog, kFaceList), 7, 7, d - 7, f - 7, TRUE);
-    MoveWindow(GetDlgItem(dialog, kSizeList), d + 7, 59, w - d, f - 59, TRUE);
-    MoveWindow(GetDlgItem(dialog, kPreviewBox), 7, f, w, h - f, TRUE);
-    MoveWindow(GetDlgItem(dialog, kBase224Button), d + 7, 24, w - d, 10, TRUE);
-    MoveWindow(GetDlgItem(dialog, kBase5D0Button), d + 7, 41, w - d, 10, TRUE);
+    int d = 2 * w / 3, preview = h / 4;
+    int buttons = 7 + h - preview - kGap - 3 * kRow;
+    int lists = buttons - kGap - 7;
+    MoveWindow(GetDlgItem(dialog, kFaceList), 7, 7, d - 7, lists, TRUE);
+    MoveWindow(GetDlgItem(dialog, kSizeList), d + 7, 7, w - d, lists, TRUE);
+    const int rows[] = {kBase97Button, kBase224Button, kBase5D0Button};
+    for (int i = 0; i < 3; i++) MoveWindow(GetDlgItem(dialog, rows[i]), 7, buttons + i * kRow, w, kRow, TRUE);
+    MoveWindow(GetDlgItem(dialog, kPreviewBox), 7, 7 + h - preview, w, preview, TRUE);
 }
 
 void DeletePreviewFont() {
@@ -150,6 +183,10 @@ INT_PTR OnCommand(HWND dialog, WORD id) {
             return 1;
         case kFaceList:
         case kSizeList: ApplyFontDialog(dialog, kApplyCheckCharset); return 0;
+        case kBase97Button:
+            SetPreviewText(dialog, kPlainBase);
+            ApplyFontDialog(dialog, 0);
+            return 0;
         case kBase224Button:
             SetPreviewText(dialog, kBase224);
             ApplyFontDialog(dialog, 0);
@@ -186,9 +223,12 @@ void InitFontDialog(HWND dialog, FontSettings* settings) {
     CheckBaseButton(dialog, settings->FontAsciiBase);
     // Enumerated afresh at every opening: fonts may have come or gone.
     if (!gFontFamilies.head) EnumFontFamiliesW(surface, nullptr, AddFontFamily, 0);
+    int defaultSize = DefaultSizeOf(surface, settings->faceName);
     ReleaseDC(owner, surface);
     FillFaceList(dialog, settings->faceName);
-    FillSizeList(dialog, settings->size);
+    FillSizeList(dialog, settings->size, defaultSize);
+    // The preview shows the current face and size from the start.
+    ApplyFontDialog(dialog, 0);
     SetFocus(GetDlgItem(dialog, kFaceList));
 }
 
@@ -200,10 +240,14 @@ void ApplyFontDialog(HWND dialog, int mode) {
     else ShowPreviewFont(dialog);
 }
 
-// From base + 26 down to base: read from the right, the letters in their order.
+// A Latin line, then the letters from base + 26 down to base: read from the right,
+// the letters in their order.
 void SetPreviewText(HWND dialog, int base) {
-    for (int k = 0; k < kLetterCount; k++) gPreviewText[k] = (WCHAR)(base + kLetterCount - 1 - k);
-    gPreviewText[kLetterCount] = 0;
+    constexpr int kLatin = (int)std::size(kLatinSample) - 1;
+    static_assert(kLatin + kLetterCount < kPreviewTextUnits);
+    std::copy(kLatinSample, kLatinSample + kLatin, gPreviewText);
+    for (int k = 0; k < kLetterCount; k++) gPreviewText[kLatin + k] = (WCHAR)(base + kLetterCount - 1 - k);
+    gPreviewText[kLatin + kLetterCount] = 0;
     SetDlgItemTextW(dialog, kPreviewBox, gPreviewText);
 }
 

@@ -18,7 +18,7 @@ constexpr int kFontSizeCount = 14;
 extern const int kSizes[kFontSizeCount];
 
 constexpr int kFamilyBlockNodes = 25;
-constexpr int kPreviewTextUnits = 28;
+constexpr int kPreviewTextUnits = 64;
 
 // One enumerated font family. Nodes come in zero-filled blocks of
 // kFamilyBlockNodes; the first node of a block carries blockStart and is the

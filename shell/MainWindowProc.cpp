@@ -223,6 +223,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_LBUTTONDBLCLK:
             PointerDoubleClick(window, LOWORD(lParam), HIWORD(lParam));
             return 0;
+        case WM_TIMER:
+            PointerTimer(window, wParam);
+            return 0;
         case kMsgCloseFromOutside:
             DestroyWindow(window);
             return 0;

@@ -1,6 +1,6 @@
 // The article as an RTF document, for Unicode Hebrew: one Hebrew font, each record a
-// paragraph of its own direction and alignment, presentation forms spelt out as
-// their letters and marks.
+// paragraph of its own direction, alignment and type (bold, heading colour, size),
+// presentation forms spelt out as their letters and marks.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,13 +13,13 @@ namespace {
 
 const char kRtfHeader[] =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}"
-    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}"
+    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
     "\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
 // A centred row of red asterisks between an earlier document and the appended one.
 const char kAppendSeparator[] = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
 const char kParagraphEnd[] = "\\par\\par\r\n";
 const char kClosing[] = "}\r\n";
-static_assert(sizeof kRtfHeader - 1 == 180 && sizeof kAppendSeparator - 1 == 52);
+static_assert(sizeof kAppendSeparator - 1 == 52);
 
 constexpr WCHAR kLastPlainHebrew = 1514;
 constexpr uint16_t kDagesh = 0x05BC;
@@ -108,6 +108,23 @@ void EmitUnit(RtfSink& sink, WCHAR unit) {
     }
 }
 
+// The character formatting of a record's paragraph, as the view draws it: bold,
+// headings (large and bold) in the heading colour (3 in the colour table), large
+// and small print at the view's proportions of the 10-point text. Right-to-left
+// runs take the associated (\\ab, \\afs) forms, set under \\rtlch.
+void EmitType(RtfSink& sink, BYTE style) {
+    bool rule = IsSeparatorStyle(style);
+    bool bold = !rule && (style & kStyleBold);
+    bool large = !rule && (style & kStyleLarge);
+    int halfPoints = large ? 25 : (!rule && (style & kStyleSmall)) ? 15 : 20;
+    int colour = large && bold ? 3 : 0;
+    const char* b = bold ? "" : "0";
+    char type[64];
+    int n = snprintf(type, sizeof type, "\\rtlch\\ab%s\\afs%d\\ltrch\\b%s\\cf%d\\fs%d ", b, halfPoints, b, colour,
+                     halfPoints);
+    Emit(sink, type, (size_t)n, 40);
+}
+
 // A record's paragraph takes the record's direction, and its alignment as the view
 // draws it; a right-to-left record that is not centred stands at the right. A
 // rule has no direction of its own.
@@ -115,9 +132,10 @@ void EmitParagraphStart(RtfSink& sink, BYTE style) {
     bool rtl = (style & kStyleRtl) && !IsSeparatorStyle(style);
     BYTE align = style & kStyleAlignMask;
     const char* direction = rtl ? "\\pard\\rtlpar" : "\\pard\\ltrpar";
-    const char* alignment = align == kStyleCentre ? "\\qc " : (rtl || align == kStyleRight) ? "\\qr " : "\\ql ";
+    const char* alignment = align == kStyleCentre ? "\\qc" : (rtl || align == kStyleRight) ? "\\qr" : "\\ql";
     Emit(sink, direction, strlen(direction), 12);
-    Emit(sink, alignment, strlen(alignment), 4);
+    Emit(sink, alignment, strlen(alignment), 3);
+    EmitType(sink, style);
     sink.afterUnicode = false;
     sink.inBreak = false;
 }
@@ -134,7 +152,7 @@ size_t OpenDocumentLength(const BYTE* document, size_t length) {
 // The new clipboard block: the header or the earlier document and the separator,
 // then the body and the closing.
 char* BuildDocument(const BYTE* old, size_t oldLength, const char* body, size_t bodyLength) {
-    size_t size = oldLength ? bodyLength + oldLength + 58 : bodyLength + 186;
+    size_t size = bodyLength + (oldLength ? oldLength + sizeof kAppendSeparator : sizeof kRtfHeader) + sizeof kClosing;
     auto* block = (char*)LocalAlloc(LMEM_MOVEABLE, size);
     if (!block) return nullptr;
     char* p = block;

@@ -38,6 +38,7 @@ class ClipboardTest : public ::testing::Test {
     UINT rtf = 0;
 };
 
+// Other programs get the text with the desktop's LF line ends; the block keeps CR LF.
 TEST_F(ClipboardTest, OwnDataReadsBackAsSetAndOthersSeeTextAndRtf) {
     const char16_t text[] = u"Gr\u00FC\u00DFe \u05E9\u05DC\u05D5\u05DD\r\n";
     const char document[] = "{\\rtf1 \\u1488}\r\n";
@@ -51,7 +52,7 @@ TEST_F(ClipboardTest, OwnDataReadsBackAsSetAndOthersSeeTextAndRtf) {
 
     const QMimeData* data = Qt()->mimeData();
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->data("text/plain"), QByteArray("Gr\xC3\xBC\xC3\x9F" "e \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\r\n"));
+    EXPECT_EQ(data->data("text/plain"), QByteArray("Gr\xC3\xBC\xC3\x9F" "e \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n"));
     EXPECT_EQ(data->data("text/rtf"), QByteArray(document));
 
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -66,15 +67,15 @@ TEST_F(ClipboardTest, OwnDataReadsBackAsSetAndOthersSeeTextAndRtf) {
 
 TEST_F(ClipboardTest, OtherProgramsDataIsConvertedToBlocks) {
     auto* data = new QMimeData;
-    data->setText(QString::fromUtf16(u"caf\u00E9 \u05D0"));
+    data->setText(QString::fromUtf16(u"caf\u00E9\n\u05D0\r\n"));
     data->setData("text/rtf", QByteArray("{\\rtf1 other}"));
     Qt()->setMimeData(data);
 
     ASSERT_TRUE(OpenClipboard(nullptr));
     auto* text = (const char16_t*)GetClipboardData(CF_UNICODETEXT);
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(std::u16string(text), u"caf\u00E9 \u05D0");
-    EXPECT_GE(LocalSize((HLOCAL)text), 7 * sizeof(char16_t));
+    EXPECT_EQ(std::u16string(text), u"caf\u00E9\r\n\u05D0\r\n");  // line ends as the clipboard's text has them
+    EXPECT_GE(LocalSize((HLOCAL)text), 10 * sizeof(char16_t));
     auto* document = (const char*)GetClipboardData(rtf);
     ASSERT_NE(document, nullptr);
     EXPECT_STREQ(document, "{\\rtf1 other}");

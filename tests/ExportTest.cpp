@@ -14,11 +14,18 @@ namespace {
 
 const std::string kHeader =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}{\\colortbl\\red0\\green0\\blue0;"
-    "\\red255\\green255\\blue255;\\red255\\green0\\blue0;}\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
+    "\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
 const std::string kSeparator = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
 const std::string kParEnd = "\\par\\par\r\n";
-const std::string kRtlPar = "\\pard\\rtlpar\\qr ";
-const std::string kLtrPar = "\\pard\\ltrpar\\ql ";
+// A paragraph's type: bold or not, colour index, half-points, for both directions' runs.
+std::string Type(bool bold, int colour, int size) {
+    std::string b = bold ? "" : "0", fs = std::to_string(size);
+    return "\\rtlch\\ab" + b + "\\afs" + fs + "\\ltrch\\b" + b + "\\cf" + std::to_string(colour) + "\\fs" + fs + " ";
+}
+const std::string kPlainType = Type(false, 0, 20);
+const std::string kHeadingType = Type(true, 3, 25);
+const std::string kRtlPar = "\\pard\\rtlpar\\qr" + kPlainType;
+const std::string kLtrPar = "\\pard\\ltrpar\\ql" + kPlainType;
 // An article without records: text given to the RTF body stays in no paragraph.
 const BYTE kNoRecords[8] = {};
 
@@ -187,10 +194,21 @@ TEST_F(ExportTest, AppendingRtfReopensTheEarlierDocument) {
     EXPECT_EQ(ClipboardRtf(), kHeader + body + kSeparator + body + "}\r\n");
 }
 
-TEST_F(ExportTest, AppendingTextFollowsTheOldTextDirectly) {
-    PutText(u"X");
-    Export({{0x81, 0, "Hello"}}, 97, 1);
-    EXPECT_EQ(ClipboardText(), u"XHello\r\n\r\n");
+// One empty line parts the earlier text from the article; line ends it has count.
+TEST_F(ExportTest, AppendingTextLeavesOneEmptyLineAfterTheOldText) {
+    const std::u16string cases[][2] = {
+        {u"X", u"X\r\n\r\nHello\r\n\r\n"},
+        {u"X\r\n", u"X\r\n\r\nHello\r\n\r\n"},
+        {u"X\r\n\r\n", u"X\r\n\r\nHello\r\n\r\n"},
+        {u"X\r\n\r\n\r\n", u"X\r\n\r\n\r\nHello\r\n\r\n"},
+        {u"X\n", u"X\n\r\nHello\r\n\r\n"},
+        {u"\r\n", u"\r\n\r\nHello\r\n\r\n"},
+    };
+    for (const auto& [old, appended] : cases) {
+        PutText(old);
+        Export({{0x81, 0, "Hello"}}, 97, 1);
+        EXPECT_EQ(ClipboardText(), appended);
+    }
     PutRtf("{\\rtf1 only}");
     Export({{0x81, 0, "Hello"}}, 97, 1);
     EXPECT_EQ(ClipboardText(), u"Hello\r\n\r\n");
@@ -201,12 +219,12 @@ TEST_F(ExportTest, AppendAtTheHebrewBaseExtendsBothFormats) {
     std::string body = kRtlPar + "\\u1488" + kParEnd + kParEnd;
     Export({{0x91, 0, "a"}}, 1488);
     Export({{0x91, 0, "b"}}, 1488, 1);
-    EXPECT_EQ(ClipboardText(), u"\u05D0\r\n\r\n\u05D1\r\n\r\n");
+    EXPECT_EQ(ClipboardText(), u"\u05D0\r\n\r\n\u05D1\r\n\r\n");  // its own blank line is the separator
     EXPECT_EQ(ClipboardRtf(), kHeader + body + kSeparator + kRtlPar + "\\u1489" + kParEnd + kParEnd + "}\r\n");
     // Text from another program is extended as text; the RTF starts afresh.
     PutText(u"X");
     Export({{0x91, 0, "a"}}, 1488, 1);
-    EXPECT_EQ(ClipboardText(), u"X\u05D0\r\n\r\n");
+    EXPECT_EQ(ClipboardText(), u"X\r\n\r\n\u05D0\r\n\r\n");
     EXPECT_EQ(ClipboardRtf(), kHeader + body + "}\r\n");
 }
 
@@ -233,12 +251,30 @@ TEST_F(ExportTest, ParagraphsTakeTheirRecordsDirectionAndAlignment) {
                              {0x91, 0, "c"},
                              {0xF1, 0, "d"}},
                             1488);
-    EXPECT_EQ(body, "\\pard\\ltrpar\\qc T" + kParEnd + kLtrPar + "p" + kParEnd +  //
-                        "\\pard\\ltrpar\\qr r" + kParEnd +                          // right-aligned line
-                        "\\pard\\ltrpar\\qc " + std::string(74, '-') + kParEnd +    // a rule has no direction
-                        kRtlPar + "\\u1488" + kParEnd + "\\pard\\rtlpar\\qc \\u1489" + kParEnd +
+    EXPECT_EQ(body, "\\pard\\ltrpar\\qc" + kHeadingType + "T" + kParEnd + kLtrPar + "p" + kParEnd +  //
+                        "\\pard\\ltrpar\\qr" + kPlainType + "r" + kParEnd +                  // right-aligned line
+                        "\\pard\\ltrpar\\qc" + kPlainType + std::string(74, '-') + kParEnd +  // a rule has no direction
+                        kRtlPar + "\\u1488" + kParEnd + "\\pard\\rtlpar\\qc" + kHeadingType + "\\u1489" + kParEnd +
                         kRtlPar + "\\u1490" + kParEnd +  // right-to-left text stands at the right
                         kRtlPar + "\\u1491" + kParEnd + kParEnd);
+}
+
+// Bold, the heading colour and the three sizes as the view draws them; large wins
+// over small, and only large bold text is a heading.
+TEST_F(ExportTest, ParagraphsCarryTheArticlesTypography) {
+    const struct {
+        BYTE style;
+        std::string type;
+    } cases[] = {
+        {0x01, kPlainType},         {0x09, Type(true, 0, 20)},  {0x04, Type(false, 0, 25)}, {0x0C, kHeadingType},
+        {0x0E, kHeadingType},       {0x02, Type(false, 0, 15)}, {0x0A, Type(true, 0, 15)},  {0x1C, kHeadingType},
+        {0x0F, kPlainType},  // a rule
+    };
+    for (const auto& c : cases) {
+        std::string direction = (c.style & kStyleRtl) ? "\\pard\\rtlpar\\qr" : "\\pard\\ltrpar\\ql";
+        std::string text = (c.style & kStyleRtl) ? "\\u1488" : IsSeparatorStyle(c.style) ? "" : "a";
+        EXPECT_EQ(Body({{c.style, 0, "a"}}, 1488), direction + c.type + text + kParEnd + kParEnd) << (int)c.style;
+    }
 }
 
 // A control word swallows the one space that ends it, so only there does a space

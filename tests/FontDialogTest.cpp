@@ -77,9 +77,16 @@ void Click(HWND dialog, int id) {
 bool Checked(HWND dialog, int id) { return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::u16string PreviewText(HWND dialog) {
-    WCHAR text[64] = {};
-    GetDlgItemTextW(dialog, kPreviewBox, text, 64);
+    WCHAR text[128] = {};
+    GetDlgItemTextW(dialog, kPreviewBox, text, 128);
     return text;
+}
+
+// The preview's second line: the 27 letters through the base.
+std::u16string PreviewLetters(HWND dialog) {
+    std::u16string text = PreviewText(dialog);
+    size_t lineEnd = text.find(u'\n');
+    return lineEnd == std::u16string::npos ? u"(one line)" : text.substr(lineEnd + 1);
 }
 
 void Press(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -98,15 +105,18 @@ class FontDialogTest : public testing::Test {
     void TearDown() override { StopFontFamilyScript(); }
 };
 
-TEST_F(FontDialogTest, DefaultSettingsSelectNothingAndOkKeepsThem) {
+TEST_F(FontDialogTest, DefaultSettingsSelectDefaultAndLatinLettersAndOkKeepsThem) {
     FontSettings s = Settings(u"", 0, 0);
     INT_PTR result = RunFontDialog(&s, [](HWND d) {
+        EXPECT_TRUE(Checked(d, kBase97Button));
         EXPECT_FALSE(Checked(d, kBase224Button));
         EXPECT_FALSE(Checked(d, kBase5D0Button));
-        EXPECT_EQ(Selected(d, kSizeList), u"(none)");
+        EXPECT_EQ(Selected(d, kSizeList), u"Default");
         EXPECT_EQ(Selected(d, kFaceList), u"(none)");
-        EXPECT_EQ(ListTexts(d, kSizeList).size(), 14u);
-        EXPECT_EQ(PreviewText(d), u"{zyxwvutsrqponmlkjihgfedcba");
+        EXPECT_EQ(PreviewText(d).rfind(u"Letters, Writing and Type", 0), 0u);
+        EXPECT_EQ(PreviewLetters(d), u"{zyxwvutsrqponmlkjihgfedcba");
+        // The preview is in the current face and size from the start.
+        EXPECT_NE(SendMessageW(GetDlgItem(d, kPreviewBox), WM_GETFONT, 0, 0), 0);
         Press(d, IDOK);
     });
     EXPECT_EQ(result, 1);
@@ -115,26 +125,31 @@ TEST_F(FontDialogTest, DefaultSettingsSelectNothingAndOkKeepsThem) {
     EXPECT_EQ(std::u16string(s.faceName), u"");
 }
 
-TEST_F(FontDialogTest, SizeListKeepsStoredSizesBelowTenAndSelectsTheStoredSize) {
-    const std::vector<std::u16string> table = {u"10", u"11", u"12", u"14", u"16", u"18", u"20",
+// "Default" first, then ascending sizes with the stored one at its place and the
+// platform's default cell height (16 here) marked: the smaller entries give
+// smaller text than Default.
+TEST_F(FontDialogTest, SizeListIsAscendingAfterDefaultAndSelectsTheStoredSize) {
+    const std::vector<std::u16string> table = {u"10", u"11", u"12", u"14", u"16 (default)", u"18", u"20",
                                                u"22", u"24", u"26", u"28", u"32", u"52", u"72"};
     struct Case {
         int stored;
-        const char16_t* first;  // listed before 10, or null
+        int at;                  // where an unlisted stored size goes in the table, or -1
         const char16_t* selected;
     };
-    for (Case c : {Case{8, u"8", u"8"}, Case{7, u"7", u"7"}, Case{13, nullptr, u"(none)"}, Case{28, nullptr, u"28"},
-                   Case{-3, u"-3", u"-3"}, Case{INT32_MIN, u"-2147483648", u"-2147483648"}}) {
+    for (Case c : {Case{0, -1, u"Default"}, Case{8, 0, u"8"}, Case{7, 0, u"7"}, Case{13, 3, u"13"},
+                   Case{28, -1, u"28"}, Case{16, -1, u"16 (default)"}, Case{100, 14, u"100"}, Case{-3, 0, u"-3"},
+                   Case{INT32_MIN, 0, u"-2147483648"}}) {
         SCOPED_TRACE(c.stored);
         FontSettings s = Settings(u"Beta", c.stored, 97);
         RunFontDialog(&s, [&](HWND d) {
             std::vector<std::u16string> expected = table;
-            if (c.first) expected.insert(expected.begin(), c.first);
+            if (c.at >= 0) expected.insert(expected.begin() + c.at, c.selected);
+            expected.insert(expected.begin(), u"Default");
             EXPECT_EQ(ListTexts(d, kSizeList), expected);
             EXPECT_EQ(Selected(d, kSizeList), c.selected);
             Press(d, IDOK);
         });
-        EXPECT_EQ(s.size, c.stored);  // OK without a choice keeps the size, listed or not
+        EXPECT_EQ(s.size, c.stored);  // OK without a choice keeps the size
     }
 }
 
@@ -148,6 +163,11 @@ TEST_F(FontDialogTest, ChosenSizeAndFaceAreStoredOnOk) {
     EXPECT_EQ(s.size, 52);
     EXPECT_EQ(std::u16string(s.faceName), u"Beta Sans");
     EXPECT_EQ(s.FontAsciiBase, 97);
+    RunFontDialog(&s, [](HWND d) {
+        Choose(d, kSizeList, u"Default");
+        Press(d, IDOK);
+    });
+    EXPECT_EQ(s.size, 0);
 }
 
 TEST_F(FontDialogTest, FaceListIsSortedAndSelectsTheFirstEntryBeginningWithTheStoredName) {
@@ -181,8 +201,8 @@ TEST_F(FontDialogTest, HebrewFaceSwitchesToTheHebrewBase) {
         Choose(d, kFaceList, u"Hebrew Face");
         EXPECT_FALSE(Checked(d, kBase224Button));
         EXPECT_TRUE(Checked(d, kBase5D0Button));
-        std::u16string preview = PreviewText(d);
-        ASSERT_EQ(preview.size(), 27u);
+        std::u16string preview = PreviewLetters(d);
+        EXPECT_EQ(preview.size(), 27u);
         EXPECT_EQ(preview.front(), u'\u05EA');
         EXPECT_EQ(preview.back(), u'\u05D0');
         Press(d, IDOK);
@@ -206,7 +226,7 @@ TEST_F(FontDialogTest, BaseButtonsChangeThePreviewAndOkStoresTheBase) {
     FontSettings s = Settings(u"Beta", 12, 97);
     RunFontDialog(&s, [](HWND d) {
         Click(d, kBase224Button);
-        std::u16string preview = PreviewText(d);
+        std::u16string preview = PreviewLetters(d);
         EXPECT_EQ(preview.front(), u'\u00FA');
         EXPECT_EQ(preview.back(), u'\u00E0');
         // The preview box now has a font of the chosen face and size.
@@ -241,16 +261,44 @@ TEST_F(FontDialogTest, CancelChangesNothingAndNoPreviewFontOutlivesTheDialog) {
     EXPECT_EQ(LiveGdiObjectCount(), objects);
 }
 
-TEST_F(FontDialogTest, SizeSplitsTheClientAreaInThirds) {
+TEST_F(FontDialogTest, LatinLettersAreAChoiceToGoBackTo) {
+    FontSettings s = Settings(u"", 0, 0x5D0);
+    RunFontDialog(&s, [](HWND d) {
+        EXPECT_TRUE(Checked(d, kBase5D0Button));
+        EXPECT_FALSE(Checked(d, kBase97Button));
+        Click(d, kBase97Button);
+        EXPECT_EQ(PreviewLetters(d), u"{zyxwvutsrqponmlkjihgfedcba");
+        Press(d, IDOK);
+    });
+    EXPECT_EQ(s.FontAsciiBase, 97);
+}
+
+TEST_F(FontDialogTest, ChoicesSayWhatTheyOffer) {
+    FontSettings s = Settings(u"", 0, 97);
+    RunFontDialog(&s, [](HWND d) {
+        const std::pair<int, std::u16string> labels[] = {{kBase97Button, u"Latin letters (97)"},
+                                                          {kBase224Button, u"Hebrew, ISO 8859-8 (224)"},
+                                                          {kBase5D0Button, u"Hebrew, Unicode (0x5D0)"}};
+        for (const auto& [id, label] : labels) {
+            WCHAR text[64] = {};
+            GetDlgItemTextW(d, id, text, 64);
+            EXPECT_EQ(std::u16string(text), label);
+        }
+        Press(d, IDCANCEL);
+    });
+}
+
+TEST_F(FontDialogTest, ListsAboveTheBaseRowsAboveThePreview) {
     FontSettings s = Settings(u"", 0, 97);
     RunFontDialog(&s, [](HWND d) {
         SendMessageW(d, WM_SIZE, SIZE_RESTORED, MAKELPARAM(240, 300));
-        // W' = 226, H' = 286: two thirds are 150 and 190.
-        EXPECT_EQ(WidgetOf(GetDlgItem(d, kFaceList))->geometry(), QRect(7, 7, 143, 183));
-        EXPECT_EQ(WidgetOf(GetDlgItem(d, kSizeList))->geometry(), QRect(157, 59, 76, 131));
-        EXPECT_EQ(WidgetOf(GetDlgItem(d, kPreviewBox))->geometry(), QRect(7, 190, 226, 96));
-        EXPECT_EQ(WidgetOf(GetDlgItem(d, kBase224Button))->geometry(), QRect(157, 24, 76, 10));
-        EXPECT_EQ(WidgetOf(GetDlgItem(d, kBase5D0Button))->geometry(), QRect(157, 41, 76, 10));
+        // W' = 226, H' = 286: the lists share 150 and 76 across, the preview the lowest 71.
+        EXPECT_EQ(WidgetOf(GetDlgItem(d, kFaceList))->geometry(), QRect(7, 7, 143, 159));
+        EXPECT_EQ(WidgetOf(GetDlgItem(d, kSizeList))->geometry(), QRect(157, 7, 76, 159));
+        EXPECT_EQ(WidgetOf(GetDlgItem(d, kBase97Button))->geometry(), QRect(7, 170, 226, 16));
+        EXPECT_EQ(WidgetOf(GetDlgItem(d, kBase224Button))->geometry(), QRect(7, 186, 226, 16));
+        EXPECT_EQ(WidgetOf(GetDlgItem(d, kBase5D0Button))->geometry(), QRect(7, 202, 226, 16));
+        EXPECT_EQ(WidgetOf(GetDlgItem(d, kPreviewBox))->geometry(), QRect(7, 222, 226, 71));
         Press(d, IDCANCEL);
     });
 }

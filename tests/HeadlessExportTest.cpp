@@ -53,6 +53,7 @@ TEST(HeadlessExport, BadArgumentsExitWithTwoAndWriteNothing) {
     EXPECT_EQ(Velun({"--export", "5", "--format", "odt", "--out", out}), 2);
     EXPECT_EQ(Velun({"--export", "5", "--format", "rtf", "--base", "224", "--out", out}), 2);  // Copy makes no RTF there
     EXPECT_EQ(Velun({"--export", "5", "--append-to"}), 2);
+    EXPECT_EQ(Velun({"--export", "5", "--line-ends", "cr", "--out", out}), 2);
     EXPECT_EQ(Velun({"--export", "5"}), 2);
     EXPECT_EQ(fopen(out.c_str(), "rb"), nullptr);
     EXPECT_EQ(Velun({"--export", "5", "--append-to", Temp("missing.txt"), "--out", out}), 1);
@@ -93,6 +94,19 @@ TEST(HeadlessExport, AppendsAfterTheTextBeforeTheFilesFirstNul) {
     }
     remove(plain.c_str());
     remove(withNul.c_str());
+}
+
+// Scripts get the clipboard's CR LF unless they ask for the desktop's LF.
+TEST(HeadlessExport, LineEndsAreCrLfUnlessLfIsAskedFor) {
+    std::string crlf = Temp("4-crlf.txt"), lf = Temp("4-lf.txt");
+    ASSERT_EQ(Velun({"--export", "4", "--out", crlf}), 0);
+    ASSERT_EQ(Velun({"--export", "4", "--line-ends", "lf", "--out", lf}), 0);
+    std::string expected = Read(crlf);
+    EXPECT_NE(expected.find("\r\n"), std::string::npos);
+    for (size_t at; (at = expected.find("\r\n")) != std::string::npos;) expected.erase(at, 1);
+    EXPECT_EQ(Read(lf), expected);
+    remove(crlf.c_str());
+    remove(lf.c_str());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The RTF that Copy makes, read by a real word processor: LibreOffice converts the
 // documents to flat ODF and to text, and each paragraph must arrive with its text,
-// its writing direction and its alignment, Hebrew in reading order with its numbers
-// as written.
+// its writing direction, its alignment and its type (weight, colour, size), Hebrew
+// in reading order with its numbers as written.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,10 +18,18 @@
 
 namespace {
 
+// How a paragraph's text is set: fo:font-weight, fo:color and fo:font-size (for
+// right-to-left text the complex-script weight and size).
+struct Type {
+    std::string weight, colour, size;
+    bool operator==(const Type&) const = default;
+};
+
 struct Paragraph {
     std::string text;
     std::string align;  // fo:text-align
     std::string mode;   // style:writing-mode
+    Type type;          // empty where not checked
 };
 
 std::string ReadFile(const std::string& path) {
@@ -71,17 +79,23 @@ std::string TextOf(const std::string& xml) {
     return text;
 }
 
+std::string TagIn(const std::string& block, const std::string& name) {
+    size_t at = block.find("<" + name);
+    return at == std::string::npos ? "" : block.substr(at, block.find('>', at) - at);
+}
+
 // The non-empty paragraphs of a flat ODF text document, with their automatic
-// paragraph styles' alignment and writing mode.
+// paragraph styles' alignment and writing mode and the type of their first span.
 std::vector<Paragraph> ParagraphsOf(const std::string& fodt) {
     std::map<std::string, std::pair<std::string, std::string>> styles;
+    std::map<std::string, std::string> textProperties;
     for (size_t at = 0; (at = fodt.find("<style:style ", at)) != std::string::npos; at++) {
         size_t end = fodt.find("</style:style>", at);
         std::string block = fodt.substr(at, end - at);
-        size_t props = block.find("<style:paragraph-properties");
-        if (props == std::string::npos) continue;
-        std::string tag = block.substr(props, block.find('>', props) - props);
-        styles[Attribute(block, "style:name")] = {Attribute(tag, "fo:text-align"), Attribute(tag, "style:writing-mode")};
+        std::string name = Attribute(block, "style:name");
+        textProperties[name] = TagIn(block, "style:text-properties");
+        std::string tag = TagIn(block, "style:paragraph-properties");
+        if (!tag.empty()) styles[name] = {Attribute(tag, "fo:text-align"), Attribute(tag, "style:writing-mode")};
     }
     std::vector<Paragraph> paragraphs;
     for (size_t at = 0; (at = fodt.find("<text:p", at)) != std::string::npos; at++) {
@@ -90,10 +104,16 @@ std::vector<Paragraph> ParagraphsOf(const std::string& fodt) {
         if (tag.size() > 7 && tag[7] != ' ') continue;  // <text:page-...
         if (tag.back() == '/') continue;
         size_t close = fodt.find("</text:p>", tagEnd);
-        std::string text = TextOf(fodt.substr(tagEnd + 1, close - tagEnd - 1));
+        std::string content = fodt.substr(tagEnd + 1, close - tagEnd - 1);
+        std::string text = TextOf(content);
         if (text.empty()) continue;
         auto style = styles[Attribute(tag, "text:style-name")];
-        paragraphs.push_back({text, style.first, style.second});
+        std::string span = TagIn(content, "text:span");
+        std::string props = textProperties[Attribute(span.empty() ? tag : span, "text:style-name")];
+        bool rtl = style.second == "rl-tb";
+        Type type = {Attribute(props, rtl ? "style:font-weight-complex" : "fo:font-weight"), Attribute(props, "fo:color"),
+                     Attribute(props, rtl ? "style:font-size-complex" : "fo:font-size")};
+        paragraphs.push_back({text, style.first, style.second, type});
     }
     return paragraphs;
 }
@@ -118,7 +138,12 @@ std::vector<Paragraph> Expected(const BYTE* article, const WCHAR* text) {
         bool rtl = (record.style & kStyleRtl) && !IsSeparatorStyle(record.style);
         BYTE align = record.style & kStyleAlignMask;
         std::string alignment = align == kStyleCentre ? "center" : (rtl || align == kStyleRight) ? "end" : "start";
-        paragraphs.push_back({Utf16ToUtf8((const WCHAR*)line.c_str()), alignment, rtl ? "rl-tb" : "lr-tb"});
+        // Bold, headings (large and bold) blue, large and small print at the view's proportions.
+        bool rule = IsSeparatorStyle(record.style), large = !rule && (record.style & kStyleLarge);
+        bool bold = !rule && (record.style & kStyleBold), small = !rule && !large && (record.style & kStyleSmall);
+        Type type = {bold ? "bold" : "normal", large && bold ? "#0000ff" : "#000000",
+                     large ? "12.5pt" : small ? "7.5pt" : "10pt"};
+        paragraphs.push_back({Utf16ToUtf8((const WCHAR*)line.c_str()), alignment, rtl ? "rl-tb" : "lr-tb", type});
     }
     return paragraphs;
 }
@@ -137,7 +162,7 @@ void AddArticle(Document* document, int number) {
     auto* block = (char*)BuildRtfBlock(WholeArticle(article), text, (const BYTE*)document->rtf.data(),
                                        document->rtf.size());
     ASSERT_NE(block, nullptr);
-    if (!document->rtf.empty()) document->expected.push_back({"*  *  *  *  *", "center", ""});
+    if (!document->rtf.empty()) document->expected.push_back({"*  *  *  *  *", "center", "", {}});
     for (Paragraph& p : Expected(article, text)) document->expected.push_back(p);
     document->rtf = block;
     LocalFree(block);
@@ -196,6 +221,11 @@ class LibreOffice : public ::testing::Test {
             EXPECT_EQ(got.align, want.align) << name << " " << i << ": " << want.text;
             if (!want.mode.empty()) {
                 EXPECT_EQ(got.mode, want.mode) << name << " " << i << ": " << want.text;
+            }
+            if (!want.type.weight.empty()) {
+                EXPECT_EQ(got.type.weight, want.type.weight) << name << " " << i << ": " << want.text;
+                EXPECT_EQ(got.type.colour, want.type.colour) << name << " " << i << ": " << want.text;
+                EXPECT_EQ(got.type.size, want.type.size) << name << " " << i << ": " << want.text;
             }
         }
     }

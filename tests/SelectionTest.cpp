@@ -2,6 +2,7 @@
 // drawn in the desktop's colours, its copy, and the pointer through the real input
 // path (press, drag, release, double click) against tap paging.
 #include <QCoreApplication>
+#include <chrono>
 #include <QMouseEvent>
 
 #include "ArticleFixture.h"
@@ -140,6 +141,30 @@ TEST_F(SelectionReader, ADragSelectsAndCopyTakesThePassage) {
     EXPECT_GT(View()->topRow, from);
     Send(WM_COMMAND, kCmdCopy);
     EXPECT_GT(ClipboardText().size(), copied.size() * 3);
+}
+
+// Held below the article, the drag scrolls on its timer, the selection following;
+// the release stops it.
+TEST_F(SelectionReader, ADragHeldBelowTheArticleKeepsScrollingUntilReleased) {
+    Press(TextX(), TextY());
+    int below = View()->top + View()->height + 60;
+    Move(TextX(), below);
+    auto wait = [this](int ms) {
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+             std::chrono::steady_clock::now() < end;) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            Pump();
+        }
+    };
+    uint16_t startRow = View()->topRow;
+    int startEnd = (int)View()->selectionEnd;
+    wait(800);
+    EXPECT_GE(View()->topRow, startRow + 5);
+    EXPECT_GT((int)View()->selectionEnd, startEnd);
+    Release(TextX(), below);
+    uint16_t released = View()->topRow;
+    wait(300);
+    EXPECT_EQ(View()->topRow, released);
 }
 
 TEST_F(SelectionReader, AClickThatStaysInsideTheDragDistancePagesOnRelease) {

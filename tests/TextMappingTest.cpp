@@ -197,6 +197,12 @@ TEST_F(FontCacheTest, HeightsFollowTheSizeCode) {
     EXPECT_EQ(Selected(0x04).lfHeight, 20);
     EXPECT_EQ(Selected(0x02).lfHeight, 12);
     EXPECT_EQ(Selected(0x01).lfHeight, 16);
+    // Small print never below 8 pixels, nor above the plain text.
+    for (auto [size, small] : {std::pair{10, 8}, {11, 8}, {12, 9}, {7, 7}, {1, 1}}) {
+        settings.size = size;
+        ReleaseViewFonts(State());
+        EXPECT_EQ(Selected(0x02).lfHeight, small) << size;
+    }
 
     // Hand-edited sizes at the 32-bit limits: exact where the result fits, held there where not.
     settings.size = INT32_MAX;

@@ -7,11 +7,15 @@
 #include "../shell/Memory.h"
 #include "Palette.h"
 
+// Small print is never smaller than this (or than the plain text, if that is smaller).
+constexpr int64_t kLeastSmallHeight = 8;
+
 // In 64 bits, so that a hand-edited size near the 32-bit limit cannot overflow; the
 // result is held to the 32-bit range.
 static LONG StyleHeight(int32_t size, BYTE key) {
     int64_t height = size;
     if (key & kStyleLarge) height = size ? height * 5 / 4 : 20;
+    else if (key & kStyleSmall && size > 0) height = std::max(height * 6 / 8, std::min(height, kLeastSmallHeight));
     else if (key & kStyleSmall) height = size ? height * 6 / 8 : 14;
     return (LONG)std::clamp<int64_t>(height, INT32_MIN, INT32_MAX);
 }

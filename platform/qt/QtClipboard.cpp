@@ -1,8 +1,9 @@
 // The clipboard on Qt. A block handed over with SetClipboardData belongs to the
 // clipboard and is what GetClipboardData returns while our data is on it. Other
-// programs see Unicode text as text/plain (UTF-8) and registered formats under a
-// MIME type ("Rich Text Format" as text/rtf); what they put there is converted
-// back into local blocks that live until the clipboard is closed.
+// programs see Unicode text as text/plain (UTF-8) with the desktop's LF line ends
+// and registered formats under a MIME type ("Rich Text Format" as text/rtf); what
+// they put there is converted back into local blocks (text with CR LF, as the
+// clipboard's text has it) that live until the clipboard is closed.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "../NoThrow.h"
+#include "../Utf16.h"
 #include "../win32.h"
 #include "../Desktop.h"
 #include "QtApp.h"
@@ -86,7 +88,10 @@ void Publish() {
         size_t size = LocalSize(block);
         if (format == CF_UNICODETEXT) {
             auto* units = (const char16_t*)block;
-            data->setText(QString::fromUtf16(units, UnitsBefore0(units, size)));
+            std::u16string text(units, (size_t)UnitsBefore0(units, size));
+            QString lf = QString::fromStdU16String(WithLfLineEnds((const WCHAR*)text.c_str()));
+            data->setText(lf);
+            data->setData("text/plain;charset=utf-8", lf.toUtf8());
         } else if (const RegisteredFormat* f = RegisteredFormatOf(format)) {
             auto* bytes = (const char*)block;
             data->setData(f->mimeType, QByteArray(bytes, BytesBefore0(bytes, size)));
@@ -110,8 +115,8 @@ HLOCAL ConvertForeign(const QMimeData* data, UINT format) {
     if (!data) return nullptr;
     if (format == CF_UNICODETEXT) {
         if (!data->hasText()) return nullptr;
-        QString text = data->text();
-        return CopyToBlock(text.utf16(), text.size() * sizeof(char16_t), sizeof(char16_t));
+        std::u16string text = WithCrLfLineEnds(data->text().toStdU16String());
+        return CopyToBlock(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
     }
     const RegisteredFormat* f = RegisteredFormatOf(format);
     if (!f || !data->hasFormat(f->mimeType)) return nullptr;
@@ -192,7 +197,7 @@ void SetPrimarySelection(const WCHAR* text) {
     CallOrSkip([&] {
         QClipboard* clipboard = SystemClipboard();
         if (!clipboard->supportsSelection()) return;
-        QString value = text ? QString::fromUtf16((const char16_t*)text) : QString();
+        QString value = text ? QString::fromStdU16String(WithLfLineEnds(text)) : QString();
         if (value.isEmpty()) {
             clipboard->clear(QClipboard::Selection);
             return;

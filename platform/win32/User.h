@@ -197,6 +197,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+
 BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
