@@ -8,6 +8,7 @@
 #include "../resources/Dialogs.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "../reader/Accessibility.h"
 #include "../reader/FindAll.h"
 #include "../reader/History.h"
 #include "MainWindow.h"
@@ -92,6 +93,7 @@ void InitSearchDialog(HWND dialog) {
     SetWindowTextW(edit, text);
     BOOL matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_SETCHECK, matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
+    NameSearchDialog(dialog);
 }
 
 void ActivateSearchDialog(WPARAM wParam) {

@@ -157,6 +157,10 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
     return CallOrFail<QAccessibleInterface*>(nullptr, [&]() -> QAccessibleInterface* {
         auto* widget = qobject_cast<QWidget*>(object);
         Window* w = widget ? WindowOfWidget(widget) : nullptr;
+        // A top-level window is a frame, one owned by another (or run as a dialog) a
+        // dialog; Qt would call both a plain client area.
+        if (w && w->frame == widget && !w->parent)
+            return new QAccessibleWidget(widget, w->owner || w->dialogProc ? QAccessible::Dialog : QAccessible::Window);
         if (!w || w->client != widget) return nullptr;
         if (gTexts.count(w->handle)) return new TextAccessible(widget, w->handle);
         if (gTrees.count(w->handle)) return new TreeAccessible(widget, w->handle);
@@ -164,14 +168,22 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
     });
 }
 
-// The client widget of a window, with the factory in place and any interface made
-// before the window published anything dropped, so the next query finds ours.
-QWidget* PublishingClient(HWND window, bool first) {
+}  // namespace
+
+void InstallAccessibility() {
     static bool sInstalled = false;
     if (!sInstalled) {
         sInstalled = true;
         QAccessible::installFactory(Factory);
     }
+}
+
+namespace {
+
+// The client widget of a window, with any interface made before the window
+// published anything dropped, so the next query finds ours.
+QWidget* PublishingClient(HWND window, bool first) {
+    InstallAccessibility();
     Window* w = WindowOf(window);
     QWidget* client = w ? w->client.data() : nullptr;
     if (client && first) {
@@ -229,4 +241,9 @@ void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count) 
             nodes[i].id = QAccessible::registerAccessibleInterface(new TreeItemAccessible(window, i));
         if (QWidget* client = PublishingClient(window, first)) Announce(client, QAccessible::VisibleDataChanged);
     });
+}
+
+void SetAccessibleName(HWND window, const WCHAR* name) {
+    Window* w = WindowOf(window);
+    if (w && w->frame) CallOrSkip([&] { w->frame->setAccessibleName(FromUnits(name)); });
 }
