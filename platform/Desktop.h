@@ -26,3 +26,6 @@ struct AccessibleTreeItem {
 };
 // Exposes a window's client area as a tree of these items, in order.
 void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count);
+
+// Names a top-level window for screen readers apart from its caption.
+void SetAccessibleName(HWND window, const WCHAR* name);

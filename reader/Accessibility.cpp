@@ -104,3 +104,10 @@ void PublishIndexView(HWND dialog, const IndexView* view) {
     } catch (const std::bad_alloc&) {
     }
 }
+
+void NameSearchDialog(HWND dialog) {
+    // The heading is the dialog's first text without a control id of its own.
+    constexpr int kNoId = 0xFFFF;
+    WCHAR heading[64];
+    if (GetDlgItemTextW(dialog, kNoId, heading, (int)std::size(heading)) > 0) SetAccessibleName(dialog, heading);
+}

@@ -7,3 +7,6 @@
 
 void PublishArticleView(HWND window);
 void PublishIndexView(HWND dialog, const IndexView* view);
+// The search dialog's caption is the program's name; screen readers call it by
+// the heading above its box.
+void NameSearchDialog(HWND dialog);

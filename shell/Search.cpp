@@ -8,6 +8,7 @@
 #include "../resources/Dialogs.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "../reader/Accessibility.h"
 #include "../reader/FindAll.h"
 #include "../reader/History.h"
 #include "../reader/SearchRules.h"
@@ -94,6 +95,7 @@ void InitSearchDialog(HWND dialog) {
     BOOL matchCase = (gApp.Flags & kFlagMatchCase) != 0;
     SendMessageW(GetDlgItem(dialog, kMatchCaseId), BM_SETCHECK, matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(GetDlgItem(dialog, kWholeWordId), BM_SETCHECK, WholeWordSearch() ? BST_CHECKED : BST_UNCHECKED, 0);
+    NameSearchDialog(dialog);
 }
 
 void ActivateSearchDialog(WPARAM wParam) {

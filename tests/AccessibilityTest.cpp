@@ -66,3 +66,19 @@ TEST_F(AccessibleReader, HebrewIsGivenInLogicalOrder) {
     EXPECT_EQ(whole, QString::fromUtf16((const char16_t*)copy));
     free(copy);
 }
+
+// The reader is a frame holding the article's text and, beside it, the command
+// bar; parents and children agree.
+TEST_F(AccessibleReader, TheCommandBarStandsBesideTheArticleNotInsideIt) {
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(WidgetOf(window));
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(WidgetOf(gApp.barWindow));
+    ASSERT_TRUE(frame && bar);
+    EXPECT_EQ(bar->role(), QAccessible::ToolBar);
+    EXPECT_EQ(Article()->indexOfChild(bar), -1);
+    for (QAccessibleInterface* child : {Article(), bar}) {
+        EXPECT_EQ(child->parent(), frame);
+        EXPECT_EQ(frame->child(frame->indexOfChild(child)), child);
+    }
+    ASSERT_GT(bar->childCount(), 0);
+    EXPECT_EQ(bar->child(0)->parent(), bar);
+}

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "platform/qt/QtGdi.h"
 #include "platform/qt/QtWindow.h"
@@ -137,6 +138,29 @@ TEST_F(QtDialogTest, ScreenReadersNameEditBoxesByTheTextBeforeThem) {
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
     }
+}
+
+TEST_F(QtDialogTest, ScreenReadersSeeTheReaderAsAFrameItsDialogsAsDialogsAndMessageBoxesAsAlerts) {
+    static WNDCLASSW wc{0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, TEXT("RoleTestClass")};
+    RegisterClassW(&wc);
+    HWND owner = CreateWindowExW(0, TEXT("RoleTestClass"), TEXT("Alef - Velun"), WS_VISIBLE, 0, 0, 300, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+    auto roleAndName = [](QWidget* widget) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        return face ? std::pair{face->role(), face->text(QAccessible::Name)} : std::pair{QAccessible::NoRole, QString()};
+    };
+    EXPECT_EQ(roleAndName(WidgetOf(owner)), std::pair(QAccessible::Window, QString("Alef - Velun")));
+    RunDialog(kGoToDialogId, [&](HWND dialog) {
+        EXPECT_EQ(roleAndName(WidgetOf(dialog)), std::pair(QAccessible::Dialog, QString("Go To Article")));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }, owner);
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        EXPECT_EQ(roleAndName(box).first, QAccessible::AlertMessage);
+        if (box) box->close();
+    });
+    MessageBoxW(owner, TEXT("Not Found!"), TEXT("Velun"), MB_OK);
+    DestroyWindow(owner);
 }
 
 TEST_F(QtDialogTest, EditTakesNoMoreThanItsLimitAndSelectsAll) {

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QToolButton>
 
@@ -285,6 +286,48 @@ TEST(QtMenuTest, CheckMarksRoundTripByCommandThroughPopUps) {
         checkable += action->isCheckable();
     }
     EXPECT_EQ(checkable, 1);
+    DestroyMenu(menu);
+}
+
+// Exposes what the menu draws for an item: its label and, after a tab, its shortcut.
+struct ShownMenu : QMenu {
+    QString Drawn(const QAction* action) const {
+        QStyleOptionMenuItem option;
+        initStyleOption(&option, action);
+        return option.text;
+    }
+};
+
+TEST(QtMenuTest, ItemsAreNamedWithoutTheirShortcutWhichBecomesTheirKeyBinding) {
+    EnsureQtApplication();
+    HMENU menu = LoadMenuW(nullptr, MAKEINTRESOURCEW(102));
+    struct Row {
+        int popup;
+        const char* drawn;
+        const char* name;
+        const char* keys;
+    };
+    const Row rows[] = {{0, "&Copy\tCtrl+C", "Copy", "Ctrl+C"},
+                        {0, "&Night\tCtrl+Shift+N", "Night", "Ctrl+Shift+N"},
+                        {1, "&Search\tAlt+F3", "Search", "Alt+F3"},
+                        {1, "Search A&gain\tF3", "Search Again", "F3"},
+                        {1, "Bac&k\tAlt+Left", "Back", "Alt+Left"},
+                        {1, "&Bookmark", "Bookmark", "Alt+B"}};  // no shortcut: its mnemonic
+    ShownMenu shown[2];
+    for (int i = 0; i < 2; i++) FillQMenu(&shown[i], GetSubMenu(menu, i), nullptr);
+    for (const Row& row : rows) {
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&shown[row.popup]);
+        QAccessibleInterface* item = nullptr;
+        for (int i = 0; list && i < list->childCount() && !item; i++)
+            if (list->child(i)->text(QAccessible::Name) == row.name) item = list->child(i);
+        ASSERT_TRUE(item) << row.name;
+        // The accelerator text is what the AT-SPI bridge gives as the key binding.
+        EXPECT_EQ(item->text(QAccessible::Accelerator), row.keys) << row.name;
+        // Sighted users see the same line as before.
+        auto* action = qobject_cast<QAction*>(item->object());
+        ASSERT_TRUE(action);
+        EXPECT_EQ(shown[row.popup].Drawn(action), row.drawn);
+    }
     DestroyMenu(menu);
 }
 

@@ -2,6 +2,7 @@
 // showing a hit, and the search dialog on the offscreen Qt platform.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFile>
 #include <QImage>
 
@@ -323,6 +324,10 @@ TEST_F(SearchTest, DialogShowsTheStoredBytesAsLatin1AndTheOption) {
     EXPECT_EQ(RunSearchDialog([](HWND dialog) {
                   EXPECT_EQ(EditText(dialog), u"x\u00D0y");
                   EXPECT_TRUE(Checked(dialog));
+                  // Its caption is the program's; screen readers call it by its heading.
+                  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(WidgetOf(dialog));
+                  EXPECT_EQ(WidgetOf(dialog)->windowTitle(), "Velun");
+                  EXPECT_EQ(face->text(QAccessible::Name), "Search");
                   Press(dialog, IDCANCEL);
               }),
               IDCANCEL);

@@ -3,6 +3,7 @@
 // program publishes with SetAccessibleText and SetAccessibleTree.
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -28,6 +29,45 @@ std::map<HWND, std::vector<TreeNode>> gTrees;
 
 QString FromUnits(const WCHAR* text) { return text ? QString::fromUtf16((const char16_t*)text) : QString(); }
 
+// A bar docked in a window shown as text (the command bar over the article) stands
+// beside the text, as a child of the window's frame, not inside the text.
+bool BesideText(const Window* bar) {
+    return bar && bar->dock != Dock::None && bar->parent && !bar->parent->parent && bar->parent->frame &&
+           gTexts.count(bar->parent->handle);
+}
+
+bool IsBarBesideText(QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    Window* w = widget ? WindowOfWidget(widget) : nullptr;
+    return w && w->frame == widget && BesideText(w);
+}
+
+// What Qt counts as a widget's children, less or plus the bars beside the text.
+std::vector<QAccessibleInterface*> ChildrenWithout(const QAccessibleWidget* face, int qtCount) {
+    std::vector<QAccessibleInterface*> out;
+    for (int i = 0; i < qtCount; i++)
+        if (QAccessibleInterface* c = face->QAccessibleWidget::child(i); c && !IsBarBesideText(c->object()))
+            out.push_back(c);
+    return out;
+}
+
+std::vector<QAccessibleInterface*> BarsBeside(QWidget* client) {
+    std::vector<QAccessibleInterface*> out;
+    for (QWidget* child : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (IsBarBesideText(child))
+            if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child)) out.push_back(face);
+    return out;
+}
+
+int IndexIn(const std::vector<QAccessibleInterface*>& list, const QAccessibleInterface* child) {
+    auto it = std::find(list.begin(), list.end(), child);
+    return it == list.end() ? -1 : (int)(it - list.begin());
+}
+
+QAccessibleInterface* At(const std::vector<QAccessibleInterface*>& list, int index) {
+    return index >= 0 && index < (int)list.size() ? list[index] : nullptr;
+}
+
 class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
     TextAccessible(QWidget* widget, HWND window) : QAccessibleWidget(widget, QAccessible::StaticText), window_(window) {}
@@ -40,6 +80,9 @@ class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
         if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
         return QAccessibleWidget::interface_cast(t);
     }
+    int childCount() const override { return (int)Children().size(); }
+    QAccessibleInterface* child(int index) const override { return At(Children(), index); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return IndexIn(Children(), child); }
     // The caret stands where the shown lines begin, so reading goes on from there.
     int cursorPosition() const override { return std::max<qsizetype>(Data().whole.indexOf(Data().visible), 0); }
     QString text(int start, int end) const override { return Data().whole.mid(start, end - start); }
@@ -59,6 +102,9 @@ class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
     }
 
   private:
+    std::vector<QAccessibleInterface*> Children() const {
+        return ChildrenWithout(this, QAccessibleWidget::childCount());
+    }
     const TextData& Data() const {
         static const TextData kNone;
         auto it = gTexts.find(window_);
@@ -151,12 +197,54 @@ class TreeAccessible : public QAccessibleWidget {
     HWND window_;
 };
 
+// A top-level window: its own children, then the bars beside its text.
+class FrameAccessible : public QAccessibleWidget {
+  public:
+    FrameAccessible(QWidget* widget, HWND window, QAccessible::Role role)
+        : QAccessibleWidget(widget, role), window_(window) {}
+    int childCount() const override { return (int)Children().size(); }
+    QAccessibleInterface* child(int index) const override { return At(Children(), index); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return IndexIn(Children(), child); }
+
+  private:
+    std::vector<QAccessibleInterface*> Children() const {
+        std::vector<QAccessibleInterface*> out = ChildrenWithout(this, QAccessibleWidget::childCount());
+        Window* w = WindowOf(window_);
+        if (w && w->client) {
+            std::vector<QAccessibleInterface*> bars = BarsBeside(w->client);
+            out.insert(out.end(), bars.begin(), bars.end());
+        }
+        return out;
+    }
+    HWND window_;
+};
+
+// A docked bar: a tool bar, whose parent is the frame when it stands beside the text.
+class BarAccessible : public QAccessibleWidget {
+  public:
+    BarAccessible(QWidget* widget, HWND bar) : QAccessibleWidget(widget, QAccessible::ToolBar), bar_(bar) {}
+    QAccessibleInterface* parent() const override {
+        Window* w = WindowOf(bar_);
+        if (BesideText(w)) return QAccessible::queryAccessibleInterface(w->parent->frame);
+        return QAccessibleWidget::parent();
+    }
+
+  private:
+    HWND bar_;
+};
+
 // Called from inside Qt, which an exception must not pass through: without memory
 // for ours the widget gets Qt's own interface.
 QAccessibleInterface* Factory(const QString&, QObject* object) {
     return CallOrFail<QAccessibleInterface*>(nullptr, [&]() -> QAccessibleInterface* {
         auto* widget = qobject_cast<QWidget*>(object);
         Window* w = widget ? WindowOfWidget(widget) : nullptr;
+        // A top-level window is a frame, one owned by another (or run as a dialog) a
+        // dialog; Qt would call both a plain client area.
+        if (w && w->frame == widget && !w->parent)
+            return new FrameAccessible(widget, w->handle,
+                                       w->owner || w->dialogProc ? QAccessible::Dialog : QAccessible::Window);
+        if (w && w->frame == widget && w->dock != Dock::None) return new BarAccessible(widget, w->handle);
         if (!w || w->client != widget) return nullptr;
         if (gTexts.count(w->handle)) return new TextAccessible(widget, w->handle);
         if (gTrees.count(w->handle)) return new TreeAccessible(widget, w->handle);
@@ -164,14 +252,22 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
     });
 }
 
-// The client widget of a window, with the factory in place and any interface made
-// before the window published anything dropped, so the next query finds ours.
-QWidget* PublishingClient(HWND window, bool first) {
+}  // namespace
+
+void InstallAccessibility() {
     static bool sInstalled = false;
     if (!sInstalled) {
         sInstalled = true;
         QAccessible::installFactory(Factory);
     }
+}
+
+namespace {
+
+// The client widget of a window, with any interface made before the window
+// published anything dropped, so the next query finds ours.
+QWidget* PublishingClient(HWND window, bool first) {
+    InstallAccessibility();
     Window* w = WindowOf(window);
     QWidget* client = w ? w->client.data() : nullptr;
     if (client && first) {
@@ -229,4 +325,9 @@ void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count) 
             nodes[i].id = QAccessible::registerAccessibleInterface(new TreeItemAccessible(window, i));
         if (QWidget* client = PublishingClient(window, first)) Announce(client, QAccessible::VisibleDataChanged);
     });
+}
+
+void SetAccessibleName(HWND window, const WCHAR* name) {
+    Window* w = WindowOf(window);
+    if (w && w->frame) CallOrSkip([&] { w->frame->setAccessibleName(FromUnits(name)); });
 }

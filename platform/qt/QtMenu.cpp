@@ -2,6 +2,7 @@
 // menus are rebuilt from them each time they open.
 #include "QtMenu.h"
 
+#include <QKeySequence>
 #include <QMenu>
 #include <map>
 #include <memory>
@@ -80,6 +81,23 @@ QString LabelOf(const std::u16string& text) {
     return label;
 }
 
+// The text before the tab names the item; the shortcut after it becomes the
+// action's own, which the menu shows at the right and screen readers report as
+// the item's key binding. The accelerator table alone carries out the keys, so
+// the action never takes them: its button has no focus to match a widget shortcut.
+QAction* AddItem(QMenu* qmenu, const std::u16string& text) {
+    QString label = LabelOf(text);
+    qsizetype tab = label.indexOf(QChar('\t'));
+    QKeySequence keys = tab < 0 ? QKeySequence() : QKeySequence::fromString(label.mid(tab + 1));
+    if (keys.isEmpty() || keys.toString(QKeySequence::NativeText) != label.mid(tab + 1))
+        return qmenu->addAction(label);
+    QAction* action = qmenu->addAction(label.left(tab));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    action->setShortcut(keys);
+    action->setShortcutVisibleInContextMenu(true);
+    return action;
+}
+
 }  // namespace
 
 Menu* MenuOf(HMENU menu) {
@@ -98,7 +116,7 @@ void FillQMenu(QMenu* qmenu, HMENU menu, HWND target) {
             QMenu* sub = qmenu->addMenu(LabelOf(item.text));
             FillQMenu(sub, item.popup, target);
         } else {
-            QAction* action = qmenu->addAction(LabelOf(item.text));
+            QAction* action = AddItem(qmenu, item.text);
             // A toggle stays checkable while off, so that screen readers say "not checked".
             action->setCheckable(item.checkable || item.checked);
             action->setChecked(item.checked);

@@ -96,6 +96,9 @@ bool TakeDueTimer(MSG* msg, bool remove);
 // Widgets (QtWindowWidgets.cpp): the client area, a top-level frame, the caption OK strip.
 QWidget* MakeClientWidget(HWND window, QWidget* parent);
 QWidget* MakeFrameWidget(HWND window, QWidget* owner);
+// Puts in place the screen readers' view of windows (QtAccessible.cpp), before a
+// first window is asked for its own.
+void InstallAccessibility();
 QWidget* MakeOkStrip(Window* window);
 
 // The vertical scroll bar (QtScrollBar.cpp).

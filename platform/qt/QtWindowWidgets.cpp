@@ -205,4 +205,7 @@ QWidget* MakeOkStrip(Window* w) {
 
 QWidget* MakeClientWidget(HWND window, QWidget* parent) { return new ClientWidget(window, parent); }
 
-QWidget* MakeFrameWidget(HWND window, QWidget* owner) { return new FrameWidget(window, owner); }
+QWidget* MakeFrameWidget(HWND window, QWidget* owner) {
+    InstallAccessibility();
+    return new FrameWidget(window, owner);
+}
