@@ -22,3 +22,11 @@ struct AccessibleTreeItem {
 };
 // Exposes a window's client area as a tree of these items, in order.
 void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count);
+
+// ---- Pointing at a link in the client area ----
+// The pointer over the window's client area is the pointing hand while on is set,
+// the arrow otherwise.
+void SetPointingHand(HWND window, bool on);
+// Shows text as the tooltip of a rectangle of the client area while the pointer
+// stays inside it; null text hides it.
+void ShowAreaTip(HWND window, const RECT* area, const WCHAR* text);

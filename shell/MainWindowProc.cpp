@@ -7,6 +7,7 @@
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "../reader/FontSize.h"
+#include "../reader/LinkView.h"
 #include "../reader/Paging.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -35,6 +36,7 @@ void OnCreate(HWND window) {
     gApp.mainWindow = window;
     CreateCommandBars();
     OpenArticleView(window);
+    EnableArticleLinks();
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateBookmarkCheck(window, kCheckSet);
@@ -82,7 +84,7 @@ void OnWheel(HWND window, WPARAM wParam) {
 // 0 for a key of the table, 1 for any other (which is not passed on).
 LRESULT OnKeyDown(HWND window, WPARAM key) {
     ArticleView* view = gApp.articleView;
-    if (OnFontSizeKey(window, key)) return 0;
+    if (OnFontSizeKey(window, key) || LinkKey(window, key)) return 0;
     // Space reads on as on the desktop: forward, or back with Shift, across articles.
     if (key == VK_SPACE) {
         if (view) ReadOn(window, view, KeyDown(VK_SHIFT) ? -PageAmount(kKeyPageShift, view->rowsPainted)
