@@ -15,3 +15,6 @@ struct QtParagraph {
 
 // The article's text paragraphs (separators left out).
 std::vector<QtParagraph> QtParagraphs(const BYTE* article);
+// Appends the paragraphs to the edit's document, each in its font.
+class QTextEdit;
+void FillTextEdit(QTextEdit* edit, const std::vector<QtParagraph>& paragraphs);

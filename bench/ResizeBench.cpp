@@ -38,16 +38,6 @@ double Since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void FillEdit(QTextEdit* edit, const std::vector<QtParagraph>& paragraphs) {
-    QTextCursor cursor(edit->document());
-    for (const QtParagraph& p : paragraphs) {
-        QTextCharFormat format;
-        format.setFont(p.font);
-        cursor.insertText(p.text, format);
-        cursor.insertBlock();
-    }
-}
-
 void BM_ResizeLongArticle(benchmark::State& state) {
     EnsureQtApplication();
     ResetAppState();
@@ -65,7 +55,7 @@ void BM_ResizeLongArticle(benchmark::State& state) {
     PaintArticleView(view, TRUE);
 
     QTextEdit edit;
-    FillEdit(&edit, QtParagraphs(view->article));
+    FillTextEdit(&edit, QtParagraphs(view->article));
     edit.resize(kWidth, kHeight);
     edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum() / 2);
     QImage qtImage(kWidth, kHeight, QImage::Format_RGB32);
@@ -98,3 +88,13 @@ void BM_ResizeLongArticle(benchmark::State& state) {
 BENCHMARK(BM_ResizeLongArticle)->UseManualTime()->Iterations(60)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+void FillTextEdit(QTextEdit* edit, const std::vector<QtParagraph>& paragraphs) {
+    QTextCursor cursor(edit->document());
+    for (const QtParagraph& p : paragraphs) {
+        QTextCharFormat format;
+        format.setFont(p.font);
+        cursor.insertText(p.text, format);
+        cursor.insertBlock();
+    }
+}
