@@ -33,6 +33,8 @@ const char kHelpText[] =
     "  Ctrl+plus, Ctrl+minus  larger or smaller text; Ctrl+0 the default size\n"
     "  Ctrl+Shift+N           night reading on or off\n"
     "  Ctrl+C, Ctrl+E         copy, append the selection (without one, the article)\n"
+    "  F11                    full screen and back (kept for the next start)\n"
+    "  F1                     the reading guide (Help menu: Keys, About)\n"
     "  Ctrl+Q                 exit\n"
     "  Alt, Alt+letter        the menus\n"
     "Resizing, the font and its size, the base, Night and Reverse keep the first\n"

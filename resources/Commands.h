@@ -26,4 +26,9 @@ enum Command : uint16_t {
     kCmdBack = 40011,
     kCmdForward = 40012,
     kCmdNight = 40013,
+    kCmdViewMenu = 40014,
+    kCmdHelpMenu = 40015,
+    kCmdFullScreen = 40016,
+    kCmdReadingGuide = 40017,
+    kCmdKeys = 40018,
 };

@@ -7,6 +7,7 @@
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "../reader/FontSize.h"
+#include "../reader/FullScreen.h"
 #include "../reader/LinkView.h"
 #include "../reader/Paging.h"
 #include "MainWindow.h"
@@ -39,6 +40,7 @@ void OnCreate(HWND window) {
     EnableArticleLinks();
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
+    UpdateFullScreenCheck();
     UpdateBookmarkCheck(window, kCheckSet);
     // Placed before it is first shown, so that it opens where it was left.
     if (!gFullScreen) PlaceMainWindow(window);
