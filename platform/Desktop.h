@@ -29,3 +29,11 @@ void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count);
 
 // Names a top-level window for screen readers apart from its caption.
 void SetAccessibleName(HWND window, const WCHAR* name);
+
+// ---- Pointing at a link in the client area ----
+// The pointer over the window's client area is the pointing hand while on is set,
+// the arrow otherwise.
+void SetPointingHand(HWND window, bool on);
+// Shows text as the tooltip of a rectangle of the client area while the pointer
+// stays inside it; null text hides it.
+void ShowAreaTip(HWND window, const RECT* area, const WCHAR* text);

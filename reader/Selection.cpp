@@ -11,6 +11,7 @@
 #include "../shell/AppState.h"
 #include "../shell/Export.h"
 #include "../shell/MainWindow.h"
+#include "LinkView.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ void PointerDown(HWND, int x, int y) {
 
 void PointerMove(HWND window, WPARAM keys, int x, int y) {
     ArticleView* view = gApp.articleView;
+    if (!(keys & MK_LBUTTON)) HoverLinks(window, x, y);
     if (!view || !view->article || !gPointer.pressed || !(keys & MK_LBUTTON)) return;
     if (!gPointer.dragging) {
         if (!BeyondDragDistance(x, y)) return;
@@ -120,6 +122,7 @@ void PointerUp(HWND window) {
         OfferPrimary(view);
         return;
     }
+    if (FollowLinkAt(window, gPointer.x, gPointer.y)) return;
     bool hadSelection = HasSelection(view);
     SetSelection(view, 0, 0);
     gPointer.tapFrom = view->topRow;

@@ -33,10 +33,14 @@ void ComposeTitle(const ArticleView* view, WCHAR* out) {
 }  // namespace
 
 int ArticleTitleText(const ArticleView* view, WCHAR* out, int capacity) {
+    return TitleTextOf(view ? view->article : nullptr, out, capacity);
+}
+
+int TitleTextOf(const BYTE* article, WCHAR* out, int capacity) {
     if (capacity < 1) return 0;
     out[0] = 0;
     ArticleHeaderEntry title = {}, subtitle = {};
-    if (view && view->article) ReadArticleHeader(view->article, &title, &subtitle);
+    if (article) ReadArticleHeader(article, &title, &subtitle);
     if (!title.text || !title.textLength) return 0;
     int count = (int)std::min<uint32_t>(title.textLength, std::min(kMaxTitleUnits, capacity - 1));
     SetRunBase(title.style);

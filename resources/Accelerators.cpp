@@ -33,6 +33,8 @@ const AcceleratorRow kAccelerators[] = {
     {FVIRTKEY | FCONTROL, 'G', kCmdGoTo},           // Go To Article
     {FVIRTKEY | FALT, VK_LEFT, kCmdBack},           // Back
     {FVIRTKEY | FALT, VK_RIGHT, kCmdForward},          // Forward
+    {FVIRTKEY, VK_F11, kCmdFullScreen},             // Full Screen
+    {FVIRTKEY, VK_F1, kCmdReadingGuide},            // Reading Guide
 };
 
 std::vector<BYTE> BuildTable() {

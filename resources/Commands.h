@@ -33,4 +33,9 @@ enum Command : uint16_t {
     kCmdContentsTab = 40018,
     kCmdSearchTab = 40019,
     kCmdPreviousHit = 40020,
+    kCmdViewMenu = 40021,
+    kCmdHelpMenu = 40022,
+    kCmdFullScreen = 40023,
+    kCmdReadingGuide = 40024,
+    kCmdKeys = 40025,
 };

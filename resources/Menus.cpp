@@ -27,9 +27,8 @@ struct PopupDesc {
 
 const std::vector<PopupDesc> kMainMenu = {
     {u"&File",
-     {{u"&About", kCmdAbout},
-      {u"Check For &Updates", kCmdCheckForUpdates},
-      {u"&Choose Article\bCtrl+D", kCmdIndex},
+     {{u"Check For &Updates", kCmdCheckForUpdates},
+      {u"C&hoose Article\bCtrl+D", kCmdIndex},
       {u"", 0},
       {u"F&ont\bCtrl+Shift+F", kCmdFont},
       {u"Re&verse", kCmdReverse},
@@ -59,7 +58,14 @@ const std::vector<PopupDesc> kMainMenu = {
      {{u"Side &Panel\bF9", kCmdSidePanel},
       {u"&Contents\bCtrl+Shift+C", kCmdContentsTab},
       {u"&Find\bCtrl+F", kCmdSearchTab},
-      {u"Previous &Hit\bShift+F3", kCmdPreviousHit}}},
+      {u"Previous &Hit\bShift+F3", kCmdPreviousHit},
+      {u"", 0},
+      {u"F&ull Screen\bF11", kCmdFullScreen}}},
+    {u"&Help",
+     {{u"&Reading Guide\bF1", kCmdReadingGuide},
+      {u"&Keys", kCmdKeys},
+      {u"", 0},
+      {u"&About", kCmdAbout}}},
 };
 
 std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
@@ -84,9 +90,11 @@ std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
 constexpr WORD kNoImage = 0xFFFE;
 constexpr WORD kDropDownAutoSize = TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE;
 const WORD kMenuBarWords[] = {
-    102, 2,
+    102, 4,
     kNoImage, kCmdFileMenu, TBSTATE_ENABLED, kDropDownAutoSize, 303, 0, 0,
     kNoImage, kCmdGoMenu, TBSTATE_ENABLED, kDropDownAutoSize, 302, 0, 1,
+    kNoImage, kCmdViewMenu, TBSTATE_ENABLED, kDropDownAutoSize, 301, 0, 2,
+    kNoImage, kCmdHelpMenu, TBSTATE_ENABLED, kDropDownAutoSize, 300, 0, 3,
 };
 
 std::vector<BYTE> BuildWords(const WORD* words, size_t count) {
@@ -111,7 +119,7 @@ std::vector<BYTE> BuildStringBlock(WORD firstId, const std::vector<std::pair<WOR
 const std::vector<BYTE> gMenu = BuildMenu(kMainMenu);
 const std::vector<BYTE> gMenuBar = BuildWords(kMenuBarWords, sizeof kMenuBarWords / sizeof kMenuBarWords[0]);
 constexpr WORD kStringBlock = 302 / 16 + 1;
-const std::vector<BYTE> gStrings = BuildStringBlock((kStringBlock - 1) * 16, {{302, u"Go"}, {303, u"File"}});
+const std::vector<BYTE> gStrings = BuildStringBlock((kStringBlock - 1) * 16, {{300, u"Help"}, {301, u"View"}, {302, u"Go"}, {303, u"File"}});
 
 const ResourceEntry gEntries[] = {
     {4, 102, gMenu.data(), (uint32_t)gMenu.size()},

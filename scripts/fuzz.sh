@@ -27,15 +27,16 @@ read -r -a FRIBIDI <<<"$(pkg-config --cflags --libs fribidi)"
 declare -A SEEDS=(
   [content_fuzz]=content [article_fuzz]=article [index_fuzz]=index [export_fuzz]=export
   [registry_fuzz]=registry [bookmarks_fuzz]=bookmarks [pack_fuzz]=pack [search_fuzz]=search
+  [links_fuzz]=article
 )
 declare -A HARNESS=(
   [content_fuzz]=ContentFuzz [article_fuzz]=ArticleViewFuzz [index_fuzz]=IndexViewFuzz
   [export_fuzz]=ExportFuzz [registry_fuzz]=RegistryFileFuzz [bookmarks_fuzz]=BookmarksFuzz
-  [pack_fuzz]=PackSourceFuzz [search_fuzz]=SearchFuzz
+  [pack_fuzz]=PackSourceFuzz [search_fuzz]=SearchFuzz [links_fuzz]=LinksFuzz
 )
 # Longer inputs than this only slow the search down: every one is laid out a dozen times.
 declare -A MAX_LEN=([article_fuzz]=4096 [export_fuzz]=8192 [search_fuzz]=8192)
-read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz export_fuzz registry_fuzz bookmarks_fuzz pack_fuzz search_fuzz}"
+read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz export_fuzz registry_fuzz bookmarks_fuzz pack_fuzz search_fuzz links_fuzz}"
 
 # The program's code without the Qt layer (the harnesses stand in for the window
 # calls), and the collection compiler's code, as archives the linker picks from.

@@ -9,7 +9,9 @@
 #include "Bookmarks.h"
 #include "Export.h"
 #include "FontDialog.h"
+#include "../reader/FullScreen.h"
 #include "../reader/GoToDialog.h"
+#include "../reader/HelpMenu.h"
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
 #include "../reader/Print.h"
@@ -100,6 +102,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdExit: DestroyWindow(window); break;
         case kCmdFont: ChooseFont(window); break;
         case kCmdGoTo: ChooseByNumber(window); break;
+        case kCmdFullScreen: ToggleFullScreen(window); break;
+        case kCmdReadingGuide: ShowArticle(window, kReadingGuideArticle); break;
+        case kCmdKeys: ShowArticle(window, kKeysArticle); break;
         case kCmdBack: GoThroughHistory(window, -1); break;
         case kCmdForward: GoThroughHistory(window, 1); break;
         case kCmdPrint: PrintFromReader(window); break;

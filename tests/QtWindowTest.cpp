@@ -239,21 +239,22 @@ TEST(QtMenuTest, MainMenuHoldsBothPopUpsWithCommandsAndLabels) {
     HMENU menu = LoadMenuW(nullptr, MAKEINTRESOURCEW(102));
     ASSERT_TRUE(menu);
     Menu* m = MenuOf(menu);
-    ASSERT_EQ(m->items.size(), 3u);
+    ASSERT_EQ(m->items.size(), 4u);
     EXPECT_EQ(m->items[0].text, u"&File");
     EXPECT_EQ(m->items[1].text, u"&Go");
-    EXPECT_EQ(m->items[2].text, u"&View");  // the desktop's side panel
+    EXPECT_EQ(m->items[2].text, u"&View");  // the desktop's side panel and full screen
+    EXPECT_EQ(m->items[3].text, u"&Help");
     const auto& file = MenuOf(GetSubMenu(menu, 0))->items;
     const auto& go = MenuOf(GetSubMenu(menu, 1))->items;
-    ASSERT_EQ(file.size(), 16u);
+    ASSERT_EQ(file.size(), 15u);  // About went to the Help menu
     ASSERT_EQ(go.size(), 11u);  // the handheld's seven, then a separator and the desktop's history items
-    EXPECT_EQ(file[2].text, u"&Choose Article\bCtrl+D");
-    EXPECT_EQ(file[2].id, 119u);
-    EXPECT_TRUE(file[3].separator);
-    EXPECT_EQ(file[6].text, u"&Night\bCtrl+Shift+N");
-    EXPECT_EQ(file[6].id, 40013u);
-    EXPECT_EQ(file[11].text, u"&Print...\bCtrl+P");
-    EXPECT_EQ(file[15].id, 40005u);
+    EXPECT_EQ(file[1].text, u"C&hoose Article\bCtrl+D");
+    EXPECT_EQ(file[1].id, 119u);
+    EXPECT_TRUE(file[2].separator);
+    EXPECT_EQ(file[5].text, u"&Night\bCtrl+Shift+N");
+    EXPECT_EQ(file[5].id, 40013u);
+    EXPECT_EQ(file[10].text, u"&Print...\bCtrl+P");
+    EXPECT_EQ(file[14].id, 40005u);
     EXPECT_EQ(go[6].text, u"Search A&gain\bF3");
     EXPECT_EQ(go[6].id, 117u);
     EXPECT_TRUE(go[7].separator);
@@ -337,7 +338,9 @@ TEST(QtMenuTest, StringTableHoldsTheMenuBarTexts) {
     EXPECT_EQ(std::u16string(text), u"Go");
     EXPECT_EQ(LoadStringW(nullptr, 303, text, 3), 2);
     EXPECT_EQ(std::u16string(text), u"Fi");
-    EXPECT_EQ(LoadStringW(nullptr, 301, text, 8), 0);
+    EXPECT_EQ(LoadStringW(nullptr, 301, text, 8), 4);
+    EXPECT_EQ(std::u16string(text), u"View");
+    EXPECT_EQ(LoadStringW(nullptr, 299, text, 8), 0);
 }
 
 // ---- Bars ----

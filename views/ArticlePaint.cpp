@@ -188,9 +188,17 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
     SetTextColor(surface, textColour);
     SetBkColor(surface, backColour);
     LightOtherHits(view);
+    // Drawn over the text, under the search hit and the selection.
+    if (gArticleOverlay) gArticleOverlay(view);
     int result = (view->hitStart || view->hitEnd) ? HighlightSearchHit(view) : 0;
     if (HasSelection(view)) LightVisible(view, SelectionRange(view));
     return result;
+}
+
+void (*gArticleOverlay)(ArticleView* view);
+
+void LightSpan(ArticleView* view, int start, int end, COLORREF text, COLORREF background) {
+    if (CanPaint(view)) LightVisible(view, {start, end, text, background});
 }
 
 int HighlightSearchHit(ArticleView* view) {

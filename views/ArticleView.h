@@ -48,6 +48,11 @@ void DestroyArticleView(ArticleView* view, BOOL freeView);
 
 int PaintArticleView(ArticleView* view, BOOL erase);
 int HighlightSearchHit(ArticleView* view);
+// Drawn by PaintArticleView after the text, before the search hit and the selection;
+// the reader sets it to draw its additions over the page.
+extern void (*gArticleOverlay)(ArticleView* view);
+// Redraws the visible text of the article offsets [start, end) in these colours.
+void LightSpan(ArticleView* view, int start, int end, COLORREF text, COLORREF background);
 void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, int runLength, int x, int y);
 int ScrollArticleView(ArticleView* view, int delta, int paintMode, int clamp);
 int ScrollToOffset(ArticleView* view, int offset);

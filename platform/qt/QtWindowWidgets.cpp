@@ -33,7 +33,8 @@ int VirtualKeyOf(int key, Qt::KeyboardModifiers modifiers) {
         case Qt::Key_Return:
         case Qt::Key_Enter: return VK_RETURN;
         case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Tab: return VK_TAB;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return VK_TAB;  // Shift+Tab arrives as Backtab, with Shift held
         case Qt::Key_Backspace: return VK_BACK;
         case Qt::Key_Space: return VK_SPACE;
         case Qt::Key_PageUp: return VK_PRIOR;
@@ -91,9 +92,18 @@ class ClientWidget : public QWidget {
         setProperty("hwnd", (qulonglong)(uintptr_t)window);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFocusPolicy(Qt::StrongFocus);
+        // A window hears the pointer move over it with no button down, as in Win32.
+        setMouseTracking(true);
     }
 
   protected:
+    // Tab moves focus only in dialogs (the dialog manager's work); a plain window
+    // receives it as a key.
+    bool focusNextPrevChild(bool next) override {
+        Window* w = WindowOf(window_);
+        if (w && !IsDialog(w) && !IsDialog(w->parent)) return false;
+        return QWidget::focusNextPrevChild(next);
+    }
     void paintEvent(QPaintEvent*) override {
         Window* w = WindowOf(window_);
         if (!w || !w->hasImage) return;
