@@ -1,5 +1,7 @@
 #include "ArticleText.h"
 
+#include <QTextCursor>
+#include <QTextEdit>
 #include <cstdlib>
 
 #include "content/ArticleRecords.h"
@@ -52,4 +54,14 @@ std::vector<QtParagraph> QtParagraphs(const BYTE* article) {
         DeleteObject(entry.font);
     }
     return paragraphs;
+}
+
+void FillTextEdit(QTextEdit* edit, const std::vector<QtParagraph>& paragraphs) {
+    QTextCursor cursor(edit->document());
+    for (const QtParagraph& p : paragraphs) {
+        QTextCharFormat format;
+        format.setFont(p.font);
+        cursor.insertText(p.text, format);
+        cursor.insertBlock();
+    }
 }

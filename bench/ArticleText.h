@@ -17,3 +17,6 @@ struct QtParagraph {
 std::vector<QtParagraph> QtParagraphs(const BYTE* article);
 // The largest article, loaded (the caller frees it), and its number.
 BYTE* LargestArticle(int* number);
+// Appends the paragraphs to the edit's document, each in its font.
+class QTextEdit;
+void FillTextEdit(QTextEdit* edit, const std::vector<QtParagraph>& paragraphs);

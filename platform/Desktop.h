@@ -27,7 +27,8 @@ struct AccessibleTreeItem {
 // Exposes a window's client area as a tree of these items, in order.
 void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count);
 
-// Names a top-level window for screen readers apart from its caption.
+// Names a window for screen readers apart from its caption or text: a top-level
+// window, or a control (an edit box by its label).
 void SetAccessibleName(HWND window, const WCHAR* name);
 
 // ---- Pointing at a link in the client area ----

@@ -3,6 +3,7 @@
 // cursor. The edits, buttons and labels beside them are the ordinary child windows.
 #pragma once
 
+#include "Desktop.h"  // SetAccessibleName names the panel's controls
 #include "win32.h"
 
 // Makes the built-in controls (EDIT, BUTTON, STATIC, LISTBOX) and the two classes
@@ -30,7 +31,5 @@ int CurrentListRow(HWND list);
 
 // The left-right arrows over a window, for a splitter.
 void ShowSizingCursor(HWND window);
-// The name an assistive technology reads for a control (an edit's label).
-void SetAccessibleName(HWND window, const WCHAR* name);
 // Whether the desktop lays windows out right to left.
 bool DesktopIsRightToLeft();

@@ -133,10 +133,6 @@ void ShowSizingCursor(HWND window) {
     if (QWidget* widget = WidgetOf(window)) widget->setCursor(Qt::SizeHorCursor);
 }
 
-void SetAccessibleName(HWND window, const WCHAR* name) {
-    if (QWidget* widget = WidgetOf(window)) widget->setAccessibleName(QString::fromUtf16((const char16_t*)name));
-}
-
 bool DesktopIsRightToLeft() {
     EnsureWindowLayer();
     return QGuiApplication::layoutDirection() == Qt::RightToLeft;
