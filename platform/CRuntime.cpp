@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "NoThrow.h"
 #include "win32.h"
 
 size_t wcslen(const WCHAR* s) {
@@ -91,29 +92,36 @@ static std::u16string FormatV(const WCHAR* format, va_list args) {
     return out;
 }
 
+// Formats into out, at most count units with the NUL; -1 when it does not fit, and
+// when memory runs out (then out is empty): the C functions throw nothing.
+static int FormatInto(WCHAR* out, size_t count, const WCHAR* format, va_list args) {
+    out[0] = 0;
+    return CallOrFail(-1, [&] {
+        std::u16string s = FormatV(format, args);
+        bool fits = s.size() < count;
+        if (!fits) s.resize(count - 1);
+        std::copy(s.begin(), s.end(), out);
+        out[s.size()] = 0;
+        return fits ? (int)s.size() : -1;
+    });
+}
+
 int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
     va_list args;
     va_start(args, format);
-    std::u16string s = FormatV(format, args);
-    va_end(args);
     // Like the platform's, the output is limited to 1024 units.
-    if (s.size() > 1023) s.resize(1023);
-    std::copy(s.begin(), s.end(), out);
-    out[s.size()] = 0;
-    return (int)s.size();
+    int written = FormatInto(out, 1024, format, args);
+    va_end(args);
+    return written < 0 ? (int)std::char_traits<char16_t>::length(out) : written;
 }
 
 int swprintf(WCHAR* out, size_t count, const WCHAR* format, ...) {
     if (count == 0) return -1;
     va_list args;
     va_start(args, format);
-    std::u16string s = FormatV(format, args);
+    int written = FormatInto(out, count, format, args);
     va_end(args);
-    bool fits = s.size() < count;
-    if (!fits) s.resize(count - 1);
-    std::copy(s.begin(), s.end(), out);
-    out[s.size()] = 0;
-    return fits ? (int)s.size() : -1;
+    return written;
 }
 
 // LocalAlloc blocks carry their size in front so that LocalSize works.

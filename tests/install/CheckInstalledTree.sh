@@ -16,7 +16,9 @@ for program in velun velun-pack; do
 done
 out="$("$prefix/bin/velun" --version)" || fail "velun --version failed"
 [ "$out" = "Velun $version" ] || fail "velun --version says '$out'"
-"$prefix/bin/velun" --help | grep -q 'registry.txt' || fail "velun --help does not name the settings file"
+# Read whole first: grep -q stops early, and a long help then ends in SIGPIPE.
+help="$("$prefix/bin/velun" --help)" || fail "velun --help failed"
+grep -q 'registry.txt' <<<"$help" || fail "velun --help does not name the settings file"
 
 desktop="$prefix/share/applications/$id.desktop"
 if [ -f "$desktop" ]; then
