@@ -62,5 +62,5 @@ constexpr int kFindAllId = 1015;
 
 // The list of every hit.
 constexpr WORD kFindAllDialogId = 125;
-constexpr int kHitCountId = 1031;
+constexpr int kHitCountId = 1033;
 constexpr int kHitListId = 1032;
