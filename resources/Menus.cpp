@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "../platform/ResourceStore.h"
+#include "Accelerators.h"
 #include "Commands.h"
+#include "ResourceTables.h"
 #include "ResourceBytes.h"
 #include "../platform/win32.h"
 
@@ -14,7 +15,7 @@ namespace {
 // ---- Menu 102 ----
 
 // The shortcut label follows the item text after a 0x08, as the menu draws it
-// right-aligned. The labels are not bound to keys.
+// right-aligned: the key accelerator table 3 binds to the item's command.
 struct MenuItemDesc {
     std::u16string text;  // empty: separator
     WORD command;
@@ -29,27 +30,27 @@ const std::vector<PopupDesc> kMainMenu = {
     {u"&File",
      {{u"&About", kCmdAbout},
       {u"Check For &Updates", kCmdCheckForUpdates},
-      {u"&Choose Article\bCtrl+D", kCmdIndex},
+      {u"&Choose Article", kCmdIndex},
       {u"", 0},
-      {u"F&ont\bCtrl+F", kCmdFont},
+      {u"F&ont", kCmdFont},
       {u"Re&verse", kCmdReverse},
-      {u"&Night\bCtrl+Shift+N", kCmdNight},
+      {u"&Night", kCmdNight},
       {u"", 0},
-      {u"&Copy\bCtrl+C", kCmdCopy},
-      {u"&Append to ClipBoard\bCtrl+E", kCmdAppend},
-      {u"E&xit\bCtrl+Q", kCmdExit}}},
+      {u"&Copy", kCmdCopy},
+      {u"&Append to ClipBoard", kCmdAppend},
+      {u"E&xit", kCmdExit}}},
     {u"&Go",
-     {{u"&Index\bCtrl+D", kCmdIndex},
+     {{u"&Index", kCmdIndex},
       {u"&Bookmark", kCmdBookmark},
       {u"&Previous Article", kCmdPreviousArticle},
       {u"&Next Article", kCmdNextArticle},
       {u"", 0},
-      {u"&Search\bAlt+F3", kCmdSearch},
-      {u"Search A&gain\bF3", kCmdSearchAgain},
+      {u"&Search", kCmdSearch},
+      {u"Search A&gain", kCmdSearchAgain},
       {u"", 0},
-      {u"Go &To Article...\bCtrl+G", kCmdGoTo},
-      {u"Bac&k\bAlt+Left", kCmdBack},
-      {u"&Forward\bAlt+Right", kCmdForward}}},
+      {u"Go &To Article...", kCmdGoTo},
+      {u"Bac&k", kCmdBack},
+      {u"&Forward", kCmdForward}}},
 };
 
 std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
@@ -63,7 +64,8 @@ std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
         for (size_t i = 0; i < items.size(); i++) {
             PutWord(out, (WORD)(i + 1 == items.size() ? MF_END : 0));
             PutWord(out, items[i].command);
-            PutString(out, items[i].text.c_str());
+            std::u16string shortcut = items[i].text.empty() ? u"" : ShortcutLabel(items[i].command);
+            PutString(out, (shortcut.empty() ? items[i].text : items[i].text + u"\b" + shortcut).c_str());
         }
     }
     return out;

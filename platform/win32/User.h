@@ -89,7 +89,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_NUMPAD0 0x60
 #define VK_ADD 0x6B
 #define VK_SUBTRACT 0x6D
+#define VK_F1 0x70
 #define VK_F3 0x72
+#define VK_F24 0x87
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_MINUS 0xBD
 
