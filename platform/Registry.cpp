@@ -153,6 +153,14 @@ RegistryValue* FindValue(RegistryKey* key, LPCWSTR name) {
     return nullptr;
 }
 
+// The named value of the key at `path`, the store loaded first; null (with *key
+// null too when the key is missing) when there is none.
+RegistryValue* FindLoadedValue(const std::u16string& path, LPCWSTR name, RegistryKey** key) {
+    EnsureLoaded();
+    *key = FindKey(path);
+    return *key ? FindValue(*key, name) : nullptr;
+}
+
 HKEY NewHandle(const std::u16string& path) {
     auto h = std::make_unique<KeyHandle>(KeyHandle{path});
     gHandles.insert(h.get());
@@ -218,9 +226,8 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     std::u16string path;
     if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
-    EnsureLoaded();
-    RegistryKey* k = FindKey(path);
-    RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
+    RegistryKey* k;
+    RegistryValue* v = FindLoadedValue(path, valueName, &k);
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (data && !dataSize) return ERROR_INVALID_PARAMETER;
     if (type) *type = v->type;
@@ -260,9 +267,8 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     std::u16string path;
     if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
-    EnsureLoaded();
-    RegistryKey* k = FindKey(path);
-    RegistryValue* v = k ? FindValue(k, valueName) : nullptr;
+    RegistryKey* k;
+    RegistryValue* v = FindLoadedValue(path, valueName, &k);
     if (!v) return ERROR_FILE_NOT_FOUND;
     EraseRegistryValue(k, (size_t)(v - k->values.data()));
     NoteChange();
