@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Goals.h"
+#include "resources/Identity.h"
 
 namespace {
 std::vector<GoalRow>& Rows() {
@@ -38,6 +39,7 @@ std::string Fixed(double value, int decimals) {
 }
 
 int main(int argc, char** argv) {
+    RegisterProgramIdentity();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "generated/ProgramFacts.h"
+
 const char kVersionText[] = "Velun " VELUN_VERSION "\n";
 
 // One text for everything a user can do; a new key, mouse action or option is

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QImage>
 
+#include "generated/ProgramFacts.h"
 #include "platform/win32.h"
 #include "resources/icon/AppIcon.h"
 

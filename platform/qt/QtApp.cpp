@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "../ProgramIdentity.h"
+
 void EnsureQtApplication() {
     if (QCoreApplication::instance()) return;
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
@@ -13,5 +15,5 @@ void EnsureQtApplication() {
     static char* sArgv[] = {sName, nullptr};
     new QApplication(sArgc, sArgv);
     // Lets the desktop match the windows to the installed menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(VELUN_APP_ID));
+    if (const char* name = RegisteredProgram().desktopName) QGuiApplication::setDesktopFileName(QString::fromUtf8(name));
 }
