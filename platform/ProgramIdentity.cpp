@@ -8,3 +8,5 @@ ProgramIdentity gProgram = {};
 void RegisterProgram(const ProgramIdentity& identity) { gProgram = identity; }
 
 const ProgramIdentity& RegisteredProgram() { return gProgram; }
+
+const char* ProgramName() { return gProgram.name ? gProgram.name : ""; }

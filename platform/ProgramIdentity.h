@@ -11,6 +11,7 @@ struct ProgramIdentity {
     const WCHAR* windowTitle;  // the title that window is created with
     UINT endRequestMessage;    // posted to the main window when a signal or the session asks it to end
     const char* desktopName;   // the desktop's name for the program: its menu entry and icon
+    const char* name;          // its file name: settings folder, messages, process name
     const ResourceTable* const* tables;  // what FindResourceW searches, in order
     int tableCount;
 };
@@ -18,3 +19,5 @@ struct ProgramIdentity {
 void RegisterProgram(const ProgramIdentity& identity);
 // Empty (null names, no tables) until RegisterProgram.
 const ProgramIdentity& RegisteredProgram();
+// The registered file name, empty before RegisterProgram.
+const char* ProgramName();

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "NoThrow.h"
+#include "ProgramIdentity.h"
 #include "RegistryStore.h"
 #include "Utf16.h"
 
@@ -70,12 +71,12 @@ void SetAsideBrokenFile(const std::string& why) {
     std::string aside = gPath + ".broken-" + Timestamp();
     if (access(aside.c_str(), F_OK) == 0) aside += '-' + std::to_string(getpid());
     if (std::rename(gPath.c_str(), aside.c_str()) == 0) {
-        std::fprintf(stderr, "velun: %s: %s; using default settings (the file was kept as %s)\n", gPath.c_str(),
-                     why.c_str(), aside.c_str());
+        std::fprintf(stderr, "%s: %s: %s; using default settings (the file was kept as %s)\n", ProgramName(),
+                     gPath.c_str(), why.c_str(), aside.c_str());
     } else {
         gReadOnly = true;
-        std::fprintf(stderr, "velun: %s: %s; using default settings, and this run will not save them\n",
-                     gPath.c_str(), why.c_str());
+        std::fprintf(stderr, "%s: %s: %s; using default settings, and this run will not save them\n",
+                     ProgramName(), gPath.c_str(), why.c_str());
     }
 }
 
@@ -98,7 +99,8 @@ void Save() {
     gChanged = false;
     if (gReadOnly) return;
     if (!WriteFileAtomically(gPath, FormatRegistry(gContents))) {
-        std::fprintf(stderr, "velun: cannot save the settings to %s: %s\n", gPath.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "%s: cannot save the settings to %s: %s\n", ProgramName(), gPath.c_str(),
+                     std::strerror(errno));
     }
 }
 

@@ -10,6 +10,6 @@ const ResourceTable* const kTables[] = {&kContentResourceTable, &kBitmapResource
 }  // namespace
 
 void RegisterProgramIdentity() {
-    RegisterProgram({kMainWindowClass, kMainWindowTitle, kMsgCloseFromOutside, VELUN_APP_ID, kTables,
+    RegisterProgram({kMainWindowClass, kMainWindowTitle, kMsgCloseFromOutside, VELUN_APP_ID, "velun", kTables,
                      (int)(sizeof kTables / sizeof kTables[0])});
 }

@@ -135,7 +135,7 @@ QString EndpointPath() {
     QString hash = QCryptographicHash::hash(config, QCryptographicHash::Sha1).toHex().left(12);
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
-    return dir + QStringLiteral("/velun-%1-%2").arg(getuid()).arg(hash);
+    return dir + QStringLiteral("/%1-%2-%3").arg(QString::fromUtf8(ProgramName())).arg(getuid()).arg(hash);
 }
 
 bool HoldLock() {
