@@ -1,6 +1,7 @@
 # make        build everything (installs what is missing first)
 # make run    open the reader (without a display: render the opening page to a PNG)
 # make test   build and run the tests, then again under AddressSanitizer and UBSan
+# make check  build and run the fast unit tests alone (ctest -L unit)
 # make install [PREFIX=/usr/local]   install the reader, its menu entry, icons and manuals
 # make deb     build the Debian package build/velun_VERSION_ARCH.deb (needs dpkg-dev)
 BUILD ?= build
@@ -8,7 +9,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps test-deps configure run test test-sanitize bench bench-memory fuzz clean install deb
+.PHONY: all deps test-deps configure run test check test-sanitize bench bench-memory fuzz clean install deb
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -28,6 +29,11 @@ run: all
 test: test-deps all
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-sanitize
+
+# The unit tests alone, without the system tests that start readers, LibreOffice,
+# dpkg or the out-of-memory sweep.
+check: test-deps all
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -L unit --output-on-failure -j $(JOBS)
 
 # The same suite in a second build folder, optimised lightly so that it builds fast.
 # Its programs carry their sanitizer options (tests/sanitizer/): a report ends the

@@ -1,3 +1,5 @@
+// bench/ measures the program with Google Benchmark, each benchmark against a fair
+// reference in the same run, ending with a table of goals (Goals.h).
 // The collection compiler's cost: the whole collection, and the compressor on the
 // largest article with the greedy parse for comparison.
 #include <benchmark/benchmark.h>

@@ -11,7 +11,7 @@
 
 #include "Goals.h"
 #include "content/Content.h"
-#include "platform/ResourceStore.h"
+#include "resources/ResourceTables.h"
 #include "tests/ReferenceDecoder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // with the tree's state kept.
 #include <benchmark/benchmark.h>
 
-#include "platform/qt/PictureDC.h"
+#include "platform/Picture.h"
 #include "platform/qt/QtApp.h"
 #include "shell/AppState.h"
 #include "shell/IndexDialog.h"

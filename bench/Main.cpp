@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Goals.h"
+#include "resources/Identity.h"
 
 namespace {
 std::vector<GoalRow>& Rows() {
@@ -51,6 +52,7 @@ std::string Described(const Spread& s, int decimals, const char* unit) {
 }
 
 int main(int argc, char** argv) {
+    RegisterProgramIdentity();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,3 +1,6 @@
+// cli/ holds the command-line faces: the entry, --help and --version, and the
+// headless render, export and search-all. They call the program's folders and
+// platform/, never a platform's implementation.
 #include "Headless.h"
 
 #include <algorithm>
@@ -9,7 +12,7 @@
 
 #include "../content/Content.h"
 #include "../platform/Utf16.h"
-#include "../platform/qt/PictureDC.h"
+#include "../platform/Picture.h"
 #include "../shell/AppState.h"
 #include "../shell/FontDialog.h"
 #include "../shell/Export.h"

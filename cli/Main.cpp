@@ -4,11 +4,13 @@
 
 #include "../platform/EndSignals.h"
 #include "Environment.h"
+#include "../resources/Identity.h"
 #include "Headless.h"
 #include "Usage.h"
 #include "../shell/WinMain.h"
 
 int main(int argc, char** argv) {
+    RegisterProgramIdentity();
     if (const char* text = InformationAsked(argc, argv)) {
         std::fputs(text, stdout);
         return 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Headless.h"
+#include "generated/ProgramFacts.h"
 
 const char kVersionText[] = "Velun " VELUN_VERSION "\n";
 

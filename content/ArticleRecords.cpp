@@ -1,3 +1,5 @@
+// content/ is the content store: the compiled-in resources to decompressed buffers,
+// and the article and index records in them. It calls platform/ alone.
 // Walking article and index records, and reading an article's title and subtitle.
 #include <cstring>
 

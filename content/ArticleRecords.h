@@ -24,6 +24,16 @@ constexpr BYTE kRtlSubtitleStyle = 0xD1;
 
 inline bool IsSeparatorStyle(BYTE style) { return (style & kStyleSeparatorMask) == kStyleSeparatorMask; }
 
+// The indent byte of a text record: the indent in its low six bits, the hang code
+// (how far a list item's first line hangs out) in the top two.
+constexpr BYTE kIndentMask = 0x3F;
+inline int IndentOf(BYTE indent) { return indent & kIndentMask; }
+inline int HangCodeOf(BYTE indent) { return indent >> 6; }
+
+// A rule's length byte (the indent byte of a separator record): pixels up to 160,
+// above that a share of `width` in steps of 2%.
+inline int RuleLength(BYTE length, int width) { return length <= 160 ? length : ((length + 96) & 0xFF) * width * 2 / 100; }
+
 struct ArticleHeaderEntry {
     uint32_t textLength;
     uint32_t width;

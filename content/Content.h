@@ -3,7 +3,8 @@
 
 #include "../platform/win32.h"
 
-// The index is loaded through LoadContent with this number (identifier 32767).
+// The index is loaded through LoadContent with this number: its resource
+// identifier is kContentIdBase + 31767 = 32767.
 constexpr int kIndexContentNumber = 31767;
 constexpr int kArticleCount = 187;
 constexpr int kContentIdBase = 1000;

@@ -1,3 +1,5 @@
+// fuzz/ holds the libFuzzer harnesses, built by scripts/fuzz.sh from the program's
+// sources without the Qt layer (FuzzPlatform.cpp stands in for its window calls).
 // Arbitrary article bytes laid out, painted, scrolled and highlighted at every base
 // and at several view sizes, on the recording surface. The article is copied into a
 // buffer shaped as every content buffer is; the harness then checks the line

@@ -1,3 +1,7 @@
+// platform/ is the window layer: the Win32 subset the program calls (win32.h) and
+// small named calls for what has no Win32 counterpart, served in qt/ (and fake/ for
+// tests). It calls nothing of the program and names nothing of it: the program
+// hands over its identity at start (ProgramIdentity.h).
 // The C library's wide-string functions over 16-bit WCHAR, and LocalAlloc.
 #include <cstdarg>
 #include <cstdio>

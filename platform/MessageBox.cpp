@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "NoThrow.h"
+#include "ProgramIdentity.h"
 #include "TestHooks.h"
 #include "Utf16.h"
 
@@ -37,7 +38,9 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
             return gNextAnswer < gAnswers.size() ? gAnswers[gNextAnswer++] : IDOK;
         }
         if (gShower) return gShower(owner, text, caption, type);
-        std::fprintf(stderr, "%s: %s\n", caption ? Utf16ToUtf8(caption).c_str() : "Velun",
+        // Without a caption the box is titled by the program, or "Error" as Win32 does.
+        const WCHAR* shown = caption ? caption : RegisteredProgram().windowTitle;
+        std::fprintf(stderr, "%s: %s\n", shown ? Utf16ToUtf8(shown).c_str() : "Error",
                      text ? Utf16ToUtf8(text).c_str() : "");
         return IDOK;
     });

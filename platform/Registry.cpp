@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "NoThrow.h"
+#include "ProgramIdentity.h"
 #include "RegistryStore.h"
 #include "Utf16.h"
 
@@ -93,12 +94,12 @@ void SetAsideBrokenFile(const std::string& why) {
     std::string aside = gPath + ".broken-" + Timestamp();
     if (access(aside.c_str(), F_OK) == 0) aside += '-' + std::to_string(getpid());
     if (std::rename(gPath.c_str(), aside.c_str()) == 0) {
-        std::fprintf(stderr, "velun: %s: %s; using default settings (the file was kept as %s)\n", gPath.c_str(),
-                     why.c_str(), aside.c_str());
+        std::fprintf(stderr, "%s: %s: %s; using default settings (the file was kept as %s)\n", ProgramName(),
+                     gPath.c_str(), why.c_str(), aside.c_str());
     } else {
         gReadOnly = true;
-        std::fprintf(stderr, "velun: %s: %s; using default settings, and this run will not save them\n",
-                     gPath.c_str(), why.c_str());
+        std::fprintf(stderr, "%s: %s: %s; using default settings, and this run will not save them\n",
+                     ProgramName(), gPath.c_str(), why.c_str());
     }
 }
 
@@ -253,6 +254,14 @@ bool ResolvePath(HKEY parent, LPCWSTR subKey, std::u16string* path) {
 }
 
 
+// The named value of the key at `path`, the store loaded first; null (with *key
+// null too when the key is missing) when there is none.
+RegistryValue* FindLoadedValue(const std::u16string& path, LPCWSTR name, RegistryKey** key) {
+    EnsureLoaded();
+    *key = FindKey(path);
+    return *key ? FindValue(*key, name) : nullptr;
+}
+
 HKEY NewHandle(const std::u16string& path) {
     auto h = std::make_unique<KeyHandle>(KeyHandle{path});
     gHandles.insert(h.get());
@@ -318,9 +327,8 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
     std::u16string path;
     if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
-    EnsureLoaded();
-    RegistryKey* k = FindKey(path);
-    RegistryValue* v = k ? FindValue(k, valueName ? valueName : u"") : nullptr;
+    RegistryKey* k;
+    RegistryValue* v = FindLoadedValue(path, valueName, &k);
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (data && !dataSize) return ERROR_INVALID_PARAMETER;
     if (type) *type = v->type;
@@ -362,10 +370,8 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYT
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     std::u16string path;
     if (!ResolvePath(key, nullptr, &path)) return ERROR_INVALID_HANDLE;
-    EnsureLoaded();
-    RegistryKey* k = FindKey(path);
-    std::u16string name = valueName ? valueName : u"";
-    RegistryValue* v = k ? FindValue(k, name) : nullptr;
+    RegistryKey* k;
+    RegistryValue* v = FindLoadedValue(path, valueName, &k);
     if (!v) return ERROR_FILE_NOT_FOUND;
     EraseRegistryValue(k, (size_t)(v - k->values.data()));
     NoteChangeOf(path, name, false);

@@ -1,6 +1,6 @@
 // The registry's text file: an INI-like form a user can read and edit by hand.
 //
-//   [HKEY_CURRENT_USER\Software\Velmora\Tessaly-Velun]
+//   [HKEY_CURRENT_USER\Software\Vendor\Program]
 //   "Flags"=dword:d1140040
 //   "FontName"="DejaVu Serif"
 //   "Bookmarks"=hex:05,00,03,00,00,00
@@ -21,15 +21,11 @@
 #include <cstdlib>
 
 #include "LittleEndian.h"
+#include "ProgramIdentity.h"
 #include "RegistryStore.h"
 #include "Utf16.h"
 
 namespace {
-
-const char* const kFileHeader[] = {
-    "; Velun settings: read when Velun starts, written soon after each change.",
-    "; Edit this file while Velun is not running; README.md lists the values.",
-};
 
 const char* const kRootNames[] = {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT"};
 
@@ -380,12 +376,16 @@ std::string RegistryFilePath() {
         const char* home = std::getenv("HOME");
         base = std::string(home && *home ? home : ".") + "/.config";
     }
-    return base + "/velun/registry.txt";
+    return base + "/" + ProgramName() + "/registry.txt";
 }
 
 RegistryContents NewRegistryContents() {
     RegistryContents contents;
-    contents.head.assign(std::begin(kFileHeader), std::end(kFileHeader));
+    // The program's own name heads its settings.
+    const WCHAR* title = RegisteredProgram().windowTitle;
+    std::string program = title ? Utf16ToUtf8(title) : ProgramName();
+    contents.head = {"; " + program + " settings: read when " + program + " starts, written soon after each change.",
+                     "; Edit this file while " + program + " is not running; README.md lists the values."};
     return contents;
 }
 

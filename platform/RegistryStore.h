@@ -19,7 +19,7 @@ struct RegistryValue {
 };
 
 struct RegistryKey {
-    std::u16string path;  // begins with the root's name, e.g. HKEY_CURRENT_USER\Software\Velmora
+    std::u16string path;  // begins with the root's name, e.g. HKEY_CURRENT_USER\Software\Vendor
     std::vector<RegistryValue> values;
     RegistryLines linesBelow;  // after the last value, up to the next key or the end
     RegistryLines linesAbove;  // only for a key made in memory: what separates it from the one before
@@ -42,7 +42,7 @@ bool SameRegistryName(const std::u16string& a, const std::u16string& b);
 constexpr size_t kMaxRegistryValueSize = 64 * 1024;
 constexpr size_t kMaxRegistryFileSize = 4 * 1024 * 1024;
 
-// $XDG_CONFIG_HOME/velun/registry.txt, with ~/.config when XDG_CONFIG_HOME is unset or relative.
+// $XDG_CONFIG_HOME/NAME/registry.txt (NAME the registered ProgramName()), with ~/.config when XDG_CONFIG_HOME is unset or relative.
 std::string RegistryFilePath();
 
 std::string FormatRegistry(const RegistryContents& contents);

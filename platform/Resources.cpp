@@ -1,6 +1,7 @@
-// The resource store: integer-named resources looked up in the linked tables.
+// The resource store: integer-named resources looked up in the registered tables.
 #include <unistd.h>
 
+#include "ProgramIdentity.h"
 #include "ResourceStore.h"
 #include "Utf16.h"
 #include "win32.h"
@@ -44,10 +45,10 @@ HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
     // Only integer identifiers exist in this program's resources.
     if (!IS_INTRESOURCE(name) || !IS_INTRESOURCE(type)) return nullptr;
     uint16_t id = (uint16_t)(ULONG_PTR)name, kind = (uint16_t)(ULONG_PTR)type;
-    const ResourceTable* tables[] = {gOverride, &kContentResourceTable, &kBitmapResourceTable, &kDialogResourceTable,
-                                     &kMenuResourceTable,    &kIconResourceTable,      &kAcceleratorResourceTable};
-    for (const ResourceTable* table : tables) {
-        if (const ResourceEntry* e = FindIn(table, kind, id)) return (HRSRC)e;
+    if (const ResourceEntry* e = FindIn(gOverride, kind, id)) return (HRSRC)e;
+    const ProgramIdentity& program = RegisteredProgram();
+    for (int i = 0; i < program.tableCount; i++) {
+        if (const ResourceEntry* e = FindIn(program.tables[i], kind, id)) return (HRSRC)e;
     }
     return nullptr;
 }

@@ -1,3 +1,5 @@
+// reader/ holds the desktop reader's additions, one feature per file pair named
+// after it. They call shell/, views/, content/, resources/ and platform/.
 // The article's title, shown lines and whole text, and the index's lines with their
 // depth and state, handed to the platform's accessibility layer.
 #include "Accessibility.h"

@@ -1,8 +1,12 @@
+// resources/ holds the program's resources (dialogs, menus, accelerators, bitmaps,
+// icons), the one table of commands and the program's identity. It calls platform/.
 // Accelerator table 3: the keys the menus name beside their items, each bound to
-// the item's command. A new shortcut is one more row.
+// the item's command. A new shortcut is one more row, and its menu item shows it.
+#include "Accelerators.h"
+
 #include <vector>
 
-#include "../platform/ResourceStore.h"
+#include "ResourceTables.h"
 #include "Commands.h"
 #include "ResourceBytes.h"
 
@@ -52,6 +56,20 @@ std::vector<BYTE> BuildTable() {
 
 const std::vector<BYTE> gTable = BuildTable();
 
+std::u16string KeyName(WORD key) {
+    if (key >= VK_F1 && key <= VK_F24) {
+        std::string number = std::to_string(key - VK_F1 + 1);
+        return u"F" + std::u16string(number.begin(), number.end());
+    }
+    switch (key) {
+        case VK_LEFT: return u"Left";
+        case VK_RIGHT: return u"Right";
+        case VK_UP: return u"Up";
+        case VK_DOWN: return u"Down";
+        default: return std::u16string(1, (char16_t)key);  // a letter or digit key is its character
+    }
+}
+
 const ResourceEntry gEntries[] = {
     {9, kAcceleratorTableId, gTable.data(), (uint32_t)gTable.size()},
 };
@@ -59,3 +77,15 @@ const ResourceEntry gEntries[] = {
 }  // namespace
 
 const ResourceTable kAcceleratorResourceTable = {gEntries, sizeof gEntries / sizeof gEntries[0]};
+
+std::u16string ShortcutLabel(WORD command) {
+    for (const AcceleratorRow& row : kAccelerators) {
+        if (row.command != command) continue;
+        std::u16string label;
+        if (row.modifiers & FCONTROL) label += u"Ctrl+";
+        if (row.modifiers & FSHIFT) label += u"Shift+";
+        if (row.modifiers & FALT) label += u"Alt+";
+        return label + KeyName(row.key);
+    }
+    return {};
+}

@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-#include "../platform/ResourceStore.h"
+#include "ResourceTables.h"
 
 namespace {
 struct PaletteEntry {

@@ -2,8 +2,9 @@
 // dialog templates at start-up.
 #include "Dialogs.h"
 
-#include "../platform/ResourceStore.h"
+#include "ResourceTables.h"
 #include "Bitmaps.h"
+#include "generated/ProgramFacts.h"
 #include "ResourceBytes.h"
 
 namespace {
@@ -26,7 +27,7 @@ DialogDesc AboutDialog() {
             {
                 {kStaticClassAtom, SS_LEFT | SS_NOPREFIX, 7, 7, 81, 8, -1, TEXT("Velun 2026 Edition"), 0},
                 {kStaticClassAtom, SS_BITMAP, 88, 7, 47, 20, -1, nullptr, kBitmapAbout},
-                {kStaticClassAtom, SS_LEFT, 7, 24, 45, 8, -1, TEXT("Version 1.84c"), 0},
+                {kStaticClassAtom, SS_LEFT, 7, 24, 45, 8, -1, TEXT("Version " VELUN_VERSION), 0},
                 {kStaticClassAtom, SS_LEFT, 7, 41, 80, 8, -1, TEXT("(c) 2026 Velmora"), 0},
                 {kButtonClassAtom, BS_OWNERDRAW | WS_TABSTOP, 7, 58, 100, 8, kLinkButton, TEXT("www.velmora.example"), 0},
             }};

@@ -64,5 +64,5 @@ constexpr int kWholeWordId = 1016;
 
 // The list of every hit.
 constexpr WORD kFindAllDialogId = 125;
-constexpr int kHitCountId = 1031;
+constexpr int kHitCountId = 1033;
 constexpr int kHitListId = 1032;

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "../platform/ResourceStore.h"
+#include "Accelerators.h"
 #include "Commands.h"
+#include "ResourceTables.h"
 #include "ResourceBytes.h"
 #include "../platform/win32.h"
 
@@ -14,7 +15,7 @@ namespace {
 // ---- Menu 102 ----
 
 // The shortcut label follows the item text after a 0x08, as the menu draws it
-// right-aligned. The labels are not bound to keys.
+// right-aligned: the key accelerator table 3 binds to the item's command.
 struct MenuItemDesc {
     std::u16string text;  // empty: separator
     WORD command;
@@ -28,41 +29,41 @@ struct PopupDesc {
 const std::vector<PopupDesc> kMainMenu = {
     {u"&File",
      {{u"Check For &Updates", kCmdCheckForUpdates},
-      {u"C&hoose Article\bCtrl+D", kCmdIndex},
+      {u"C&hoose Article", kCmdIndex},
       {u"", 0},
-      {u"F&ont\bCtrl+Shift+F", kCmdFont},
+      {u"F&ont", kCmdFont},
       {u"Re&verse", kCmdReverse},
-      {u"&Night\bCtrl+Shift+N", kCmdNight},
+      {u"&Night", kCmdNight},
       {u"", 0},
-      {u"&Copy\bCtrl+C", kCmdCopy},
-      {u"&Append to ClipBoard\bCtrl+E", kCmdAppend},
+      {u"&Copy", kCmdCopy},
+      {u"&Append to ClipBoard", kCmdAppend},
       {u"", 0},
-      {u"&Print...\bCtrl+P", kCmdPrint},
+      {u"&Print...", kCmdPrint},
       {u"Print Previe&w", kCmdPrintPreview},
       {u"Export as P&DF...", kCmdExportPdf},
       {u"", 0},
-      {u"E&xit\bCtrl+Q", kCmdExit}}},
+      {u"E&xit", kCmdExit}}},
     {u"&Go",
-     {{u"&Index\bCtrl+D", kCmdIndex},
+     {{u"&Index", kCmdIndex},
       {u"&Bookmark", kCmdBookmark},
       {u"&Previous Article", kCmdPreviousArticle},
       {u"&Next Article", kCmdNextArticle},
       {u"", 0},
-      {u"&Search\bAlt+F3", kCmdSearch},
-      {u"Search A&gain\bF3", kCmdSearchAgain},
+      {u"&Search", kCmdSearch},
+      {u"Search A&gain", kCmdSearchAgain},
       {u"", 0},
-      {u"Go &To Article...\bCtrl+G", kCmdGoTo},
-      {u"Bac&k\bAlt+Left", kCmdBack},
-      {u"&Forward\bAlt+Right", kCmdForward}}},
+      {u"Go &To Article...", kCmdGoTo},
+      {u"Bac&k", kCmdBack},
+      {u"&Forward", kCmdForward}}},
     {u"&View",
-     {{u"Side &Panel\bF9", kCmdSidePanel},
-      {u"&Contents\bCtrl+Shift+C", kCmdContentsTab},
-      {u"&Find\bCtrl+F", kCmdSearchTab},
-      {u"Previous &Hit\bShift+F3", kCmdPreviousHit},
+     {{u"Side &Panel", kCmdSidePanel},
+      {u"&Contents", kCmdContentsTab},
+      {u"&Find", kCmdSearchTab},
+      {u"Previous &Hit", kCmdPreviousHit},
       {u"", 0},
-      {u"F&ull Screen\bF11", kCmdFullScreen}}},
+      {u"F&ull Screen", kCmdFullScreen}}},
     {u"&Help",
-     {{u"&Reading Guide\bF1", kCmdReadingGuide},
+     {{u"&Reading Guide", kCmdReadingGuide},
       {u"&Keys", kCmdKeys},
       {u"", 0},
       {u"&About", kCmdAbout}}},
@@ -79,7 +80,8 @@ std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
         for (size_t i = 0; i < items.size(); i++) {
             PutWord(out, (WORD)(i + 1 == items.size() ? MF_END : 0));
             PutWord(out, items[i].command);
-            PutString(out, items[i].text.c_str());
+            std::u16string shortcut = items[i].text.empty() ? u"" : ShortcutLabel(items[i].command);
+            PutString(out, (shortcut.empty() ? items[i].text : items[i].text + u"\b" + shortcut).c_str());
         }
     }
     return out;

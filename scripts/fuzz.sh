@@ -17,9 +17,7 @@ OUT=${FUZZ_DIR:-$ROOT/build-fuzz}
 RUN_SECONDS=${FUZZ_SECONDS:-300}
 PARALLEL=${FUZZ_PARALLEL:-$(nproc)}
 CXX=${FUZZ_CXX:-clang++}
-# The version the program reports, as CMakeLists.txt sets it.
-VERSION=$(sed -n 's/^set(VELUN_VERSION \(.*\))$/\1/p' "$ROOT/CMakeLists.txt")
-FLAGS=(-std=c++20 -g -O1 -fno-sanitize-recover=undefined -I"$ROOT" "-DVELUN_VERSION=\"$VERSION\"")
+FLAGS=(-std=c++20 -g -O1 -fno-sanitize-recover=undefined -I"$ROOT" -I"$OUT")
 read -r -a FRIBIDI <<<"$(pkg-config --cflags --libs fribidi)"
 
 # target: its harness, the seed folder made from the collection, and what it links
@@ -62,14 +60,18 @@ compile_archive() {  # name, sources...
 }
 
 echo "fuzz: building in $OUT"
-mkdir -p "$OUT"
+mkdir -p "$OUT/generated"
+# The facts CMakeLists.txt sets, in the header the CMake build generates from them.
+fact() { sed -n "s/^set($1 \(.*\))$/\1/p" "$ROOT/CMakeLists.txt"; }
+sed -e "s/@VELUN_VERSION@/$(fact VELUN_VERSION)/" -e "s/@VELUN_APP_ID@/$(fact VELUN_APP_ID)/" \
+  "$ROOT/resources/ProgramFacts.h.in" >"$OUT/generated/ProgramFacts.h"
 # Header changes are not tracked: start from clean objects each time.
 rm -rf "$OUT/obj"
 # shellcheck disable=SC2086
 compile_archive core $CORE_SOURCES
 # shellcheck disable=SC2086
 compile_archive pack $PACK_SOURCES
-SUPPORT=("$ROOT/fuzz/FuzzPlatform.cpp" "$ROOT/fuzz/StubResources.cpp")
+SUPPORT=("$ROOT/fuzz/FuzzPlatform.cpp")
 for target in "${TARGETS[@]}"; do
   echo "fuzz: $target"
   "$CXX" "${FLAGS[@]}" -fsanitize=fuzzer,address,undefined "$ROOT/fuzz/${HARNESS[$target]}.cpp" "${SUPPORT[@]}" \

@@ -1,8 +1,13 @@
+// shell/ is the handheld program: start-up, the window and its commands, settings,
+// bookmarks, search, dialogs, export and About. It calls views/, content/,
+// resources/ and platform/, and each of reader/'s features through one call at most.
 // The About box with its link to the vendor's home page, and the update check,
 // which only hands a URL to the browser: the program itself never goes online.
 #include "About.h"
 
 #include <string>
+
+#include "generated/ProgramFacts.h"
 
 HFONT gLinkFont;
 
@@ -10,7 +15,7 @@ namespace {
 
 const WCHAR kUpdateBase[] = TEXT("http://www.velmora.example/cgi-bin/upgrade?p=arm/");
 const WCHAR kProduct[] = TEXT("Velmora/Tessaly-Velun");
-const WCHAR kVersionParam[] = TEXT("&v=1.84c");
+const WCHAR kVersionParam[] = TEXT("&v=" VELUN_VERSION);
 const WCHAR kEscapeFormat[] = TEXT("%%%.2X");
 const WCHAR kHomePage[] = TEXT("http://www.velmora.example");
 const WCHAR kOpenVerb[] = TEXT("Open");

@@ -42,10 +42,8 @@ void PutLineEnd(UnitWriter& w) {
 // make, would end the text early.
 void PutShown(UnitWriter& w, WCHAR unit) { Put(w, unit ? (WCHAR)C1AsWindows1252(unit) : 0xFFFD); }
 
-// A rule's length byte: pixels up to 160, a share of the width above.
-int SeparatorDashes(BYTE length) { return length <= 160 ? length : ((length + 96) & 0xFF) * 2; }
-
-int TextIndent(BYTE indent) { return indent & 0x3F; }
+// A rule as dashes, one a pixel, its share of the width taken of 100.
+int SeparatorDashes(BYTE length) { return RuleLength(length, 100); }
 
 bool IsDigit(WCHAR unit) { return unit >= '0' && unit <= '9'; }
 bool IsNumberSeparator(WCHAR unit) { return unit == '.' || unit == ',' || unit == ':'; }
@@ -85,7 +83,7 @@ void PutRightToLeft(UnitWriter& w, const ArticleRecord& record) {
     }
     if (reversed) RestoreNumbers(mapped, record.textLength);
     for (uint32_t i = 0; i < record.textLength; i++) PutShown(w, mapped[i]);
-    PutRepeated(w, ' ', TextIndent(record.indent));
+    PutRepeated(w, ' ', IndentOf(record.indent));
 }
 
 void PutRecord(UnitWriter& w, const ArticleRecord& record) {
@@ -94,7 +92,7 @@ void PutRecord(UnitWriter& w, const ArticleRecord& record) {
     } else if (record.style & kStyleRtl) {
         PutRightToLeft(w, record);
     } else {
-        PutRepeated(w, ' ', TextIndent(record.indent));
+        PutRepeated(w, ' ', IndentOf(record.indent));
         for (uint32_t i = 0; i < record.textLength; i++) PutShown(w, record.text[i]);
     }
     PutLineEnd(w);
@@ -121,7 +119,7 @@ bool NextRangeRecord(RangeWalker* walker, ArticleRecord* record) {
         if (textEnd + 1 <= range.begin) continue;       // and ends with its text's NUL
         size_t from = std::max(textStart, range.begin), to = std::min(textEnd, range.end);
         // A cut start drops the indent, a cut end the blank line after.
-        if (from > textStart && !IsSeparatorStyle(record->style)) record->indent &= ~0x3F;
+        if (from > textStart && !IsSeparatorStyle(record->style)) record->indent &= ~kIndentMask;
         if (to < textEnd) record->style &= ~kStyleBlankAfter;
         record->text = range.article + from;
         record->textLength = to > from ? (uint32_t)(to - from) : 0;
@@ -132,7 +130,7 @@ bool NextRangeRecord(RangeWalker* walker, ArticleRecord* record) {
 
 size_t PlainLineLength(const ArticleRecord& record) {
     size_t length = IsSeparatorStyle(record.style) ? SeparatorDashes(record.indent)
-                                                   : TextIndent(record.indent) + record.textLength;
+                                                   : IndentOf(record.indent) + record.textLength;
     return length + ((record.style & kStyleBlankAfter) ? 4 : 2);
 }
 
@@ -146,7 +144,7 @@ size_t PlainTextSize(const ArticleRange& range) {
         if (IsSeparatorStyle(record.style)) {
             dashes += SeparatorDashes(record.indent);
         } else {
-            indents += TextIndent(record.indent);
+            indents += IndentOf(record.indent);
         }
     }
     return 2 * ((length + length / 2) + 2 * pairs + dashes + indents + 1);

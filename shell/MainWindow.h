@@ -4,11 +4,8 @@
 #include "../content/Content.h"
 #include "../platform/win32.h"
 #include "../resources/Commands.h"
+#include "../resources/Identity.h"
 #include "../views/ArticleView.h"
-
-// Sent from outside (the session ending, a signal): the window is destroyed and the
-// program ends through its exit sequence.
-constexpr UINT kMsgCloseFromOutside = 1023;
 
 constexpr int kFirstArticle = 1;
 constexpr int kLastArticle = kArticleCount;

@@ -13,9 +13,6 @@
 #include "MainWindow.h"
 #include "Settings.h"
 
-const WCHAR kMainWindowClass[] = TEXT("Tessaly-Velun");
-const WCHAR kMainWindowTitle[] = TEXT("Velun");
-
 namespace {
 
 constexpr int kAcceleratorTable = 3;
@@ -41,7 +38,7 @@ bool HandOverToRunningInstance() {
 
 // Returns the quit message's exit code.
 int RunMessageLoop(HINSTANCE instance) {
-    // There is no accelerator table: the shortcuts the menus show are labels only.
+    // Table 3 binds the shortcuts the menus show beside their items to the items' commands.
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kAcceleratorTable));
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

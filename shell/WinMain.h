@@ -2,9 +2,7 @@
 #pragma once
 
 #include "../platform/win32.h"
-
-extern const WCHAR kMainWindowClass[];  // "Tessaly-Velun"
-extern const WCHAR kMainWindowTitle[];  // "Velun"
+#include "../resources/Identity.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
 // The main window, or null when the program must end at once.

@@ -1,3 +1,5 @@
+// tests/ is one GoogleTest program of `unit` and `system` suites (tests/CMakeLists.txt)
+// with the programs and scripts it starts; it may call any folder, platform/qt/ included.
 // The update URL, the About box's link (its font, its drawing, what pressing it
 // opens) and the closing of the box, on the offscreen Qt platform with the shell's
 // opening recorded instead of done.

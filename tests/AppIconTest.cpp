@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "platform/qt/QtWindow.h"
+#include "generated/ProgramFacts.h"
 #include "platform/win32.h"
 #include "resources/icon/AppIcon.h"
 

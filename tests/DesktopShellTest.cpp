@@ -17,6 +17,7 @@
 #include "platform/win32.h"
 #include "shell/About.h"
 #include "cli/Usage.h"
+#include "generated/ProgramFacts.h"
 
 namespace {
 

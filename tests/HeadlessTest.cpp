@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/PictureDC.h"
+#include "platform/Picture.h"
 #include "platform/qt/QtGdi.h"
 #include "cli/Headless.h"
 

@@ -1,3 +1,6 @@
+// tools/ holds the build-time tools: velun-pack, the collection compiler, and
+// velun-icon. They call content/, resources/ and platform/ (velun-icon its Qt
+// painter, platform/qt/icon/), and open no window.
 #include "ArticleMarkers.h"
 
 #include "../content/ArticleRecords.h"

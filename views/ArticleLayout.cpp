@@ -1,3 +1,5 @@
+// views/ is the text engine: mapping, fonts, drawing, the article view and the index
+// tree. It calls content/ and platform/, nothing of the program around it.
 // Breaks an article's paragraph records into the view's lines and rows.
 #include <algorithm>
 
@@ -68,18 +70,18 @@ int MaxCharWidth(HDC surface) {
 // continues the list item above it: it keeps that item's text column.
 void ApplyIndent(LayoutState& st, const ArticleRecord& record, BYTE previousIndent) {
     int a = record.indent;
-    if (a >= 0x40 && record.text[0] == ' ' && st.line > 0) {
-        st.indent += (a & 0x3F) - (previousIndent & 0x3F);
+    if (HangCodeOf(record.indent) && record.text[0] == ' ' && st.line > 0) {
+        st.indent += IndentOf(record.indent) - IndentOf(previousIndent);
         if (st.indent < 0) st.indent = 0;
         st.hangCode = 0;
         return;
     }
     st.indent = a;
-    st.hangCode = a >> 6;
+    st.hangCode = HangCodeOf(record.indent);
 }
 
 int SeparatorLength(BYTE b, int width) {
-    int length = b <= 160 ? b : ((b + 96) & 0xFF) * width * 2 / 100;
+    int length = RuleLength(b, width);
     return length < width ? length : width;
 }
 
@@ -201,7 +203,7 @@ bool LayoutTextRecord(LayoutState& st, const ArticleRecord& record) {
     st.style = record.style;
     int hang = 0;
     if (st.hangCode > 0) {
-        st.indent &= 0x3F;
+        st.indent &= kIndentMask;
         hang = MaxCharWidth(st.view->surface) * (st.hangCode + 1) / 2;
     }
     BYTE* reversed = nullptr;

@@ -84,15 +84,7 @@ IndexView* CreateIndexView(HDC surface, const RECT* rect, const FontSettings* se
     auto* view = (IndexView*)CheckedAlloc(sizeof(IndexView));
     if (!view) return nullptr;
     memset(view, 0, sizeof *view);
-    view->surface = surface;
-    if (settings) view->fontSettings = *settings;
-    if (rect) {
-        view->left = rect->left;
-        view->top = rect->top;
-        view->width = rect->right - rect->left;
-        view->height = rect->bottom - rect->top;
-    }
-    if (capacity > 0 && !AllocateLineTable(view, capacity, CheckedAlloc)) {
+    if (!SetUpView(view, surface, rect, settings, capacity, CheckedAlloc)) {
         free(view);
         return nullptr;
     }
@@ -144,35 +136,13 @@ int LayoutIndex(IndexView* view, BYTE* index, BOOL freeOld) {
 
 int ResizeIndexView(IndexView* view, int width, int height) {
     if (!view) return -1;
-    view->width = width;
-    view->height = height;
-    return LayoutIndex(view, view->index, FALSE);
+    return LayOutAtSize(view, width, height, LayoutIndex, view->index);
 }
 
 int ComputeIndexMaxTopRow(IndexView* view) {
-    if (!view || !view->lines || !view->rowCount || !view->lineCount) return -1;
-    int space = (int16_t)view->height;
-    int rows = 0;
-    for (int i = view->lineCount - 1; i >= 0; i--) {
-        const IndexLine& line = view->lines[i];
-        if (space < line.height) break;
-        if (line.style & kIndexShown) {
-            space -= line.height;
-            rows++;
-        }
-    }
-    view->maxTopRow = (uint16_t)(view->rowCount - rows);
-    return view->maxTopRow;
+    return ComputeMaxTopRowBy(view, [](const IndexLine& line) { return line.style & kIndexShown ? 1 : 0; });
 }
 
 void DestroyIndexView(IndexView* view, BOOL freeView) {
-    if (!view) return;
-    free(view->index);
-    free(view->lines);
-    view->index = nullptr;
-    view->lines = nullptr;
-    view->capacity = view->lineCount = view->rowCount = 0;
-    ReleaseViewFonts(FontStateOf(view, true));
-    FreeFontCache(&view->fonts);
-    if (freeView) free(view);
+    if (view) ReleaseView(view, &view->index, FontStateOf(view, true), freeView);
 }

@@ -1,3 +1,4 @@
+// platform/fake/ is a recording drawing surface, for exact tests of what is drawn.
 // The recording surface behind CreateFakeDC.
 #include "FakeSurface.h"
 

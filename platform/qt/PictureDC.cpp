@@ -1,4 +1,5 @@
-#include "PictureDC.h"
+// platform/qt/ serves platform/'s calls on Qt 6 Widgets: the only folder that uses Qt.
+#include "../Picture.h"
 
 #include <QImage>
 

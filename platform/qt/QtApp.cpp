@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <string>
+
+#include "../ProgramIdentity.h"
 
 void EnsureQtApplication() {
     if (QCoreApplication::instance()) return;
@@ -9,9 +12,9 @@ void EnsureQtApplication() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // Qt keeps references to argc and argv for the application's lifetime.
     static int sArgc = 1;
-    static char sName[] = "velun";
-    static char* sArgv[] = {sName, nullptr};
+    static std::string sName = ProgramName();
+    static char* sArgv[] = {sName.data(), nullptr};
     new QApplication(sArgc, sArgv);
     // Lets the desktop match the windows to the installed menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(VELUN_APP_ID));
+    if (const char* name = RegisteredProgram().desktopName) QGuiApplication::setDesktopFileName(QString::fromUtf8(name));
 }

@@ -14,7 +14,7 @@
 
 namespace {
 
-const WCHAR* const kBarClass = TEXT("velun_commandbar");
+const WCHAR* const kBarClass = TEXT("CommandBar");
 
 struct MenuButton {
     UINT command;

@@ -26,12 +26,11 @@
 #include <list>
 #include <memory>
 
+#include "../ProgramIdentity.h"
 #include "QtWindow.h"
 
 namespace {
 
-const WCHAR* const kInstanceClass = TEXT("Tessaly-Velun");
-const WCHAR* const kInstanceTitle = TEXT("Velun");
 constexpr int kWaitForFirstMs = 10000;
 constexpr int kReplyMs = 3000;
 // Stands for a window of the running instance that has no handle (its message box).
@@ -136,7 +135,7 @@ QString EndpointPath() {
     QString hash = QCryptographicHash::hash(config, QCryptographicHash::Sha1).toHex().left(12);
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
-    return dir + QStringLiteral("/velun-%1-%2").arg(getuid()).arg(hash);
+    return dir + QStringLiteral("/%1-%2-%3").arg(QString::fromUtf8(ProgramName())).arg(getuid()).arg(hash);
 }
 
 bool HoldLock() {
@@ -231,11 +230,17 @@ void Listen() {
     QObject::connect(gServer->notifier.get(), &QSocketNotifier::activated, [] { AcceptClients(); });
 }
 
+// Whether a class and title name the registered main window; nothing does before registration.
+bool IsInstanceName(LPCWSTR className, LPCWSTR title) {
+    const ProgramIdentity& program = RegisteredProgram();
+    return program.windowClass && program.windowTitle && className && title &&
+           _wcsicmp(className, program.windowClass) == 0 && wcscmp(title, program.windowTitle) == 0;
+}
+
 }  // namespace
 
 bool IsInstanceWindow(const Window* w) {
-    return !w->parent && !w->remote && _wcsicmp(w->className.c_str(), kInstanceClass) == 0 &&
-           w->createdTitle == kInstanceTitle;
+    return !w->parent && !w->remote && IsInstanceName(w->className.c_str(), w->createdTitle.c_str());
 }
 
 void PublishWindow(Window* window) {
@@ -249,7 +254,7 @@ void WithdrawWindow(Window* window) {
 }
 
 HWND FindRemoteWindow(LPCWSTR className, LPCWSTR title) {
-    if (_wcsicmp(className, kInstanceClass) != 0 || wcscmp(title, kInstanceTitle) != 0) return nullptr;
+    if (!IsInstanceName(className, title)) return nullptr;
     if (gLink && gRemoteMain) return ProxyWindow(gRemoteMain, nullptr);
     QString path = EndpointPath() + QStringLiteral(".socket");
     for (int waited = 0; waited < kWaitForFirstMs; waited += 50) {

@@ -57,8 +57,8 @@ int CaptionWidth(const QMessageBox* box) {
     return QFontMetrics(font).horizontalAdvance(box->windowTitle()) + kCaptionSlots * slot;
 }
 
-// A message box sizes itself to its text and buttons; a short text under a
-// longer caption ("Not Found!" under "Velun") would cut the caption off, so a
+// A message box sizes itself to its text and buttons; a short text under a longer
+// caption ("Not Found!" under the program's name) would cut the caption off, so a
 // spacer across the box's grid keeps it at least as wide as the caption.
 void FitCaption(QMessageBox* box) {
     auto* grid = qobject_cast<QGridLayout*>(box->layout());

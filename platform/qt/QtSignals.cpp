@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "../EndSignals.h"
+#include "../ProgramIdentity.h"
 #include "QtWindow.h"
 
 namespace {
@@ -15,7 +16,8 @@ namespace {
 HWND gTarget = nullptr;
 
 void PostEndRequest() {
-    if (IsWindow(gTarget)) PostMessageW(gTarget, kEndRequestMessage, 0, 0);
+    UINT message = RegisteredProgram().endRequestMessage;
+    if (message && IsWindow(gTarget)) PostMessageW(gTarget, message, 0, 0);
 }
 
 void WatchSignalPipe() {

@@ -137,8 +137,7 @@ HWND ProxyWindow(int remoteId, HWND parent);
 bool IsInstanceWindow(const Window* window);
 
 // Outside requests to end (QtSignals.cpp): signals and the session's end reach
-// this window as the posted message kEndRequestMessage.
-constexpr UINT kEndRequestMessage = 0x3FF;
+// this window as the posted message the program registered (ProgramIdentity.h).
 void DeliverEndRequestsTo(HWND window);
 
 // Real message boxes (QtMessageBox.cpp).

@@ -1,3 +1,4 @@
+// platform/win32/ declares the Win32 subset by area; platform/win32.h includes it all.
 // Basic types, handles, resources, memory and the message box.
 #pragma once
 

@@ -94,6 +94,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_F3 0x72
 #define VK_F9 0x78
 #define VK_F11 0x7A
+#define VK_F24 0x87
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_MINUS 0xBD
 

@@ -1,3 +1,4 @@
+// resources/icon/ is the program's icon, drawn once for the window and the desktop.
 #include "AppIcon.h"
 
 #include <cstdio>

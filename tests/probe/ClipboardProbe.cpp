@@ -12,6 +12,7 @@
 #include "content/Content.h"
 #include "platform/Desktop.h"
 #include "platform/qt/QtApp.h"
+#include "resources/Identity.h"
 #include "shell/AppState.h"
 #include "shell/Export.h"
 
@@ -48,6 +49,7 @@ void Run(const char* line) {
 }  // namespace
 
 int main() {
+    RegisterProgramIdentity();
     EnsureQtApplication();
     ResetAppState();
     gApp.Flags = kDefaultFlags;

@@ -8,12 +8,11 @@
 #include <unistd.h>
 
 #include "platform/win32.h"
+#include "resources/Identity.h"
 
 namespace {
 
-const WCHAR* const kClass = TEXT("Tessaly-Velun");
 const UINT kOpenDialog = WM_USER + 1;
-const UINT kEndRequest = 0x3FF;
 
 void Say(const char* what) {
     std::printf("%s\n", what);
@@ -38,7 +37,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                                                                                          RT_DIALOG)),
                                     window, DialogProc, 0);
             return 0;
-        case kEndRequest:
+        case kMsgCloseFromOutside:
             Say("end-request");
             DestroyWindow(window);
             return 0;
@@ -86,12 +85,13 @@ void ReadCommands(HWND main) {
 }  // namespace
 
 int main() {
-    if (HWND running = FindWindowW(kClass, TEXT("Velun"))) return HandOver(running);
-    WNDCLASSW wc{3, MainProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, kClass};
+    RegisterProgramIdentity();
+    if (HWND running = FindWindowW(kMainWindowClass, kMainWindowTitle)) return HandOver(running);
+    WNDCLASSW wc{3, MainProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, kMainWindowClass};
     RegisterClassW(&wc);
     WNDCLASSW other{0, OtherProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, TEXT("Other")};
     RegisterClassW(&other);
-    HWND main = CreateWindowExW(WS_EX_WINDOWEDGE, kClass, TEXT("Velun"), WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND main = CreateWindowExW(WS_EX_WINDOWEDGE, kMainWindowClass, kMainWindowTitle, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     if (!main) return 1;
     Say("primary");

@@ -1,8 +1,8 @@
 // A DC over an off-screen picture that can be written out as a PNG file, for
-// rendering without a window. The header needs no Qt.
+// rendering without a window (served in qt/PictureDC.cpp).
 #pragma once
 
-#include "../win32.h"
+#include "win32.h"
 
 // A white width x height picture and a DC drawing into it; null when the size is
 // not positive or memory is short.
