@@ -373,6 +373,7 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     RegistryKey* k;
     RegistryValue* v = FindLoadedValue(path, valueName, &k);
     if (!v) return ERROR_FILE_NOT_FOUND;
+    std::u16string name = v->name;
     EraseRegistryValue(k, (size_t)(v - k->values.data()));
     NoteChangeOf(path, name, false);
     NoteChange();

@@ -18,7 +18,7 @@
 #include "content/IndexRecords.h"
 #include "platform/Utf16.h"
 #include "platform/qt/PdfFinish.h"
-#include "platform/qt/PictureDC.h"
+#include "platform/Picture.h"
 #include "reader/Print.h"
 #include "shell/AppState.h"
 #include "shell/Export.h"
