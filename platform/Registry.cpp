@@ -259,7 +259,7 @@ bool ResolvePath(HKEY parent, LPCWSTR subKey, std::u16string* path) {
 RegistryValue* FindLoadedValue(const std::u16string& path, LPCWSTR name, RegistryKey** key) {
     EnsureLoaded();
     *key = FindKey(path);
-    return *key ? FindValue(*key, name) : nullptr;
+    return *key ? FindValue(*key, name ? name : u"") : nullptr;
 }
 
 HKEY NewHandle(const std::u16string& path) {
