@@ -213,7 +213,7 @@ void Save() {
         return;
     }
     std::string why = std::strerror(errno);
-    if (why != gSaveError) std::fprintf(stderr, "velun: cannot save the settings to %s: %s\n", gPath.c_str(), why.c_str());
+    if (why != gSaveError) std::fprintf(stderr, "%s: cannot save the settings to %s: %s\n", ProgramName(), gPath.c_str(), why.c_str());
     gSaveError = why;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "../content/ArticleRecords.h"
 #include "../content/Content.h"
@@ -44,29 +45,8 @@ int Copy(const std::u16string& text, WCHAR* out, int capacity) {
 
 std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-}  // namespace
-
-void RunLiveSearch(LiveSearch* search) {
-    std::memcpy(search->query, gApp.searchString, kSearchStringSize);
-    search->rules = CurrentRules();
-    search->hits.clear();
-    search->groups.clear();
-    search->rows.clear();
-    search->chosen = -1;
-    if (!gApp.searchString[0]) return;
-    const TextPattern& pattern = SearchPattern();
-    for (int number = 1; number <= kArticleCount; number++)
-        if (const BYTE* article = SearchableArticle(number)) CollectArticleHits(search, number, article, pattern);
-}
-
-bool LiveSearchIsCurrent(const LiveSearch& search) {
-    return std::strcmp(search.query, gApp.searchString) == 0 && search.rules == CurrentRules();
-}
-
-int LiveRowText(const LiveSearch& search, int row, WCHAR* out, int capacity, bool* heading) {
-    *heading = false;
-    out[0] = 0;
-    if (row < 0 || row >= (int)search.rows.size() || capacity < 2) return 0;
+// A row's text, which may run out of memory.
+int RowText(const LiveSearch& search, int row, WCHAR* out, int capacity, bool* heading) {
     int entry = search.rows[row];
     if (entry < 0) {
         const LiveGroup& group = search.groups[-entry - 1];
@@ -81,6 +61,45 @@ int LiveRowText(const LiveSearch& search, int row, WCHAR* out, int capacity, boo
     WCHAR context[kHitContextSize];
     if (article) HitContextAt(article, hit.offset, (int)std::strlen(search.query), context);
     return Copy(article ? u"    " + std::u16string(context) : u"", out, capacity);
+}
+
+}  // namespace
+
+void RunLiveSearch(LiveSearch* search) {
+    std::memcpy(search->query, gApp.searchString, kSearchStringSize);
+    search->rules = CurrentRules();
+    search->hits.clear();
+    search->groups.clear();
+    search->rows.clear();
+    search->chosen = -1;
+    if (!gApp.searchString[0]) return;
+    const TextPattern& pattern = SearchPattern();
+    // Memory running out lists nothing, as a search that finds nothing does.
+    try {
+        for (int number = 1; number <= kArticleCount; number++)
+            if (const BYTE* article = SearchableArticle(number)) CollectArticleHits(search, number, article, pattern);
+    } catch (const std::bad_alloc&) {
+        search->hits.clear();
+        search->groups.clear();
+        search->rows.clear();
+    }
+}
+
+bool LiveSearchIsCurrent(const LiveSearch& search) {
+    return std::strcmp(search.query, gApp.searchString) == 0 && search.rules == CurrentRules();
+}
+
+int LiveRowText(const LiveSearch& search, int row, WCHAR* out, int capacity, bool* heading) {
+    *heading = false;
+    if (capacity > 0) out[0] = 0;
+    if (row < 0 || row >= (int)search.rows.size() || capacity < 2) return 0;
+    // Memory running out shows the row empty.
+    try {
+        return RowText(search, row, out, capacity, heading);
+    } catch (const std::bad_alloc&) {
+        out[0] = 0;
+        return 0;
+    }
 }
 
 int HitOfRow(const LiveSearch& search, int row) {

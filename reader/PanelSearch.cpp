@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "../platform/Panel.h"
@@ -35,7 +36,13 @@ int RowText(void* context, int row, WCHAR* out, int capacity, bool* heading) {
     return LiveRowText(*(const LiveSearch*)context, row, out, capacity, heading);
 }
 
-void ShowStatus() { SetWindowTextW(gTab.status, PanelStatusText().c_str()); }
+void ShowStatus() {
+    try {
+        SetWindowTextW(gTab.status, PanelStatusText().c_str());
+    } catch (const std::bad_alloc&) {
+        SetWindowTextW(gTab.status, u"");
+    }
+}
 
 void SetCheck(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
@@ -64,7 +71,12 @@ void PlaceAThirdDown(ArticleView* view, const LiveGroup& group) {
     if (!view) return;
     const LiveSearch& search = gTab.search;
     gTab.shownHits.clear();
-    for (int i = 0; i < group.count; i++) gTab.shownHits.push_back(search.hits[group.firstHit + i].offset);
+    // Memory running out lights only the hit chosen.
+    try {
+        for (int i = 0; i < group.count; i++) gTab.shownHits.push_back(search.hits[group.firstHit + i].offset);
+    } catch (const std::bad_alloc&) {
+        gTab.shownHits.clear();
+    }
     view->otherHits = gTab.shownHits.data();
     view->otherHitCount = (uint16_t)gTab.shownHits.size();
     view->otherHitLength = (uint16_t)std::strlen(search.query);

@@ -8,8 +8,8 @@
 #include "../Panel.h"
 #include "QtWindow.h"
 
-const WCHAR kTabStripClass[] = u"VelunTabs";
-const WCHAR kRowListClass[] = u"VelunRows";
+const WCHAR kTabStripClass[] = u"TabStrip";
+const WCHAR kRowListClass[] = u"RowList";
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "../GdiInternal.h"
+#include "../ProgramIdentity.h"
 #include "../Print.h"
 #include "PdfFinish.h"
 #include "QtApp.h"
@@ -226,9 +227,10 @@ int ShowPrintDialog(HWND owner, const PrintDocumentInfo* infos, const WCHAR* con
     EnsureQtApplication();
     QWidget* parent = (owner ? WidgetOf(owner) : nullptr);
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        QMessageBox::information(parent, QStringLiteral("Velun"),
-                                 QStringLiteral("No printer is installed. File > Export as PDF still writes the "
-                                                "pages to a file."));
+        const WCHAR* title = RegisteredProgram().windowTitle;
+        QMessageBox::information(parent, title ? QString::fromUtf16(title) : QString(),
+                                 QStringLiteral("No printer is installed. The pages can still be written to a "
+                                                "PDF file."));
         return 1;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -224,5 +224,27 @@ TEST_F(OomSweep, HeadlessExportAppendingToAFile) {
           });
 }
 
-// The side panel's Contents, adding a note and a PDF export join here, one Sweep
-// each, as those features land.
+// Search as you type: Ctrl+F opens the panel's Search tab, the box's text lists every
+// hit of the collection, and F3 shows the first.
+TEST_F(OomSweep, SearchAsYouTypeInTheSidePanel) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              Command(kCmdSearchTab);
+              SetWindowTextW(GetFocus(), u"tallies");
+              Pump();
+              Command(kCmdSearchAgain);
+          });
+}
+
+// An article's printed pages written as a PDF file from the command line.
+TEST_F(OomSweep, PdfExportOfAnArticle) {
+    std::string out = config.dir + "/33.pdf";
+    Sweep([] {},
+          [&] {
+              const char* args[] = {"velun", "--export", "33", "--format", "pdf", "--out", out.c_str()};
+              RunHeadless(7, (char**)args);
+          });
+}
+
+// The side panel's Contents and adding a note join here, one Sweep each, as those
+// features land.
