@@ -15,6 +15,7 @@
 #include "../views/PageWalk.h"
 #include "../views/Palette.h"
 #include "../views/TextMapping.h"
+#include "LinkView.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ constexpr double kSideMarginMm = 18;
 constexpr double kHeadMarginMm = 22;  // the title runs in it, as the page number in the foot's
 constexpr double kFootMarginMm = 22;
 const WCHAR kVendor[] = u"Velmora";
+
+constexpr int kMostPageLinks = 64;
 
 int MmToPixels(double mm, int resolution) { return (int)std::lround(mm * resolution / 25.4); }
 
@@ -142,6 +145,17 @@ bool StartPage(PrintDocument& doc) {
     return true;
 }
 
+// The page's cross-references become links to their articles' first pages.
+void AddPageLinks(PrintDocument& doc, ArticleView* view) {
+    TextLink links[kMostPageLinks];
+    int count = VisibleLinks(view, links, kMostPageLinks);
+    for (int i = 0; i < count; i++) {
+        RECT area;
+        int target = links[i].target;
+        if (LinkArea(view, links[i], &area)) AddArticleLinks(&doc, &area, &target, 1);
+    }
+}
+
 int PaintPages(PrintDocument& doc, ArticleView* view, int number, const std::vector<PrintPage>& pages) {
     for (const PrintPage& page : pages) {
         if (!StartPage(doc)) return Fail(doc, "the printer stopped taking pages");
@@ -150,6 +164,7 @@ int PaintPages(PrintDocument& doc, ArticleView* view, int number, const std::vec
         view->topRow = page.topRow;
         view->height = page.height;
         PaintArticleView(view, FALSE);
+        AddPageLinks(doc, view);
         doc.begun = true;
     }
     return 0;

@@ -209,6 +209,45 @@ TEST_F(HandbookPdf, EachArticleReadsAsThePlainTextExportParagraphByParagraph) {
     }
 }
 
+// Article 26 names article 31: on the PDF, that reference is a link to the page
+// where article 31 begins (a link annotation whose destination is that page).
+TEST_F(HandbookPdf, ACrossReferenceIsALinkToItsArticlesFirstPage) {
+    std::string script = Temp("links.py");
+    FILE* f = fopen(script.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fputs("import sys, pypdf\n"
+          "r = pypdf.PdfReader(sys.argv[1])\n"
+          "pages = {p.indirect_reference.idnum: i for i, p in enumerate(r.pages)}\n"
+          "for i, p in enumerate(r.pages):\n"
+          "    annots = p.get('/Annots')\n"
+          "    for a in (annots.get_object() if annots else []):\n"
+          "        a = a.get_object()\n"
+          "        d = a.get('/Dest')\n"
+          "        if a.get('/Subtype') == '/Link' and d: print(i, pages[d[0].idnum])\n",
+          f);
+    fclose(f);
+    std::string links = Shell("/usr/bin/python3 '" + script + "' '" + sPath + "' 2>&1");
+    std::u16string text = Utf8ToUtf16(Shell("pdftotext -enc UTF-8 '" + sPath + "' -"));
+    // Pages are counted by form feeds: the page whose first line is an article's title.
+    auto pageOf = [&](const std::u16string& title) {
+        int page = 0;
+        for (size_t at = 0; at < text.size(); page++) {
+            if (text.compare(at, title.size(), title) == 0) return page;
+            size_t end = text.find(u'\f', at);
+            if (end == std::u16string::npos) break;
+            at = end + 1;
+        }
+        return -1;
+    };
+    int from = pageOf(u"The Letter T"), to = pageOf(u"The Letter Y");
+    ASSERT_GE(from, 0);
+    ASSERT_GT(to, from);
+    bool found = false;
+    for (int page = from; page <= from + 2 && !found; page++)
+        found = links.find(std::to_string(page) + " " + std::to_string(to) + "\n") != std::string::npos;
+    EXPECT_TRUE(found) << links.substr(0, 400);
+}
+
 // The outline read with pypdf: the index's records in order, at their levels, each
 // going to the page that starts with its article's title (a heading: the next one's).
 TEST_F(HandbookPdf, OutlineIsTheIndexWithEachEntryOnItsArticlesFirstPage) {
