@@ -258,9 +258,11 @@ TEST_F(ShellTest, ValuesBackAtTheirDefaultAreWrittenAsTheDefault) {
     EXPECT_EQ(Product(u"FontSize").data, DwordBytes(0));
     EXPECT_EQ(Product(u"SearchString").data, (std::vector<BYTE>{0}));
     EXPECT_EQ(Product(u"FontName").status, ERROR_FILE_NOT_FOUND) << "none stored: none written";
+    ReleaseLoadedSettings();
     ForgetRegistry();
     ResetAppState();
     LoadSettings();
     EXPECT_EQ(gApp.fontSettings.size, 0);
     EXPECT_STREQ(gApp.searchString, "");
+    ReleaseLoadedSettings();
 }

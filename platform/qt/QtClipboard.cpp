@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -83,7 +84,9 @@ qsizetype BytesBefore0(const char* bytes, size_t size) {
 }
 
 void Publish() {
-    auto* data = new QMimeData;
+    // Ours until the clipboard takes it: memory running out on the way frees it.
+    std::unique_ptr<QMimeData> owned(new QMimeData);
+    QMimeData* data = owned.get();
     for (const auto& [format, block] : gClipboard.owned) {
         size_t size = LocalSize(block);
         if (format == CF_UNICODETEXT) {
@@ -98,7 +101,7 @@ void Publish() {
         }
     }
     gClipboard.publishing = true;
-    SystemClipboard()->setMimeData(data);  // Qt owns it from here
+    SystemClipboard()->setMimeData(owned.release());  // Qt owns it from here
     gClipboard.publishing = false;
     gClipboard.published = data;
 }

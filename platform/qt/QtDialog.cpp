@@ -482,26 +482,32 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, 
     *font = CreateFontIndirectW(&dialogFont);
     w->font = *font;
     QLabel* label = nullptr;
-    for (WORD i = 0; i < count; i++) {
-        r.Align(data);
-        DWORD itemStyle = r.Dword();
-        DWORD itemEx = r.Dword();
-        short x = (short)r.Word(), y = (short)r.Word(), icx = (short)r.Word(), icy = (short)r.Word();
-        WORD id = r.Word();
-        WORD atom;
-        std::u16string className = r.NameOrOrdinal(&atom);
-        WORD image;
-        std::u16string text = r.NameOrOrdinal(&image);
-        WORD extra = r.Word();
-        r.p += extra;
-        if (image) text = QStringLiteral("#%1").arg(image).toStdU16String();
-        const WCHAR* cls = atom ? ClassOfAtom(atom) : className.c_str();
-        RECT rc = DialogRect(dialog, x, y, icx, icy);
-        HWND control = CreateWindowExW(itemEx, cls, text.c_str(), itemStyle | WS_CHILD, rc.left, rc.top,
-                                       rc.right - rc.left, rc.bottom - rc.top, dialog, (HMENU)(uintptr_t)id,
-                                       instance, nullptr);
-        if (control) SendMessageW(control, WM_SETFONT, (WPARAM)*font, FALSE);
-        LabelEditBox(WindowOf(control), &label);
+    // Memory running out among the controls leaves no half-made dialog behind.
+    try {
+        for (WORD i = 0; i < count; i++) {
+            r.Align(data);
+            DWORD itemStyle = r.Dword();
+            DWORD itemEx = r.Dword();
+            short x = (short)r.Word(), y = (short)r.Word(), icx = (short)r.Word(), icy = (short)r.Word();
+            WORD id = r.Word();
+            WORD atom;
+            std::u16string className = r.NameOrOrdinal(&atom);
+            WORD image;
+            std::u16string text = r.NameOrOrdinal(&image);
+            WORD extra = r.Word();
+            r.p += extra;
+            if (image) text = QStringLiteral("#%1").arg(image).toStdU16String();
+            const WCHAR* cls = atom ? ClassOfAtom(atom) : className.c_str();
+            RECT rc = DialogRect(dialog, x, y, icx, icy);
+            HWND control = CreateWindowExW(itemEx, cls, text.c_str(), itemStyle | WS_CHILD, rc.left, rc.top,
+                                           rc.right - rc.left, rc.bottom - rc.top, dialog, (HMENU)(uintptr_t)id,
+                                           instance, nullptr);
+            if (control) SendMessageW(control, WM_SETFONT, (WPARAM)*font, FALSE);
+            LabelEditBox(WindowOf(control), &label);
+        }
+    } catch (...) {
+        DestroyWindow(dialog);
+        throw;
     }
     return dialog;
 }
@@ -524,12 +530,16 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTempla
         EnsureWindowLayer();
         RegisterControlClasses();
         HFONT font = nullptr;
+        // The dialog's font goes with the dialog, however the call ends.
+        struct FontKeeper {
+            HFONT* font;
+            ~FontKeeper() {
+                if (*font) DeleteObject(*font);
+            }
+        } keeper{&font};
         HWND dialog = CreateDialogFromTemplate(instance, (const BYTE*)dialogTemplate, owner, &font);
         Window* w = WindowOf(dialog);
-        if (!w) {
-            if (font) DeleteObject(font);
-            return -1;
-        }
+        if (!w) return -1;
         w->frame->setWindowModality(Qt::ApplicationModal);
         w->dialogProc = dialogProc;
         HWND focus = FirstTabStop(w);
@@ -545,7 +555,6 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTempla
             result = w->dialogEnded ? w->dialogResult : 0;
             DestroyWindow(dialog);
         }
-        if (font) DeleteObject(font);
         if (Window* o = WindowOf(owner); o && o->frame && !o->remote) o->frame->activateWindow();
         return result;
     });
