@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <cstdio>
+#include <fstream>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -129,6 +130,12 @@ class HandbookPdf : public ::testing::Test {
         ASSERT_EQ(Velun({"--export", "all", "--format", "pdf", "--page-size", "a4", "--out", sPath}), 0);
     }
     static std::string Info(const std::string& path) { return Shell("pdfinfo '" + path + "' 2>&1"); }
+    // What a pypdf script prints about the handbook (Debian's Python has pypdf).
+    static std::string Pypdf(const std::string& name, const char* code) {
+        std::string script = Temp(name);
+        std::ofstream(script) << "import sys, pypdf\nr = pypdf.PdfReader(sys.argv[1])\n" << code;
+        return Shell("/usr/bin/python3 '" + script + "' '" + sPath + "' 2>&1");
+    }
 };
 std::string HandbookPdf::sPath;
 
@@ -212,21 +219,14 @@ TEST_F(HandbookPdf, EachArticleReadsAsThePlainTextExportParagraphByParagraph) {
 // Article 26 names article 31: on the PDF, that reference is a link to the page
 // where article 31 begins (a link annotation whose destination is that page).
 TEST_F(HandbookPdf, ACrossReferenceIsALinkToItsArticlesFirstPage) {
-    std::string script = Temp("links.py");
-    FILE* f = fopen(script.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    fputs("import sys, pypdf\n"
-          "r = pypdf.PdfReader(sys.argv[1])\n"
-          "pages = {p.indirect_reference.idnum: i for i, p in enumerate(r.pages)}\n"
-          "for i, p in enumerate(r.pages):\n"
-          "    annots = p.get('/Annots')\n"
-          "    for a in (annots.get_object() if annots else []):\n"
-          "        a = a.get_object()\n"
-          "        d = a.get('/Dest')\n"
-          "        if a.get('/Subtype') == '/Link' and d: print(i, pages[d[0].idnum])\n",
-          f);
-    fclose(f);
-    std::string links = Shell("/usr/bin/python3 '" + script + "' '" + sPath + "' 2>&1");
+    std::string links = Pypdf("links.py",
+                              "pages = {p.indirect_reference.idnum: i for i, p in enumerate(r.pages)}\n"
+                              "for i, p in enumerate(r.pages):\n"
+                              "    annots = p.get('/Annots')\n"
+                              "    for a in (annots.get_object() if annots else []):\n"
+                              "        a = a.get_object()\n"
+                              "        d = a.get('/Dest')\n"
+                              "        if a.get('/Subtype') == '/Link' and d: print(i, pages[d[0].idnum])\n");
     std::u16string text = Utf8ToUtf16(Shell("pdftotext -enc UTF-8 '" + sPath + "' -"));
     // Pages are counted by form feeds: the page whose first line is an article's title.
     auto pageOf = [&](const std::u16string& title) {
@@ -251,19 +251,12 @@ TEST_F(HandbookPdf, ACrossReferenceIsALinkToItsArticlesFirstPage) {
 // The outline read with pypdf: the index's records in order, at their levels, each
 // going to the page that starts with its article's title (a heading: the next one's).
 TEST_F(HandbookPdf, OutlineIsTheIndexWithEachEntryOnItsArticlesFirstPage) {
-    std::string script = Temp("outline.py");
-    FILE* f = fopen(script.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    fputs("import sys, pypdf\n"
-          "r = pypdf.PdfReader(sys.argv[1])\n"
-          "def walk(items, depth):\n"
-          "    for item in items:\n"
-          "        if isinstance(item, list): walk(item, depth + 1)\n"
-          "        else: print(depth, r.get_destination_page_number(item), item.title, sep='\\t')\n"
-          "walk(r.outline, 0)\n",
-          f);
-    fclose(f);
-    std::string outline = Shell("/usr/bin/python3 '" + script + "' '" + sPath + "' 2>&1");
+    std::string outline = Pypdf("outline.py",
+                                "def walk(items, depth):\n"
+                                "    for item in items:\n"
+                                "        if isinstance(item, list): walk(item, depth + 1)\n"
+                                "        else: print(depth, r.get_destination_page_number(item), item.title, sep='\\t')\n"
+                                "walk(r.outline, 0)\n");
     std::u16string pages = Utf8ToUtf16(Shell("pdftotext -enc UTF-8 '" + sPath + "' -"));
     std::vector<std::u16string> pageStarts;
     for (size_t at = 0; at < pages.size();) {
