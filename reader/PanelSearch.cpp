@@ -82,7 +82,8 @@ void PlaceAThirdDown(ArticleView* view, const LiveGroup& group) {
     view->otherHitLength = (uint16_t)std::strlen(search.query);
     if (view->topRow < view->maxTopRow) view->topRow = (uint16_t)std::max(0, view->topRow - view->rowsPainted / 3);
     RepaintNow(gApp.mainWindow, kPaintAll);
-    DrawTitleBox(view);
+    // Memory running out there ran the exit sequence, which took the view.
+    if (gApp.articleView) DrawTitleBox(gApp.articleView);
 }
 
 void ChooseHit(int hit) {

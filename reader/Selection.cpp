@@ -141,7 +141,8 @@ void PointerDoubleClick(HWND window, int x, int y) {
     int start = 0, end = 0;
     if (WordAround(view, OffsetAtPoint(view, x, y), &start, &end)) SetSelection(view, start, end);
     RepaintNow(window, kPaintAll);
-    OfferPrimary(view);
+    // Memory running out there ran the exit sequence, which took the view.
+    if (gApp.articleView) OfferPrimary(gApp.articleView);
 }
 
 void CopySelectionOrArticle(ArticleView* view, int append) {

@@ -67,7 +67,7 @@ void ShowHit(HWND owner, ArticleView* view, uint16_t hit) {
     if (gApp.mainWindow) {
         RepaintNow(gApp.mainWindow, kPaintAll);
         // Memory running out there ran the exit sequence, which took the view.
-        if (gApp.articleView != view) return;
+        if (!gApp.articleView) return;
     } else {
         PaintArticleView(view, TRUE);
     }
