@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "../content/Content.h"
 #include "../content/IndexRecords.h"
@@ -32,6 +33,17 @@ constexpr double kFootMarginMm = 22;
 const WCHAR kVendor[] = u"Velmora";
 
 constexpr int kMostPageLinks = 64;
+
+// Content buffers and views freed however the print ends: the strings and lists
+// around them may run out of memory.
+struct FreeContent {
+    void operator()(BYTE* buffer) const { free(buffer); }
+};
+using ContentBuffer = std::unique_ptr<BYTE, FreeContent>;
+struct DestroyView {
+    void operator()(ArticleView* view) const { DestroyArticleView(view, TRUE); }
+};
+using OwnedView = std::unique_ptr<ArticleView, DestroyView>;
 
 int MmToPixels(double mm, int resolution) { return (int)std::lround(mm * resolution / 25.4); }
 
@@ -174,11 +186,12 @@ int PaintArticle(PrintDocument& doc, int number, const PrintRequest& request) {
     int status = 0;
     BYTE* article = LoadContent(number, &status);
     if (!article) return Fail(doc, "article " + std::to_string(number) + " cannot be loaded");
-    ArticleView* view = CreateArticleView(doc.dc, &doc.body, &doc.font, kViewCapacity);
-    if (!view) {
-        free(article);
-        return Fail(doc, "not enough memory to print");
-    }
+    ContentBuffer articleUntilLaidOut(article);
+    OwnedView owned(CreateArticleView(doc.dc, &doc.body, &doc.font, kViewCapacity));
+    ArticleView* view = owned.get();
+    if (!view) return Fail(doc, "not enough memory to print");
+    // Laying out hands the article to the view, which frees it.
+    articleUntilLaidOut.release();
     int result = 0;
     std::vector<PrintPage> pages;
     int first = 0, end = 0;
@@ -192,7 +205,6 @@ int PaintArticle(PrintDocument& doc, int number, const PrintRequest& request) {
         else
             result = PaintPages(doc, view, number, pages);
     }
-    DestroyArticleView(view, TRUE);
     return result;
 }
 
@@ -200,7 +212,8 @@ int PaintArticle(PrintDocument& doc, int number, const PrintRequest& request) {
 // to the first article after it.
 void AddIndexOutline(PrintDocument& doc) {
     int status = 0;
-    BYTE* index = LoadContent(kIndexContentNumber, &status);
+    ContentBuffer owned(LoadContent(kIndexContentNumber, &status));
+    const BYTE* index = owned.get();
     if (!index) return;
     std::vector<IndexEntry> entries;
     IndexWalker walker = StartIndexWalk(index);
@@ -216,15 +229,12 @@ void AddIndexOutline(PrintDocument& doc) {
     }
     for (const IndexEntry& e : entries)
         AddPrintOutlineEntry(doc.dc, ShownText(e.text, (int)e.textLength, e.style).c_str(), e.level - 1, e.key);
-    free(index);
 }
 
 void AddArticleOutline(PrintDocument& doc, int number) {
     int status = 0;
-    BYTE* article = LoadContent(number, &status);
-    if (!article) return;
-    AddPrintOutlineEntry(doc.dc, ArticleTitle(article).c_str(), 0, 0);
-    free(article);
+    ContentBuffer article(LoadContent(number, &status));
+    if (article) AddPrintOutlineEntry(doc.dc, ArticleTitle(article.get()).c_str(), 0, 0);
 }
 
 void AddDocumentLinks(PrintDocument& doc) {
@@ -251,9 +261,8 @@ PrintDocumentInfo PrintInfoOf(const PrintRequest& request) {
     info.subject = u"The Velun handbook";
     if (request.scope == PrintScope::Handbook) return info;
     int status = 0;
-    BYTE* article = LoadContent(request.article, &status);
-    if (article) info.title = ArticleTitle(article);
-    free(article);
+    ContentBuffer article(LoadContent(request.article, &status));
+    if (article) info.title = ArticleTitle(article.get());
     info.subject += u", article " + Utf8ToUtf16(std::to_string(request.article));
     return info;
 }

@@ -101,6 +101,11 @@ std::string HexText(const std::u16string& text) {
 std::string Inflate(const std::string& data) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) return {};
+    // The stream's state is ended however this returns, memory running out included.
+    struct Ender {
+        z_stream* z;
+        ~Ender() { inflateEnd(z); }
+    } ender{&z};
     std::string out;
     char chunk[1 << 15];
     z.next_in = (Bytef*)data.data();
@@ -113,7 +118,6 @@ std::string Inflate(const std::string& data) {
         out.append(chunk, sizeof chunk - z.avail_out);
         if (status == Z_BUF_ERROR && z.avail_in == 0) break;
     }
-    inflateEnd(&z);
     return status == Z_STREAM_END ? out : std::string();
 }
 
