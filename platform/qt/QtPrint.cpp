@@ -103,9 +103,13 @@ int PaintDocument(QPagedPaintDevice& device, QPainter& painter, int resolution,
     PrintSurface* surface = owned.get();
     HDC dc = CreateSurfaceDC(std::move(owned));
     if (!dc) return 1;
+    // The DC, and the surface with it, goes however the painting ends.
+    struct DcKeeper {
+        HDC dc;
+        ~DcKeeper() { DeleteDC(dc); }
+    } keeper{dc};
     int result = paint(dc, AreaOf(device, resolution), context, choice);
     if (extras) *extras = std::move(surface->extras);
-    DeleteDC(dc);  // and the surface with it
     return result;
 }
 
