@@ -58,10 +58,11 @@ std::vector<QtParagraph> QtParagraphs(const BYTE* article) {
 
 void FillTextEdit(QTextEdit* edit, const std::vector<QtParagraph>& paragraphs) {
     QTextCursor cursor(edit->document());
-    for (const QtParagraph& p : paragraphs) {
+    cursor.movePosition(QTextCursor::End);
+    for (size_t i = 0; i < paragraphs.size(); i++) {
+        if (i) cursor.insertBlock();
         QTextCharFormat format;
-        format.setFont(p.font);
-        cursor.insertText(p.text, format);
-        cursor.insertBlock();
+        format.setFont(paragraphs[i].font);
+        cursor.insertText(paragraphs[i].text, format);
     }
 }

@@ -116,15 +116,8 @@ struct ReferenceView {
         edit.viewport()->render(&image);
     }
     void Show(const std::vector<QtParagraph>& paragraphs) {
-        QTextDocument* document = edit.document();
-        document->clear();
-        QTextCursor cursor(document);
-        for (size_t i = 0; i < paragraphs.size(); i++) {
-            if (i) cursor.insertBlock();
-            QTextCharFormat format;
-            format.setFont(paragraphs[i].font);
-            cursor.insertText(paragraphs[i].text, format);
-        }
+        edit.document()->clear();
+        FillTextEdit(&edit, paragraphs);
         edit.verticalScrollBar()->setValue(0);
         Paint();
     }
