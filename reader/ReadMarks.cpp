@@ -1,0 +1,5 @@
+#include "ReadMarks.h"
+
+bool IsArticleRead(int) { return false; }
+
+int ReadArticleCount() { return 0; }
