@@ -6,6 +6,10 @@
 // The least size, in logical pixels, to which the user can shrink a top-level window
 // (the frame's own area, without the window manager's decoration).
 void SetMinimumWindowSize(HWND window, int width, int height);
+// Whether the desktop alone places top-level windows (Wayland): the program can set
+// a window's size and maximised state there, but can neither read nor set where it
+// stands, and dialogs go where the desktop puts a window's transients.
+bool DesktopPlacesWindows();
 
 // Offers text as the X11 primary selection (pasted with the middle button); a
 // desktop without one ignores it. Empty text withdraws the offer.

@@ -111,10 +111,22 @@ void PlaceMainWindow(HWND window) {
     SetWindowPlacement(window, &placement);
 }
 
+// Where the desktop places windows, the program cannot tell where the window
+// stands: the stored place is kept for desktops that let the program place it,
+// and a first size is stored centred on the work area.
+RECT KeepStoredPlace(const RECT& r) {
+    RECT stored, work;
+    bool maximised;
+    if (ReadPlacement(&stored, &maximised)) return {stored.left, stored.top, stored.left + Width(r), stored.top + Height(r)};
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && SaneSize(work)) return CentredRect(work, Width(r), Height(r));
+    return r;
+}
+
 void SaveWindowPlacement(HWND window) {
     WINDOWPLACEMENT placement = {sizeof placement};
     if (!GetWindowPlacement(window, &placement) || !SaneSize(placement.rcNormalPosition)) return;
-    const RECT& r = placement.rcNormalPosition;
+    RECT r = placement.rcNormalPosition;
+    if (DesktopPlacesWindows()) r = KeepStoredPlace(r);
     int32_t v[kPlacementFields] = {r.left, r.top, r.right, r.bottom, placement.showCmd == SW_SHOWMAXIMIZED};
     BYTE bytes[kPlacementSize];
     for (DWORD i = 0; i < kPlacementSize; i++) bytes[i] = (BYTE)((uint32_t)v[i / 4] >> (8 * (i % 4)));

@@ -49,10 +49,16 @@ struct ReaderFolder {
 class ReaderProcess {
   public:
     // exitAfterPaint: the reader prints "first-paint-ns N" and then ends the normal way.
-    ReaderProcess(const ReaderFolder& folder, bool exitAfterPaint) {
+    // Entries of more ("NAME=value") replace or add to the environment.
+    ReaderProcess(const ReaderFolder& folder, bool exitAfterPaint, const std::vector<std::string>& more = {}) {
         std::vector<std::string> env = {"XDG_CONFIG_HOME=" + folder.dir + "/config",
                                         "XDG_RUNTIME_DIR=" + folder.dir + "/runtime", "QT_QPA_PLATFORM=offscreen",
                                         "HOME=" + folder.dir};
+        for (const std::string& entry : more) {
+            std::string name = entry.substr(0, entry.find('=') + 1);
+            std::erase_if(env, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+            env.push_back(entry);
+        }
         if (exitAfterPaint) env.push_back("VELUN_EXIT_AFTER_FIRST_PAINT=1");
         for (const char* keep : {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
             if (const char* value = getenv(keep)) env.push_back(std::string(keep) + "=" + value);

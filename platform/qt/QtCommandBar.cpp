@@ -284,8 +284,7 @@ BOOL SHInitDialog(SHINITDLGINFO* info) {
         if (w->frame->isVisible()) w->frame->showFullScreen();
         return TRUE;
     }
-    w->frame->setGeometry(reader->frame->geometry());
-    LayoutFrame(w);
+    CoverWindow(w, reader);
     return TRUE;
 }
 

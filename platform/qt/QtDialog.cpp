@@ -431,14 +431,6 @@ RECT DialogRect(HWND dialog, int x, int y, int cx, int cy) {
     return r;
 }
 
-void CenterDialog(Window* w) {
-    QRect area = w->owner && w->owner->frame ? w->owner->frame->frameGeometry()
-                                             : QGuiApplication::primaryScreen()->availableGeometry();
-    QRect mine = w->frame->frameGeometry();
-    mine.moveCenter(area.center());
-    w->frame->move(std::max(mine.left(), 0), std::max(mine.top(), 0));
-}
-
 // Creates the dialog and its controls from the template; the procedure is
 // attached afterwards, so its first messages are WM_SETFONT and WM_INITDIALOG.
 // As on Windows, an edit box is named by the static text just before it in the
@@ -477,7 +469,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE* data, HWND owner, 
     int strip = w->okStrip ? w->okStrip->sizeHint().height() : 0;
     w->frame->resize(client.right, client.bottom + strip);
     LayoutFrame(w);
-    CenterDialog(w);
+    CentreDialog(w);
     LOGFONTW dialogFont = LogFontFromQFont(QApplication::font());
     *font = CreateFontIndirectW(&dialogFont);
     w->font = *font;

@@ -2,7 +2,8 @@
 // up holds a lock file and answers on a local socket beside it; another start's
 // FindWindowW asks there and gets stand-ins for the windows of the running
 // instance, through which GetForegroundWindow, GetParent, SetForegroundWindow
-// and SendMessageW reach it. The lock is taken by the first FindWindowW, so of
+// and SendMessageW reach it (bringing it forward also passes on the launcher's
+// activation token). The lock is taken by the first FindWindowW, so of
 // two simultaneous starts the second waits for the first one's window.
 #include <fcntl.h>
 #include <poll.h>
@@ -35,6 +36,8 @@ constexpr int kWaitForFirstMs = 10000;
 constexpr int kReplyMs = 3000;
 // Stands for a window of the running instance that has no handle (its message box).
 constexpr int kUnnamedWindowId = 1;
+// Longer activation tokens than this are no desktop's: they are not passed on.
+constexpr qsizetype kLongestToken = 1024;
 
 // A stream socket of the local socket family, plain POSIX so that start-up does not
 // load a network library. Closed with its owner; a listening one also removes its
@@ -172,6 +175,19 @@ QByteArray ForegroundState() {
     return "DIALOG " + QByteArray::number(ownWidget ? (qulonglong)(uintptr_t)w->handle : kUnnamedWindowId);
 }
 
+// A Wayland desktop brings a window forward only with an activation token from
+// the launcher of the start that asked; Qt hands the one in the environment to
+// the desktop as the window asks to be activated, and a desktop without
+// activation gives the window focus as it sees fit. A token is good once.
+void BringForward(QWidget* frame, const QByteArray& token) {
+    bool withToken = !token.isEmpty() && token.size() <= kLongestToken;
+    if (withToken) qputenv("XDG_ACTIVATION_TOKEN", token);
+    if (frame->isMinimized()) frame->showNormal();
+    frame->raise();
+    frame->activateWindow();
+    if (withToken) qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
 QByteArray Answer(const QByteArray& line) {
     QList<QByteArray> words = line.split(' ');
     if (words[0] == "QUERY") return gPublished ? "WINDOW " + QByteArray::number((qulonglong)(uintptr_t)gPublished) : "NONE";
@@ -187,9 +203,7 @@ QByteArray Answer(const QByteArray& line) {
         return "OK";
     }
     if (words[0] == "RAISE" && w->frame) {
-        if (w->frame->isMinimized()) w->frame->showNormal();
-        w->frame->raise();
-        w->frame->activateWindow();
+        BringForward(w->frame, words.size() > 2 ? QByteArray::fromPercentEncoding(words[2]) : QByteArray());
         return "OK";
     }
     return "ERROR";
@@ -289,6 +303,12 @@ LRESULT SendRemoteMessage(Window* proxy, UINT message, WPARAM wParam, LPARAM lPa
     return 0;
 }
 
+// The launcher's activation token goes along, escaped into one word, and is used
+// up here; an instance that knows no token ignores the word.
 BOOL BringRemoteToFront(Window* proxy) {
-    return gLink && Ask(gLink.get(), "RAISE " + QByteArray::number(proxy->remoteId)) == "OK";
+    QByteArray request = "RAISE " + QByteArray::number(proxy->remoteId);
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    if (!token.isEmpty() && token.size() <= kLongestToken) request += ' ' + token.toPercentEncoding();
+    return gLink && Ask(gLink.get(), request) == "OK";
 }

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <map>
 
+#include "../Desktop.h"
 #include "../NoThrow.h"
 #include "QtApp.h"
 #include "QtGdi.h"
@@ -135,7 +136,7 @@ void PlaceNewWindow(Window* w, int x, int y, int width, int height) {
         QSize size = DefaultTopLevelSize();
         if (width != CW_USEDEFAULT) size = QSize(std::max(width, 1), std::max(height, 1));
         w->frame->resize(size);
-        if (x != CW_USEDEFAULT) w->frame->move(x, y);
+        if (x != CW_USEDEFAULT && !DesktopPlacesWindows()) w->frame->move(x, y);
     }
     LayoutFrame(w);
 }
@@ -456,8 +457,8 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
     });
 }
 
-// Top-level windows take the outer size (with the window manager's frame); a
-// full-screen window keeps the screen. Docked bars keep their edge and take the
+// Top-level windows take the outer size (with the window manager's frame) and,
+// where the program places windows, the place; a full-screen window keeps the screen. Docked bars keep their edge and take the
 // size only.
 BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
@@ -475,7 +476,7 @@ BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
             if (!(flags & SWP_NOSIZE)) f->resize(std::max(cx, 0), std::max(cy, 0));
         } else if (!w->fullScreen) {
             QSize decoration = f->frameGeometry().size() - f->size();
-            if (!(flags & SWP_NOMOVE)) f->move(x, y);
+            if (!(flags & SWP_NOMOVE) && !DesktopPlacesWindows()) f->move(x, y);
             if (!(flags & SWP_NOSIZE))
                 f->resize(std::max(cx - decoration.width(), 1), std::max(cy - decoration.height(), 1));
         }

@@ -87,6 +87,10 @@ void RegisterDialogControls();
 
 // Recomputes the client area from the frame's size; sends WM_SIZE when it changed.
 void LayoutFrame(Window* window);
+// Placement (QtWindowPlacement.cpp): a new dialog over its owner; a dialog that
+// covers another window, such as the reader's.
+void CentreDialog(Window* dialog);
+void CoverWindow(Window* window, const Window* covered);
 // A visible program window with an invalid client area, or null.
 Window* WindowNeedingPaint();
 // Timers (QtTimers.cpp): the WM_TIMER of a timer whose period has passed, if any;
