@@ -12,11 +12,12 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick xclip xdotool
+  qt6-wayland
   fonts-dejavu-core fonts-freefont-ttf culmus
 )
 # Only the tests need these.
 TEST_PACKAGES=(
-  openbox
+  openbox weston
   libreoffice-writer-nogui poppler-utils qpdf python3-pypdf
   desktop-file-utils appstream dpkg-dev file groff-base lintian
 )
