@@ -117,8 +117,10 @@ void PlaceMainWindow(HWND window) {
 RECT KeepStoredPlace(const RECT& r) {
     RECT stored, work;
     bool maximised;
-    if (ReadPlacement(&stored, &maximised)) return {stored.left, stored.top, stored.left + Width(r), stored.top + Height(r)};
-    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && SaneSize(work)) return CentredRect(work, Width(r), Height(r));
+    if (ReadPlacement(&stored, &maximised))
+        return {stored.left, stored.top, stored.left + Width(r), stored.top + Height(r)};
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && SaneSize(work))
+        return CentredRect(work, Width(r), Height(r));
     return r;
 }
 

@@ -458,8 +458,8 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 }
 
 // Top-level windows take the outer size (with the window manager's frame) and,
-// where the program places windows, the place; a full-screen window keeps the screen. Docked bars keep their edge and take the
-// size only.
+// where the program places windows, the place; a full-screen window keeps the
+// screen. Docked bars keep their edge and take the size only.
 BOOL SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT flags) {
     return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
         Window* w = WindowOf(window);
