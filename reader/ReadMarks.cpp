@@ -21,11 +21,10 @@ bool InCollection(int article) { return article >= 1 && article <= kArticleCount
 // The articles in the order the index names them, then those it does not name.
 struct IndexOrder {
     uint8_t article[kArticleCount];
-    bool made;
 };
-IndexOrder gOrder;
 
-void MakeIndexOrder() {
+IndexOrder MakeIndexOrder() {
+    IndexOrder order;
     std::bitset<kArticleCount + 1> named;
     int n = 0;
     // Without the index (memory short) the order is the articles' numbers.
@@ -37,13 +36,13 @@ void MakeIndexOrder() {
             bool link = (entry.key & (kKeyHeading | kKeyLink)) == kKeyLink;
             if (!link || !InCollection(article) || named[article]) continue;
             named[article] = true;
-            gOrder.article[n++] = (uint8_t)article;
+            order.article[n++] = (uint8_t)article;
         }
         std::free(index);
     }
     for (int article = 1; article <= kArticleCount; article++)
-        if (!named[article]) gOrder.article[n++] = (uint8_t)article;
-    gOrder.made = true;
+        if (!named[article]) order.article[n++] = (uint8_t)article;
+    return order;
 }
 
 // The view shows the last line: on the last page, with room for that line.
@@ -77,13 +76,13 @@ int ReadCountText(char* out, int capacity) {
 }
 
 int NextUnreadArticle(int article) {
-    if (!gOrder.made) MakeIndexOrder();
+    IndexOrder order = MakeIndexOrder();
     int at = 0;
-    while (at < kArticleCount && gOrder.article[at] != article) at++;
+    while (at < kArticleCount && order.article[at] != article) at++;
     // An article outside the collection starts the walk at the index's beginning.
     if (at == kArticleCount) at = -1;
     for (int step = 1; step <= kArticleCount; step++) {
-        int candidate = gOrder.article[(at + step + kArticleCount) % kArticleCount];
+        int candidate = order.article[(at + step + kArticleCount) % kArticleCount];
         if (candidate != article && !gRead[candidate]) return candidate;
     }
     return 0;
