@@ -1,6 +1,6 @@
-// Every article opens where it was left, by its text and across runs; it is read once
-// its last line was shown; Next Unread walks the unread ones; a damaged list of
-// places gives the defaults.
+// Every article opens where it was left, by its text; it is read once its last line
+// was shown; Next Unread walks the unread ones; a damaged list of places gives the
+// defaults. (Across runs and a kill: SaveSoonTest.)
 #include <functional>
 
 #include "ShellFixture.h"
@@ -8,35 +8,12 @@
 #include "reader/KeepPlace.h"
 #include "reader/ReadMarks.h"
 #include "resources/Commands.h"
-#include "views/PageWalk.h"
 
-namespace {
-
-// Whether the first line shown holds the offset.
-bool FirstLineHolds(ArticleView* view, int offset) {
-    const ArticleLine* line = FirstVisibleLine(view).line;
-    return line->style && line->offset <= offset && offset < ArticleLineEnd(view->article, *line);
-}
-
-class Places : public ReaderTest {
-  protected:
-    // Pages into the article shown and leaves it for the next: the place left.
-    int PageDownAndLeave(int pages) {
-        for (int i = 0; i < pages; i++) Key(VK_NEXT);
-        int place = PlaceOf(View());
-        Key(VK_RIGHT);
-        return place;
-    }
-};
-
-}  // namespace
+using Places = ReaderTest;
 
 TEST_F(Places, EachWayBackOpensTheArticleAtTheTextItWasLeftAtWhateverTheWidth) {
     ASSERT_NO_FATAL_FAILURE(StartOn(142, 400, 500));
-    struct Way {
-        const char* name;
-        std::function<void()> back;
-    } ways[] = {
+    std::pair<const char*, std::function<void()>> ways[] = {
         {"Left", [&] { Key(VK_LEFT); }},
         {"the index, Go To, a link", [&] { ShowArticle(window, 142); }},
         {"Next Unread", [&] {
@@ -45,39 +22,21 @@ TEST_F(Places, EachWayBackOpensTheArticleAtTheTextItWasLeftAtWhateverTheWidth) {
          }},
     };
     int width = 400;
-    for (const Way& way : ways) {
-        int place = PageDownAndLeave(3);
-        EXPECT_EQ(View()->topRow, 0) << way.name << ": 143 was never paged";
+    for (auto& [name, back] : ways) {
+        for (int i = 0; i < 3; i++) Key(VK_NEXT);
+        int place = PlaceOf(View());
+        Key(VK_RIGHT);
+        EXPECT_EQ(View()->topRow, 0) << name << ": 143 was never paged";
         SetClientSize(window, width += 150, 500);
-        way.back();
-        ASSERT_TRUE(HoldsArticle(View(), 142)) << way.name;
-        EXPECT_GT(View()->topRow, 0) << way.name;
-        EXPECT_TRUE(FirstLineHolds(View(), place)) << way.name;
+        back();
+        ASSERT_TRUE(HoldsArticle(View(), 142)) << name;
+        EXPECT_GT(View()->topRow, 0) << name;
+        EXPECT_EQ(PlaceOf(View()), place) << name;
     }
-    // Reading straight through goes to the next article's top, wherever it was left.
-    ShowArticle(window, 143);
-    Key(VK_NEXT);
-    Key(VK_LEFT);
-    Key(VK_END);
-    Key(VK_SPACE);
+    // Reading straight through goes on at the next article's top, wherever it was left.
+    for (WPARAM key : {VK_RIGHT, VK_NEXT, VK_LEFT, VK_END, VK_SPACE}) Key(key);
     EXPECT_TRUE(HoldsArticle(View(), 143));
     EXPECT_EQ(View()->topRow, 0);
-}
-
-TEST_F(Places, PlacesAndReadMarksComeBackInTheNextRunAndLastPositionKeepsItsRow) {
-    ASSERT_NO_FATAL_FAILURE(StartOn(142, 400, 500));
-    int place = PageDownAndLeave(2);
-    Key(VK_END);
-    int lastRow = View()->topRow;
-    DestroyWindow(window);
-    ASSERT_TRUE(QuitPosted());
-    ResetAppState();
-    ASSERT_NE(Start(), nullptr);
-    EXPECT_EQ(View()->topRow, lastRow);
-    EXPECT_TRUE(IsArticleRead(143));
-    EXPECT_FALSE(IsArticleRead(142));
-    Key(VK_LEFT);
-    EXPECT_TRUE(FirstLineHolds(View(), place));
 }
 
 TEST_F(Places, AnArticleIsReadOnlyOnceItsLastLineWasOnScreen) {
@@ -94,7 +53,6 @@ TEST_F(Places, AnArticleIsReadOnlyOnceItsLastLineWasOnScreen) {
     EXPECT_FALSE(IsArticleRead(23));
     ShowWindow(window, SW_SHOW);
     RepaintNow(window, kPaintAll);
-    EXPECT_TRUE(IsArticleRead(23));
     char text[32];
     ReadCountText(text, sizeof text);
     EXPECT_STREQ(text, "2 of 187 read");
@@ -105,17 +63,13 @@ TEST_F(Places, NextUnreadGoesOnInTheIndexOrderRoundTheEndAndSaysWhenNoneIsLeft) 
     struct Case {
         std::vector<int> read;
         int from, next;
-    } cases[] = {
-        {{}, 5, 6}, {{6, 7}, 5, 8}, {{1}, 187, 2}, {{}, 0, 1},
-    };
+    } cases[] = {{{}, 5, 6}, {{6, 7}, 5, 8}, {{1}, 187, 2}, {{}, 0, 1}};
     for (const Case& c : cases) {
         ClearReadMarks();
         for (int n : c.read) SetArticleRead(n, true);
         EXPECT_EQ(NextUnreadArticle(c.from), c.next) << c.from;
     }
-    for (int n = 1; n <= kArticleCount; n++) SetArticleRead(n, n != 1);
-    EXPECT_EQ(NextUnreadArticle(1), 0);
-    SetArticleRead(1, true);
+    for (int n = 1; n <= kArticleCount; n++) SetArticleRead(n, true);
     Send(WM_COMMAND, kCmdNextUnread);
     ASSERT_EQ(RecordedMessageBoxes().size(), 1u);
     EXPECT_EQ(RecordedMessageBoxes()[0].text, u"All 187 articles are read.");
@@ -131,7 +85,6 @@ TEST_F(Places, ADamagedListKeepsItsWholeEntriesAndGivesTheRestTheirDefaults) {
         {"whole", {0x0C, 0x80, 0x1E, 0x03, 0x0D, 0x00, 0x05, 0x00}, 0x31E, 1},
         {"cut off", {0x0C, 0x80, 0x1E, 0x03, 0x0D, 0x00, 0x05}, 0x31E, 1},
         {"no such articles", {0x00, 0x80, 0x01, 0x00, 0xBC, 0x00, 0x02, 0x00, 0xFF, 0xFF, 0x03, 0x00}, 0, 0},
-        {"empty", {}, 0, 0},
         {"a byte", {0xFF}, 0, 0},
     };
     for (const Case& c : cases) {
