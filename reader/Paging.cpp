@@ -47,17 +47,17 @@ void PageArticle(HWND window, ArticleView* view, int rows) {
 
 void ReadOn(HWND window, ArticleView* view, int rows) {
     if (!view) return;
-    if (rows > 0 && view->topRow >= view->maxTopRow) {
-        NextArticle(window);
-    } else if (rows < 0 && view->topRow == 0) {
-        uint16_t left = gApp.currentArticle;
-        PreviousArticle(window);
-        // The previous article is read on from its end, backwards.
-        if (gApp.currentArticle != left) {
-            gApp.articleView->topRow = gApp.articleView->maxTopRow;
-            RepaintNow(window, kPaintAll);
-        }
-    } else {
+    bool onward = rows > 0 && view->topRow >= view->maxTopRow;
+    if (!onward && !(rows < 0 && view->topRow == 0)) {
         PageArticle(window, view, rows);
+        return;
+    }
+    uint16_t left = gApp.currentArticle;
+    StepArticle(window, onward ? 1 : -1);
+    // Reading straight through: the next article from its top, the previous one
+    // backwards from its end, wherever they were left before.
+    if (gApp.currentArticle != left) {
+        gApp.articleView->topRow = onward ? 0 : gApp.articleView->maxTopRow;
+        RepaintNow(window, kPaintAll);
     }
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "../views/Palette.h"
+#include "ReadMarks.h"
 #include "WindowTitle.h"
 
 namespace {
@@ -20,6 +21,12 @@ int Widen(const char* text, WCHAR* out, int capacity) {
     for (; text[n] && n < capacity - 1; n++) out[n] = (WCHAR)(unsigned char)text[n];
     out[n] = 0;
     return n;
+}
+
+int WidthOf(HDC surface, const WCHAR* text, int length) {
+    SIZE size = {};
+    GetTextExtentPoint32W(surface, text, length, &size);
+    return size.cx;
 }
 
 int LineHeightOf(HDC surface) {
@@ -58,6 +65,9 @@ int StatusLineHeight(HWND window) {
 
 void DrawStatusLine(const ArticleView* view, int number) {
     if (!view || !view->surface) return;
+    // Every change of what the page shows ends in this line: the read mark is
+    // noted first, so that the count drawn includes it.
+    NoteShownPage(view, number);
     HDC surface = view->surface;
     RECT line = {view->left, view->top + view->height, view->left + view->width, 0};
     line.bottom = line.top + LineHeightOf(surface);
@@ -69,19 +79,28 @@ void DrawStatusLine(const ArticleView* view, int number) {
     int n = ProgressText(ProgressOf(view), text, kTextSize);
     RECT right = line;
     DrawTextW(surface, text, n, &right, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SIZE progressSize = {};
-    GetTextExtentPoint32W(surface, text, n, &progressSize);
+    int gap = 2 * LineHeightOf(surface);
+    RECT left = line;
+    left.right -= WidthOf(surface, text, n) + gap;  // never under the progress
     char numberText[16];
     std::snprintf(numberText, sizeof numberText, "%d  ", number);
     int at = Widen(numberText, text, kTextSize);
     int numberLength = at;
     at += ArticleTitleText(view, text + at, kTextSize - at);
-    RECT left = line;
-    left.right -= progressSize.cx + 2 * LineHeightOf(surface);  // never under the progress
-    // A title the line has no room for is left out whole rather than cut mid-letter.
-    SIZE whole = {};
-    GetTextExtentPoint32W(surface, text, at, &whole);
-    if (whole.cx > left.right - left.left) at = numberLength;
+    char readText[32];
+    WCHAR read[32];
+    ReadCountText(readText, sizeof readText);
+    int readLength = Widen(readText, read, 32);
+    int readWidth = WidthOf(surface, read, readLength) + gap;
+    // What the line has no room for is left out whole rather than cut mid-letter:
+    // the read count first, then the title.
+    int room = left.right - left.left, whole = WidthOf(surface, text, at);
+    if (whole + readWidth <= room) {
+        RECT count = left;
+        DrawTextW(surface, read, readLength, &count, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    } else if (whole > room) {
+        at = numberLength;
+    }
     DrawTextW(surface, text, at, &left, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SetBkMode(surface, previousMode);
     SetTextColor(surface, previousColour);

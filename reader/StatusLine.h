@@ -17,7 +17,8 @@ ArticleProgress ProgressOf(const ArticleView* view);
 int ProgressText(const ArticleProgress& progress, WCHAR* out, int capacity);
 // The height the line takes under the view, in pixels.
 int StatusLineHeight(HWND window);
-// Draws the line under the view: "<number>  <title>" at the left, the progress at the right.
+// Draws the line under the view: "<number>  <title>" at the left, the progress at the
+// right and "n of 187 read" before it where there is room.
 void DrawStatusLine(const ArticleView* view, int number);
 // The scroll bar's range, page and position: positions are top rows (0 to the
 // maximum top row), the page the rows of the last page.

@@ -35,6 +35,7 @@ const AcceleratorRow kAccelerators[] = {
     {FVIRTKEY, VK_F3, kCmdSearchAgain},             // Search Again
     {FVIRTKEY | FCONTROL | FSHIFT, 'N', kCmdNight},  // Night
     {FVIRTKEY | FCONTROL, 'G', kCmdGoTo},           // Go To Article
+    {FVIRTKEY | FCONTROL, 'U', kCmdNextUnread},     // Next Unread
     {FVIRTKEY | FALT, VK_LEFT, kCmdBack},           // Back
     {FVIRTKEY | FALT, VK_RIGHT, kCmdForward},          // Forward
     {FVIRTKEY, VK_F11, kCmdFullScreen},             // Full Screen

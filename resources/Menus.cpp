@@ -48,6 +48,7 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"&Bookmark", kCmdBookmark},
       {u"&Previous Article", kCmdPreviousArticle},
       {u"&Next Article", kCmdNextArticle},
+      {u"Next &Unread", kCmdNextUnread},
       {u"", 0},
       {u"&Search", kCmdSearch},
       {u"Search A&gain", kCmdSearchAgain},

@@ -9,12 +9,14 @@
 #include "Bookmarks.h"
 #include "Export.h"
 #include "FontDialog.h"
+#include "../reader/ArticlePositions.h"
 #include "../reader/FullScreen.h"
 #include "../reader/GoToDialog.h"
 #include "../reader/HelpMenu.h"
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
 #include "../reader/Print.h"
+#include "../reader/ReadMarks.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -41,12 +43,14 @@ void ChooseByNumber(HWND window) {
     if (n > 0) ShowArticle(window, (int)n);
 }
 
-// Shows an article at a top row (kept within its rows); 0 when it is shown.
+// Shows an article at a top row (kept within its rows) or at its remembered place
+// (kRememberedPlace); 0 when it is shown.
 int OpenArticleAt(HWND window, int number, int topRow) {
     ArticleView* view = gApp.articleView;
     // Without a view there is nowhere to show it; the current article stays.
     if (!view) return 1;
     uint16_t previous = gApp.currentArticle;
+    RememberPlace(view, previous);
     SetCurrentArticle(number);
     int status = 0;
     BYTE* article = LoadContent(gApp.currentArticle, &status);
@@ -61,7 +65,11 @@ int OpenArticleAt(HWND window, int number, int topRow) {
         gApp.currentArticle = previous;
         return 1;
     }
-    view->topRow = (uint16_t)std::min(topRow, (int)view->maxTopRow);
+    if (topRow == kRememberedPlace) {
+        ReturnToRememberedPlace(view, number);
+    } else {
+        view->topRow = (uint16_t)std::min(topRow, (int)view->maxTopRow);
+    }
     RepaintNow(window, kPaintAll);
     UpdateBookmarkCheck(window, kCheckSet);
     return 0;
@@ -105,6 +113,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdFullScreen: ToggleFullScreen(window); break;
         case kCmdReadingGuide: ShowArticle(window, kReadingGuideArticle); break;
         case kCmdKeys: ShowArticle(window, kKeysArticle); break;
+        case kCmdNextUnread: GoToNextUnread(window); break;
         case kCmdBack: GoThroughHistory(window, -1); break;
         case kCmdForward: GoThroughHistory(window, 1); break;
         case kCmdPrint: PrintFromReader(window); break;
@@ -121,7 +130,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
 
 int ShowArticle(HWND window, int number) {
     HistoryEntry left = CurrentPlace();
-    int result = OpenArticleAt(window, number, 0);
+    int result = OpenArticleAt(window, number, kRememberedPlace);
     if (result == 0 && left.article != gApp.currentArticle) RecordVisit(left);
     return result;
 }

@@ -9,6 +9,7 @@
 #include "AppState.h"
 #include "Bookmarks.h"
 #include "../reader/Accessibility.h"
+#include "../reader/ArticlePositions.h"
 #include "../reader/FindAll.h"
 #include "../reader/History.h"
 #include "../reader/SearchRules.h"
@@ -25,6 +26,7 @@ bool SearchIsEmpty() { return gApp.searchString[0] == 0; }
 bool TakeArticleWithHit(ArticleView* view, int number, BYTE* article) {
     uint16_t hitStart = view->hitStart, hitEnd = view->hitEnd;
     HistoryEntry left = CurrentPlace();
+    RememberPlace(view, gApp.currentArticle);
     LayoutArticle(view, article, TRUE);
     if (view->article == article) {
         SetCurrentArticle(number);

@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
+#include "../reader/ArticlePositions.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -184,6 +185,7 @@ void LoadSettings() {
 
     FreeBookmarks();
     LoadBookmarks();
+    LoadArticlePlaces();
     gSettingsLoaded = true;
 }
 
@@ -226,6 +228,7 @@ void WriteSettingValues() {
     }
     if (gApp.fontSettings.FontAsciiBase) RegWriteNumber(TEXT("FontAsciiBase"), gApp.fontSettings.FontAsciiBase);
     if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
+    SaveArticlePlaces();
     RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
     if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
     RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);

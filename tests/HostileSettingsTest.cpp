@@ -53,6 +53,14 @@ std::vector<std::string> HostileFiles() {
     files.push_back(product + "\"Bookmarks\"=hex:bb,00,00\n");
     files.push_back(product + "\"Bookmarks\"=dword:00050003\n");
     files.push_back(product + "\"Bookmarks\"=\"abc\"\n");
+    // Lists of article places: huge, cut off, naming no article, a place past the
+    // current article's end, of the wrong types.
+    files.push_back(product + "\"ArticlePlaces\"=" + HexBytes(60000, 0xFF) + "\n");
+    files.push_back(product + "\"ArticlePlaces\"=hex:0c,80,1e\n");
+    files.push_back(product + "\"ArticlePlaces\"=hex:00,80,01,00,bc,00,02,00\n");
+    files.push_back(product + "\"ArticlePlaces\"=hex:8e,80,ff,ff\n\"Lesson\"=dword:0000008e\n");
+    files.push_back(product + "\"ArticlePlaces\"=dword:ffffffff\n");
+    files.push_back(product + "\"ArticlePlaces\"=\"abc\"\n");
     const std::string vendor = kVendorSection;
     files.push_back(vendor + "\"SurroundingGutter\"=dword:7fffffff\n");
     files.push_back(vendor + "\"SurroundingGutter\"=dword:80000000\n");

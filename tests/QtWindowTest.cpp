@@ -247,7 +247,7 @@ TEST(QtMenuTest, MainMenuHoldsBothPopUpsWithCommandsAndLabels) {
     const auto& file = MenuOf(GetSubMenu(menu, 0))->items;
     const auto& go = MenuOf(GetSubMenu(menu, 1))->items;
     ASSERT_EQ(file.size(), 15u);  // About went to the Help menu
-    ASSERT_EQ(go.size(), 11u);  // the handheld's seven, then a separator and the desktop's history items
+    ASSERT_EQ(go.size(), 12u);  // the handheld's seven with Next Unread, then a separator and the desktop's history items
     EXPECT_EQ(file[1].text, u"C&hoose Article\bCtrl+D");
     EXPECT_EQ(file[1].id, 119u);
     EXPECT_TRUE(file[2].separator);
@@ -255,11 +255,12 @@ TEST(QtMenuTest, MainMenuHoldsBothPopUpsWithCommandsAndLabels) {
     EXPECT_EQ(file[5].id, 40013u);
     EXPECT_EQ(file[10].text, u"&Print...\bCtrl+P");
     EXPECT_EQ(file[14].id, 40005u);
-    EXPECT_EQ(go[6].text, u"Search A&gain\bF3");
-    EXPECT_EQ(go[6].id, 117u);
-    EXPECT_TRUE(go[7].separator);
-    EXPECT_EQ(go[8].text, u"Go &To Article...\bCtrl+G");
-    EXPECT_EQ(go[10].id, 40012u);
+    EXPECT_EQ(go[4].text, u"Next &Unread\bCtrl+U");
+    EXPECT_EQ(go[7].text, u"Search A&gain\bF3");
+    EXPECT_EQ(go[7].id, 117u);
+    EXPECT_TRUE(go[8].separator);
+    EXPECT_EQ(go[9].text, u"Go &To Article...\bCtrl+G");
+    EXPECT_EQ(go[11].id, 40012u);
     DestroyMenu(menu);
     EXPECT_EQ(MenuOf(menu), nullptr);
 }

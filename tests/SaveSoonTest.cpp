@@ -15,6 +15,8 @@
 
 #include "ShellFixture.h"
 #include "platform/EndSignals.h"
+#include "reader/KeepPlace.h"
+#include "reader/ReadMarks.h"
 #include "reader/SaveSoon.h"
 #include "resources/Commands.h"
 
@@ -37,10 +39,18 @@ void PumpFor(int ms, const std::function<bool()>& done = [] { return false; }) {
 
 bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A real reader process, forked before Qt starts in it: it changes the article and
-// adds a bookmark, says so through ready, then changes the article every stepMs
-// (never when 0) until it is ended.
-pid_t ForkReader(int ready, int stepMs) {
+// The first changes of a changing reader: the next article, bookmarked. The number
+// returned goes to the test.
+int NextArticleBookmarked(HWND window) {
+    SendMessageW(window, WM_COMMAND, kCmdNextArticle, 0);
+    SendMessageW(window, WM_COMMAND, kCmdBookmark, 0);
+    return 0;
+}
+
+// A real reader process, forked before Qt starts in it: it makes its first changes,
+// says so through ready (with what they returned), then changes the article every
+// stepMs (never when 0) until it is ended.
+pid_t ForkReader(int ready, int stepMs, int (*change)(HWND)) {
     pid_t child = fork();
     if (child != 0) return child;
     CatchEndSignals();
@@ -48,9 +58,8 @@ pid_t ForkReader(int ready, int stepMs) {
     gApp.instance = GetModuleHandleW(nullptr);
     HWND window = StartMainWindow(SW_SHOW);
     if (!window) _exit(3);
-    SendMessageW(window, WM_COMMAND, kCmdNextArticle, 0);
-    SendMessageW(window, WM_COMMAND, kCmdBookmark, 0);
-    if (write(ready, "c", 1) != 1) _exit(4);
+    int said = change(window);
+    if (write(ready, &said, sizeof said) != sizeof said) _exit(4);
     for (auto next = Clock::now();;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -65,15 +74,16 @@ pid_t ForkReader(int ready, int stepMs) {
     }
 }
 
-// Starts a reader and waits until it made its first changes.
-pid_t StartChangingReader(int stepMs) {
+// Starts a reader and waits until it made its first changes; *said is what they returned.
+pid_t StartChangingReader(int stepMs, int (*change)(HWND) = NextArticleBookmarked, int* said = nullptr) {
     int ready[2];
     if (pipe(ready) != 0) return -1;
-    pid_t child = ForkReader(ready[1], stepMs);
+    pid_t child = ForkReader(ready[1], stepMs, change);
     close(ready[1]);
-    char c = 0;
-    bool changed = read(ready[0], &c, 1) == 1;
+    int value = 0;
+    bool changed = read(ready[0], &value, sizeof value) == sizeof value;
     close(ready[0]);
+    if (said) *said = value;
     return changed ? child : -1;
 }
 
@@ -95,6 +105,33 @@ TEST(SaveSoon, AKillASecondAfterAChangeLosesNothing) {
     std::string saved = config.ReadRegistryFile();
     EXPECT_TRUE(Holds(saved, "\"Lesson\"=dword:00000002")) << saved;
     EXPECT_TRUE(Holds(saved, "\"Bookmarks\"=hex:02,00,00,00")) << saved;
+}
+
+// Paged into article 142, then on to 143 and its end: killed, the next run has 143
+// read and comes back to 142's place.
+TEST(SaveSoon, AKillAfterPagingKeepsEveryArticlesPlaceAndReadMarkForTheNextRun) {
+    TempConfig config;
+    int place = 0;
+    pid_t child = StartChangingReader(0, [](HWND window) {
+        ShowArticle(window, 142);
+        for (int i = 0; i < 3; i++) SendMessageW(window, WM_KEYDOWN, VK_NEXT, 0);
+        int left = PlaceOf(gApp.articleView);
+        for (WPARAM key : {VK_RIGHT, VK_END}) SendMessageW(window, WM_KEYDOWN, key, 0);
+        return left;
+    }, &place);
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(child, SIGKILL);
+    ASSERT_EQ(WaitFor(child), -SIGKILL);
+    ResetAppState();
+    gApp.instance = GetModuleHandleW(nullptr);
+    HWND window = StartMainWindow(SW_SHOW);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsArticleRead(143) && !IsArticleRead(142));
+    SendMessageW(window, WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(gApp.currentArticle, 142);
+    EXPECT_EQ(PlaceOf(gApp.articleView), place);
+    DestroyWindow(window);
 }
 
 // A reader that saves again and again ends the normal way on SIGTERM at any moment:

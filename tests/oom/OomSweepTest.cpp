@@ -246,5 +246,10 @@ TEST_F(OomSweep, PdfExportOfAnArticle) {
           });
 }
 
+// Next Unread reads the index for its order, then shows the article.
+TEST_F(OomSweep, NextUnread) {
+    Sweep([this] { StartReader(); }, [this] { Command(kCmdNextUnread); });
+}
+
 // The side panel's Contents and adding a note join here, one Sweep each, as those
 // features land.
