@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
+#include "../reader/ContentsTab.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -231,6 +232,7 @@ void WriteSettingValues() {
     RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
     if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     SaveBookmarks();
+    SaveContentsOpened();
 }
 
 }  // namespace
