@@ -36,6 +36,7 @@ struct ContentsTab {
     int column;         // width of the numbers' column right of the tree
     int marked;         // the current article as last marked
     bool markedRead;    // and whether it was read then
+    BOOL night;         // the colours it was last painted in
     bool filtering;
     OpenedHeadings opened;  // the user's, kept while filtering and in the settings
 };
@@ -85,6 +86,7 @@ void UpdateTreeScrollBar() {
 void PaintTree() {
     IndexView* view = gTab.view;
     if (!view) return;
+    gTab.night = gNightReading;
     EraseViewRect(gTab.surface, view->left + view->width, view->top, gTab.column, view->height);
     PaintIndexView(view, TRUE);
     UpdateTreeScrollBar();
@@ -327,9 +329,10 @@ bool ContentsTabKey(WPARAM key) {
 
 void FollowCurrentArticle() {
     if (!gTab.view) return;
-    if (gTab.marked != gApp.currentArticle) MarkCurrent();
-    else if (gTab.markedRead != IsArticleRead(gTab.marked)) {
-        gTab.markedRead = !gTab.markedRead;
+    if (gTab.marked != gApp.currentArticle) {
+        MarkCurrent();
+    } else if (gTab.markedRead != IsArticleRead(gTab.marked) || gTab.night != gNightReading) {
+        gTab.markedRead = IsArticleRead(gTab.marked);
         PaintTree();
     }
 }
