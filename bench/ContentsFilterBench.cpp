@@ -15,13 +15,13 @@
 #include <QTreeView>
 
 #include "Goals.h"
+#include "PanelStart.h"
 #include "content/IndexRecords.h"
 #include "platform/TestHooks.h"
 #include "platform/qt/QtWindow.h"
 #include "reader/ContentsTab.h"
 #include "resources/Commands.h"
 #include "shell/AppState.h"
-#include "shell/WinMain.h"
 
 namespace {
 
@@ -32,11 +32,6 @@ double Seconds() {
     timespec t;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 double Median(std::vector<double> values) {
@@ -59,17 +54,11 @@ void FillModel(const IndexView* view, QStandardItemModel* model) {
 
 void BM_ContentsFilterKeyAgainstAProxyModel(benchmark::State& state) {
     ResetAppState();
-    ScriptMessageBoxes({});
-    gApp.instance = GetModuleHandleW(nullptr);
-    HWND window = StartMainWindow(SW_SHOW);
+    HWND window = StartAtPanelTab(kCmdContentsTab);
     if (!window) {
         state.SkipWithError("no main window");
         return;
     }
-    MoveWindow(window, 0, 0, 1280, 800, TRUE);
-    Pump();
-    SendMessageW(window, WM_COMMAND, kCmdContentsTab, 0);
-    Pump();
     HWND box = GetFocus();
     QStandardItemModel model;
     FillModel(ContentsTree(), &model);
@@ -91,7 +80,7 @@ void BM_ContentsFilterKeyAgainstAProxyModel(benchmark::State& state) {
                 std::u16string typed = f.substr(0, n);
                 double start = Seconds();
                 SetWindowTextW(box, typed.c_str());
-                Pump();
+                PumpMessages();
                 WindowOf(ContentsTreeWindow())->client->repaint();
                 ours.push_back(Seconds() - start);
                 start = Seconds();
@@ -103,7 +92,7 @@ void BM_ContentsFilterKeyAgainstAProxyModel(benchmark::State& state) {
             }
         }
         SetWindowTextW(box, u"");
-        Pump();
+        PumpMessages();
     }
     double worst = *std::max_element(ours.begin(), ours.end()), median = Median(ours), other = Median(theirs);
     state.counters["keys"] = (double)ours.size();
@@ -116,7 +105,7 @@ void BM_ContentsFilterKeyAgainstAProxyModel(benchmark::State& state) {
                 "QSortFilterProxyModel tree in a QTreeView: " + Fixed(1000 * other, 3) + " ms", median / other,
                 "<= 1x and <= 1 ms", median <= other && median <= 0.001});
     DestroyWindow(window);
-    Pump();
+    PumpMessages();
     StopMessageBoxScript();
 }
 BENCHMARK(BM_ContentsFilterKeyAgainstAProxyModel)->Iterations(3)->Unit(benchmark::kMillisecond);

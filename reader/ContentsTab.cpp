@@ -12,7 +12,6 @@
 #include "../shell/MainWindow.h"
 #include "../shell/Settings.h"
 #include "../views/Palette.h"
-#include "Accessibility.h"
 #include "ContentsFilter.h"
 #include "FontSize.h"
 #include "OpenedHeadings.h"
@@ -74,14 +73,6 @@ void DrawBeside(const IndexView* view, const IndexLine* line, int y) {
     }
 }
 
-void UpdateTreeScrollBar() {
-    const IndexView* view = gTab.view;
-    SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
-                       view ? view->topRow : 0, 0};
-    SetScrollInfo(gTab.tree, SB_VERT, &info, TRUE);
-    PublishIndexView(gTab.tree, view);
-}
-
 // The whole tree window: the numbers' column has no erase of its own in the view.
 void PaintTree() {
     IndexView* view = gTab.view;
@@ -89,7 +80,7 @@ void PaintTree() {
     gTab.night = gNightReading;
     EraseViewRect(gTab.surface, view->left + view->width, view->top, gTab.column, view->height);
     PaintIndexView(view, TRUE);
-    UpdateTreeScrollBar();
+    UpdateTreeScrollBar(gTab.tree, view);
 }
 
 void NoteOpened() {

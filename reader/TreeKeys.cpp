@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "../content/IndexRecords.h"
+#include "Accessibility.h"
 
 namespace {
 
@@ -99,4 +100,11 @@ void RelayoutTree(IndexView* view, int width, int height) {
     RestoreExpansion(view, expansion);
     RestoreFocus(view, focus);
     free(expansion);
+}
+
+void UpdateTreeScrollBar(HWND window, const IndexView* view) {
+    SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
+                       view ? view->topRow : 0, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    PublishIndexView(window, view);
 }

@@ -18,5 +18,8 @@ TreeKeyResult TreeKey(IndexView* view, WPARAM key);
 // A click moves the mark to the record clicked; what the tap does to the tree
 // (a chosen link, a toggled heading) is then the view's own hit test.
 int32_t TreeClick(IndexView* view, int x, int y);
+// The window's scroll bar over the tree's rows (0 to the maximum top row, at the
+// top row), and the tree as shown handed to screen readers.
+void UpdateTreeScrollBar(HWND window, const IndexView* view);
 // The view at a new size, keeping its shown and opened records and the mark.
 void RelayoutTree(IndexView* view, int width, int height);

@@ -149,13 +149,7 @@ void InitIndexDialog() {
     UpdateIndexScrollBar();
 }
 
-void UpdateIndexScrollBar() {
-    const IndexView* view = gIndexDialog.view;
-    SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
-                       view ? view->topRow : 0, 0};
-    SetScrollInfo(gIndexDialog.dialog, SB_VERT, &info, TRUE);
-    PublishIndexView(gIndexDialog.dialog, view);
-}
+void UpdateIndexScrollBar() { UpdateTreeScrollBar(gIndexDialog.dialog, gIndexDialog.view); }
 
 INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     IndexDialogState& st = gIndexDialog;
