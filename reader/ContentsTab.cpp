@@ -65,8 +65,9 @@ void DrawBeside(const IndexView* view, const IndexLine* line, int y) {
         text[n++] = 0x2713;  // check mark
     }
     RECT box = {view->left + view->width, y, view->left + view->width + gTab.column - kMargin, y + line->height};
-    SetTextColor(view->surface, ActivePalette().text);
+    COLORREF colour = SetTextColor(view->surface, ActivePalette().text);
     DrawTextW(view->surface, text, n, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(view->surface, colour);
     if (number == gApp.currentArticle) {
         RECT bar = {view->left, y, view->left + kMarkWidth, y + line->height};
         FillColourRect(view->surface, &bar, ActivePalette().heading);
@@ -116,7 +117,7 @@ void MarkCurrent() {
 
 void MakeTree(int width, int height) {
     RECT rect = {0, 0, width, height};
-    gTab.view = OpenIndexTree(gTab.surface, &rect, &gApp.fontSettings, gApp.currentArticle, &gTab.opened);
+    gTab.view = OpenIndexTree(gTab.surface, &rect, &gApp.fontSettings, gApp.currentArticle);
     if (!gTab.view) return;
     gTab.view->decorate = DrawBeside;
     // Room for "187 ✓" in the links' own font: about four of their line heights.
@@ -178,6 +179,7 @@ void OnSize(int width, int height) {
         return;
     }
     RelayoutTree(view, width - gTab.column, height);
+    ApplyOpenedHeadings(view, &gTab.opened);  // a relayout shows again what the index data shows
     if (view->maxTopRow == 0) view->topRow = 0;
     PaintTree();
 }
