@@ -13,6 +13,7 @@
 #include "../shell/Search.h"
 #include "LiveSearch.h"
 #include "SearchRules.h"
+#include "StatusLine.h"
 
 namespace {
 
@@ -36,9 +37,14 @@ int RowText(void* context, int row, WCHAR* out, int capacity, bool* heading) {
     return LiveRowText(*(const LiveSearch*)context, row, out, capacity, heading);
 }
 
+// Said in the tab and, for the hit shown, in the status line under the article.
 void ShowStatus() {
     try {
-        SetWindowTextW(gTab.status, PanelStatusText().c_str());
+        std::u16string text = PanelStatusText();
+        SetWindowTextW(gTab.status, text.c_str());
+        const LiveSearch& search = gTab.search;
+        if (search.chosen >= 0 && search.chosen < (int)search.hits.size())
+            SetStatusNote(text.c_str(), search.hits[search.chosen].article);
     } catch (const std::bad_alloc&) {
         SetWindowTextW(gTab.status, u"");
     }
@@ -92,8 +98,8 @@ void ChooseHit(int hit) {
     search.chosen = hit;
     SelectListRow(gTab.list, RowOfHit(search, hit));
     const LiveHit& place = search.hits[hit];
-    if (ShowHitAt(gApp.mainWindow, place.article, place.offset)) PlaceAThirdDown(gApp.articleView, search.groups[GroupOfHit(search, hit)]);
     ShowStatus();
+    if (ShowHitAt(gApp.mainWindow, place.article, place.offset)) PlaceAThirdDown(gApp.articleView, search.groups[GroupOfHit(search, hit)]);
 }
 
 // A heading reached from the hit below it goes on up to the hit before; otherwise

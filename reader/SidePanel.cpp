@@ -8,13 +8,14 @@
 #include "../shell/AppState.h"
 #include "../shell/MainWindow.h"
 #include "../shell/Settings.h"
+#include "ContentsTab.h"
 #include "PanelSearch.h"
 
 namespace {
 
 const WCHAR kPanelClass[] = u"VelunSidePanel";
 const WCHAR kSplitterClass[] = u"VelunSplitter";
-constexpr int kTabsId = 2001, kOpenIndexId = 2002;
+constexpr int kTabsId = 2001;
 constexpr int kDefaultWidth = 300, kMinWidth = 160, kMinArticleWidth = 200;
 constexpr int kSplitterWidth = 5;
 constexpr int kShownFromWidth = 900;  // a window this wide opens with the panel
@@ -23,7 +24,6 @@ constexpr int32_t kUnset = -1;
 
 struct SidePanel {
     HWND window, splitter, tabs;
-    HWND openIndex;  // the Contents tab, until the tree stands in it: a way to the index
     int width;
     int32_t shown;  // 0 or 1 once chosen; kUnset: shown when the window is wide enough
     bool wide;      // the window was kShownFromWidth wide or more at its last size
@@ -31,7 +31,28 @@ struct SidePanel {
     int tab;
 };
 
-SidePanel gPanel = {nullptr, nullptr, nullptr, nullptr, kDefaultWidth, kUnset, false, -1, kSearchTab};
+SidePanel gPanel = {nullptr, nullptr, nullptr, kDefaultWidth, kUnset, false, -1, kSearchTab};
+
+// What the panel asks of each tab, in the order of the strip.
+struct PanelTabFaces {
+    const WCHAR* label;
+    void (*create)(HWND panel);
+    void (*show)(bool shown);
+    void (*layout)(int x, int y, int width, int height);
+    void (*focus)();
+    bool (*command)(WPARAM wParam);
+    bool (*key)(WPARAM key);
+};
+
+void LayoutSearch(int x, int y, int width, int height) { LayoutPanelSearch(gPanel.window, x, y, width, height); }
+
+const PanelTabFaces kTabs[] = {
+    {u"Contents", CreateContentsTab, ShowContentsTab, LayoutContentsTab, FocusContentsTab, ContentsTabCommand,
+     ContentsTabKey},
+    {u"Search", CreatePanelSearch, ShowPanelSearch, LayoutSearch, FocusPanelSearch, PanelSearchCommand,
+     PanelSearchKey},
+};
+constexpr int kTabCount = (int)(sizeof kTabs / sizeof kTabs[0]);
 
 bool OnRight() { return DesktopIsRightToLeft(); }
 
@@ -45,8 +66,7 @@ void RefitMainWindow() {
 void ShowTab(int tab) {
     gPanel.tab = tab;
     SelectTab(gPanel.tabs, tab);
-    ShowPanelSearch(tab == kSearchTab);
-    ShowWindow(gPanel.openIndex, tab == kContentsTab ? SW_SHOW : SW_HIDE);
+    for (int i = 0; i < kTabCount; i++) kTabs[i].show(i == tab);
 }
 
 void ChooseTab(int tab) {
@@ -56,8 +76,7 @@ void ChooseTab(int tab) {
 
 void LayoutPanel(int width, int height) {
     MoveWindow(gPanel.tabs, 0, 0, width, kTabsHeight, TRUE);
-    MoveWindow(gPanel.openIndex, 4, kTabsHeight + 4, std::max(width - 8, 0), 28, TRUE);
-    LayoutPanelSearch(gPanel.window, 0, kTabsHeight, width, height - kTabsHeight);
+    for (const PanelTabFaces& tab : kTabs) tab.layout(0, kTabsHeight, width, height - kTabsHeight);
 }
 
 LRESULT CALLBACK SidePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,14 +87,11 @@ LRESULT CALLBACK SidePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 ChooseTab(SelectedTab(gPanel.tabs));
                 return 0;
             }
-            if (LOWORD(wParam) == kOpenIndexId) {
-                PostMessageW(gApp.mainWindow, WM_COMMAND, kCmdIndex, 0);
-                return 0;
-            }
-            if (PanelSearchCommand(wParam)) return 0;
+            for (const PanelTabFaces& tab : kTabs)
+                if (tab.command(wParam)) return 0;
             break;
         case WM_KEYDOWN:
-            if (PanelSearchKey(wParam)) return 0;
+            if (kTabs[gPanel.tab].key(wParam)) return 0;
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -130,19 +146,23 @@ void CreateSidePanel(HWND mainWindow) {
     gPanel.shown = shown == 0 || shown == 1 ? shown : kUnset;
     gPanel.wide = false;
     gPanel.dragFrom = -1;
-    gPanel.tab = ReadSetting(TEXT("SidePanelTab"), kSearchTab) == kContentsTab ? kContentsTab : kSearchTab;
+    int32_t tab = ReadSetting(TEXT("SidePanelTab"), kSearchTab);
+    gPanel.tab = tab >= 0 && tab < kTabCount ? tab : kSearchTab;
     gPanel.window = CreateWindowExW(0, kPanelClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
                                     gApp.instance, nullptr);
     gPanel.splitter = CreateWindowExW(0, kSplitterClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
                                       gApp.instance, nullptr);
     if (!gPanel.window || !gPanel.splitter) return;
     ShowSizingCursor(gPanel.splitter);
-    gPanel.tabs = CreateWindowExW(0, kTabStripClass, TEXT("Contents\nSearch"), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+    WCHAR labels[128] = {};  // one a line
+    for (int i = 0, n = 0; i < kTabCount; i++) {
+        if (i && n < 127) labels[n++] = '\n';
+        for (const WCHAR* c = kTabs[i].label; *c && n < 127; c++) labels[n++] = *c;
+    }
+    gPanel.tabs = CreateWindowExW(0, kTabStripClass, labels, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                   gPanel.window, (HMENU)(INT_PTR)kTabsId, gApp.instance, nullptr);
     SetAccessibleName(gPanel.tabs, TEXT("Side panel tabs"));
-    gPanel.openIndex = CreateWindowExW(0, TEXT("BUTTON"), TEXT("Open the Index (Ctrl+D)"), WS_CHILD | WS_TABSTOP,
-                                       0, 0, 0, 0, gPanel.window, (HMENU)(INT_PTR)kOpenIndexId, gApp.instance, nullptr);
-    CreatePanelSearch(gPanel.window);
+    for (const PanelTabFaces& tab : kTabs) tab.create(gPanel.window);
     ShowTab(gPanel.tab);
 }
 
@@ -189,7 +209,7 @@ void OpenPanelTab(PanelTab tab, bool focus) {
     if (!gPanel.window) return;
     if (!SidePanelShown()) ShowSidePanel(true);
     ChooseTab(tab);
-    if (focus) tab == kSearchTab ? FocusPanelSearch() : (void)SetFocus(gPanel.openIndex);
+    if (focus) kTabs[tab].focus();
 }
 
 HWND SidePanelWindow() { return gPanel.window; }

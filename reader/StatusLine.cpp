@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "../views/Palette.h"
 #include "ReadMarks.h"
@@ -11,6 +12,19 @@ namespace {
 
 constexpr int kPadding = 2;  // above and below the text
 constexpr int kTextSize = 256;
+
+struct NoteShown {
+    WCHAR text[64];
+    int article;
+};
+
+NoteShown gNote = {{0}, 0};
+
+int Length(const WCHAR* text) {
+    int n = 0;
+    while (text[n]) n++;
+    return n;
+}
 
 // Rows a full page shows: those of the last page, which ends the article exactly.
 int PageRows(const ArticleView* view) { return std::max(1, view->rowCount - view->maxTopRow); }
@@ -82,6 +96,10 @@ void DrawStatusLine(const ArticleView* view, int number) {
     int gap = 2 * LineHeightOf(surface);
     RECT left = line;
     left.right -= WidthOf(surface, text, n) + gap;  // never under the progress
+    if (int noteLength = Length(StatusNote(number))) {
+        DrawTextW(surface, gNote.text, noteLength, &left, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        left.right -= WidthOf(surface, gNote.text, noteLength) + gap;
+    }
     char numberText[16];
     std::snprintf(numberText, sizeof numberText, "%d  ", number);
     int at = Widen(numberText, text, kTextSize);
@@ -115,3 +133,18 @@ SCROLLINFO ProportionalScrollInfo(const ArticleView* view) {
     info.nPos = std::min<int>(view->topRow, view->maxTopRow);
     return info;
 }
+
+void SetStatusNote(const WCHAR* text, int article) {
+    int n = 0;
+    for (; text && text[n] && n < (int)std::size(gNote.text) - 1; n++) gNote.text[n] = text[n];
+    gNote.text[n] = 0;
+    gNote.article = article;
+}
+
+void NoteSearchStep(int fromArticle, int fromHit, int toArticle, int toHit) {
+    // Past the last article, or round the whole collection back into the same one.
+    bool wrapped = toArticle < fromArticle || (toArticle == fromArticle && fromHit && toHit <= fromHit);
+    SetStatusNote(wrapped ? u"search wrapped from the last article to the first" : u"", toArticle);
+}
+
+const WCHAR* StatusNote(int article) { return article == gNote.article ? gNote.text : u""; }

@@ -20,6 +20,15 @@ int StatusLineHeight(HWND window);
 // Draws the line under the view: "<number>  <title>" at the left, the progress at the
 // right and "n of 187 read" before it where there is room.
 void DrawStatusLine(const ArticleView* view, int number);
+// A short note shown in the line, left of the progress, while its article is the
+// one shown: where the side panel's search stands, or that a search wrapped.
+// Empty text clears it.
+void SetStatusNote(const WCHAR* text, int article);
+// The note the line shows with that article: empty when there is none.
+const WCHAR* StatusNote(int article);
+// Search Again moved from a hit (article, offset; 0 for none) to another: says so
+// when it went past the last article to the first, clears the note otherwise.
+void NoteSearchStep(int fromArticle, int fromHit, int toArticle, int toHit);
 // The scroll bar's range, page and position: positions are top rows (0 to the
 // maximum top row), the page the rows of the last page.
 SCROLLINFO ProportionalScrollInfo(const ArticleView* view);

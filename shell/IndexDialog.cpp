@@ -11,11 +11,15 @@
 #include "../reader/Accessibility.h"
 #include "AppState.h"
 #include "../reader/FontSize.h"
+#include "../reader/TreeKeys.h"
 #include "MainWindow.h"
 
 IndexDialogState gIndexDialog;
 
 namespace {
+
+// The headings open when the dialog last closed: the next opening in the run starts from them.
+OpenedHeadings gKeptOpen;
 
 constexpr int kIndexViewCapacity = 100;
 
@@ -31,84 +35,25 @@ void OnInitDialog(HWND dialog) {
     InitShellDialog(dialog, kFullScreenDialogFlags);
 }
 
-// The focused record as its key and how many records of that key come before it,
-// which survive a relayout; the line numbers do not.
-struct FocusPlace {
-    uint16_t key;
-    int nth;
-};
-
-FocusPlace SaveFocus(IndexView* view) {
-    const IndexLine* focused = FocusedLine(view);
-    if (!focused) return {0, 0};
-    int nth = 0;
-    for (const IndexLine* m = view->lines; m < focused; m++)
-        if (m->key == focused->key && (m == view->lines || m[-1].key != m->key)) nth++;
-    return {focused->key, nth};
-}
-
-void RestoreFocus(IndexView* view, FocusPlace place) {
-    if (!view || !view->lines || !place.key) return;
-    for (int i = 0, nth = 0; view->lines[i].style; i++) {
-        if (view->lines[i].key != place.key || (i > 0 && view->lines[i - 1].key == place.key)) continue;
-        if (nth++ == place.nth) {
-            view->focus = i + 1;
-            return;
-        }
-    }
-}
-
 // The view takes the whole new client area; the expansion state survives the relayout.
 void OnSize(LPARAM size) {
     IndexDialogState& st = gIndexDialog;
     GetClientRect(st.dialog, &st.saved);
-    uint16_t* expansion = SaveExpansion(st.view);
-    FocusPlace focus = SaveFocus(st.view);
     TakeScrollBarOff(&st.saved);
-    ResizeIndexView(st.view, LOWORD(size), HIWORD(size));
-    RestoreExpansion(st.view, expansion);
-    RestoreFocus(st.view, focus);
-    free(expansion);
+    RelayoutTree(st.view, LOWORD(size), HIWORD(size));
     if (st.view && st.view->maxTopRow == 0) st.view->topRow = 0;
     PaintIndexView(st.view, TRUE);
     UpdateIndexScrollBar();
 }
 
-// Enter on a link chooses it; on a heading it opens or closes the heading.
-void ChooseFocused(IndexView* view) {
-    IndexDialogState& st = gIndexDialog;
-    IndexLine* focused = FocusedLine(view);
-    if (focused && (focused->key & kKeyHeading)) {
-        ToggleHeading(view, focused);
-        return;
-    }
-    if (focused) st.result = focused->key & kKeyNumberMask;
-    EndDialog(st.dialog, 1);
-}
-
-// Right opens the focused heading, Left closes it.
-void OpenFocused(IndexView* view, bool open) {
-    IndexLine* focused = FocusedLine(view);
-    if (focused && (focused->key & kKeyHeading) && ((focused->style & kIndexExpanded) != 0) != open)
-        ToggleHeading(view, focused);
-}
-
-// The arrows move the focus mark, Right and Left open and close its heading and
-// Enter takes it; the page keys move one row.
+// The tree's keys; a chosen link ends the dialog with its article.
 INT_PTR OnKeyDown(WPARAM key) {
-    IndexView* view = gIndexDialog.view;
-    switch (key) {
-        case VK_PRIOR:
-        case VK_NEXT: ScrollIndexView(view, key == VK_NEXT ? 1 : -1, 1, 1); break;
-        case VK_UP:
-        case VK_DOWN:
-            MoveFocus(view, key == VK_DOWN ? 1 : -1);
-            ScrollFocusIntoView(view);
-            break;
-        case VK_RIGHT:
-        case VK_LEFT: OpenFocused(view, key == VK_RIGHT); break;
-        case VK_RETURN: ChooseFocused(view); break;
-        default: return 1;
+    IndexDialogState& st = gIndexDialog;
+    TreeKeyResult r = TreeKey(st.view, key);
+    if (!r.taken) return 1;
+    if (r.article || (key == VK_RETURN && !FocusedLine(st.view))) {  // Enter without a mark is OK
+        if (r.article) st.result = (uint16_t)r.article;
+        EndDialog(st.dialog, 1);
     }
     UpdateIndexScrollBar();
     return 0;
@@ -161,11 +106,11 @@ INT_PTR OnCommand(WPARAM wParam) {
 
 void OnTap(LPARAM point) {
     IndexDialogState& st = gIndexDialog;
-    int32_t r = HitTestIndex(st.view, (uint16_t)LOWORD(point), (uint16_t)HIWORD(point));
+    int32_t r = TreeClick(st.view, (uint16_t)LOWORD(point), (uint16_t)HIWORD(point));
     if (r > 0) {
         st.result = (uint16_t)r;
         EndDialog(st.dialog, 1);
-    } else if (r < 0) {  // a heading was toggled (already repainted), or a tap below the last row
+    } else {  // a heading was toggled (already repainted), a tap below the last row, or the mark moved
         UpdateIndexScrollBar();
     }
 }
@@ -174,13 +119,15 @@ void OnDestroy() {
     IndexDialogState& st = gIndexDialog;
     ReleaseDC(st.dialog, st.surface);
     st.surface = nullptr;
+    NoteOpenedHeadings(st.view, &gKeptOpen);
     DestroyIndexView(st.view, TRUE);  // the index buffer goes with it
     st.view = nullptr;
 }
 
 }  // namespace
 
-IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* settings, int currentArticle) {
+IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* settings, int currentArticle,
+                         const OpenedHeadings* opened) {
     int status = 0;
     BYTE* index = AddBookmarkSection(LoadContent(kIndexContentNumber, &status));
     IndexView* view = CreateIndexView(surface, rect, settings, kIndexViewCapacity);
@@ -190,6 +137,7 @@ IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* sett
     }
     LayoutIndex(view, index, FALSE);
     if (view->index != index) free(index);  // refused (empty) or no memory: the view did not take it
+    ApplyOpenedHeadings(view, opened);
     RevealArticle(view, currentArticle);
     FocusArticle(view, currentArticle);
     return view;
@@ -197,17 +145,11 @@ IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* sett
 
 void InitIndexDialog() {
     IndexDialogState& st = gIndexDialog;
-    st.view = OpenIndexTree(st.surface, &st.saved, st.fontSettings, st.result);
+    st.view = OpenIndexTree(st.surface, &st.saved, st.fontSettings, st.result, &gKeptOpen);
     UpdateIndexScrollBar();
 }
 
-void UpdateIndexScrollBar() {
-    const IndexView* view = gIndexDialog.view;
-    SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
-                       view ? view->topRow : 0, 0};
-    SetScrollInfo(gIndexDialog.dialog, SB_VERT, &info, TRUE);
-    PublishIndexView(gIndexDialog.dialog, view);
-}
+void UpdateIndexScrollBar() { UpdateTreeScrollBar(gIndexDialog.dialog, gIndexDialog.view); }
 
 INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     IndexDialogState& st = gIndexDialog;

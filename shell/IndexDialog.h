@@ -4,6 +4,7 @@
 #include "../platform/win32.h"
 #include "../views/Fonts.h"
 #include "../views/IndexView.h"
+#include "../reader/OpenedHeadings.h"
 
 // The one open index dialog; zeroed each time the dialog opens.
 struct IndexDialogState {
@@ -23,5 +24,7 @@ INT_PTR CALLBACK IndexDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 void InitIndexDialog();
 void UpdateIndexScrollBar();
 // The tree as the dialog opens it: the index with the bookmarks in front, laid out
-// in rect and opened down to the current article. Null when there is no memory.
-IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* settings, int currentArticle);
+// in rect, with the headings opened that were open before (when known), and
+// opened down to the current article. Null when there is no memory.
+IndexView* OpenIndexTree(HDC surface, const RECT* rect, const FontSettings* settings, int currentArticle,
+                         const OpenedHeadings* opened = nullptr);

@@ -12,6 +12,7 @@
 #include "../views/Palette.h"
 #include "../reader/Accessibility.h"
 #include "../reader/KeepPlace.h"
+#include "../reader/ContentsTab.h"
 #include "../reader/StatusLine.h"
 #include "AppState.h"
 
@@ -176,6 +177,7 @@ void SetCurrentArticle(int number) {
 void UpdateScrollBar(HWND window) {
     // Every change of the rows shown ends here.
     PublishArticleView(window);
+    FollowCurrentArticle();
     ArticleView* view = gApp.articleView;
     if (view) DrawStatusLine(view, gApp.currentArticle);
     if (!(gApp.Flags & kFlagScrollBar) || !view) return;

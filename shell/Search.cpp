@@ -13,6 +13,7 @@
 #include "../reader/FindAll.h"
 #include "../reader/History.h"
 #include "../reader/SearchRules.h"
+#include "../reader/StatusLine.h"
 #include "MainWindow.h"
 
 namespace {
@@ -157,6 +158,7 @@ int FindNext(HWND owner) {
     ArticleView* view = gApp.articleView;
     // Without a view there is nowhere to show a hit.
     if (SearchIsEmpty() || !view) return 0;
+    int fromArticle = gApp.currentArticle, fromHit = view->hitStart;
     int hit = view->article ? FindInArticle(view->article, view->hitStart + 1) : 0;
     if (!hit) hit = FindInOtherArticles(view);
     // Around again: the part of the current article before the previous hit.
@@ -165,6 +167,7 @@ int FindNext(HWND owner) {
         MessageBoxW(owner, TEXT("Not Found!"), TEXT("Velun"), MB_OK);
         return 0;
     }
+    NoteSearchStep(fromArticle, fromHit, gApp.currentArticle, hit);
     ShowHit(owner, view, (uint16_t)hit);
     return 1;
 }

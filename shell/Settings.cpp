@@ -9,6 +9,7 @@
 #include "Memory.h"
 #include "Search.h"
 #include "../reader/ArticlePositions.h"
+#include "../reader/ContentsTab.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -234,6 +235,7 @@ void WriteSettingValues() {
     RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
     if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     SaveBookmarks();
+    SaveContentsOpened();
 }
 
 }  // namespace

@@ -61,6 +61,10 @@ std::vector<std::string> HostileFiles() {
     files.push_back(product + "\"ArticlePlaces\"=hex:8e,80,ff,ff\n\"Lesson\"=dword:0000008e\n");
     files.push_back(product + "\"ArticlePlaces\"=dword:ffffffff\n");
     files.push_back(product + "\"ArticlePlaces\"=\"abc\"\n");
+    files.push_back(product + "\"ContentsOpened\"=" + HexBytes(60001, 0xBF) + "\n");
+    files.push_back(product + "\"ContentsOpened\"=hex:77,88,fe,bf,fe,bf,05,40,00\n");
+    files.push_back(product + "\"ContentsOpened\"=dword:ffffffff\n\"SidePanelTab\"=dword:80000000\n");
+    files.push_back(product + "\"ContentsOpened\"=\"\\ud800\"\n\"SidePanel\"=dword:1\n");
     const std::string vendor = kVendorSection;
     files.push_back(vendor + "\"SurroundingGutter\"=dword:7fffffff\n");
     files.push_back(vendor + "\"SurroundingGutter\"=dword:80000000\n");

@@ -11,6 +11,8 @@
 #include "reader/PanelSearch.h"
 #include "reader/SearchRules.h"
 #include "reader/SidePanel.h"
+#include "reader/StatusLine.h"
+#include "shell/Search.h"
 #include "resources/Commands.h"
 
 namespace {
@@ -116,6 +118,25 @@ TEST_F(SidePanelTest, TypingListsEveryHitAndF3WalksThemInCollectionOrder) {
         placed++;
     }
     EXPECT_GT(placed, 0);
+}
+
+TEST_F(SidePanelTest, TheStatusLineCountsTheHitShownAndSaysWhenSearchAgainWraps) {
+    ASSERT_TRUE(StartAt(1000, 600));
+    Type(u"alef");
+    Command(kCmdSearchAgain);
+    EXPECT_EQ(Utf16ToUtf8(StatusNote(gApp.currentArticle)), Status());
+    EXPECT_EQ(Status().substr(0, 9), "hit 1 of ");
+    ShowArticle(window, 187);
+    EXPECT_EQ(StatusNote(187)[0], 0);  // it belongs to the hit's article
+    SetSearchString(u"tallies", 7);
+    ASSERT_EQ(FindNext(window), 1);
+    int wrappedTo = gApp.currentArticle;
+    EXPECT_LT(wrappedTo, 187);
+    EXPECT_EQ(Utf16ToUtf8(StatusNote(wrappedTo)), "search wrapped from the last article to the first");
+    ASSERT_EQ(FindNext(window), 1);
+    if (gApp.currentArticle > wrappedTo) {
+        EXPECT_EQ(StatusNote(gApp.currentArticle)[0], 0);  // onward again: nothing to say
+    }
 }
 
 TEST_F(SidePanelTest, AnEmptyOrUnfoundQueryListsNothingAndF3SearchesAgain) {

@@ -1,6 +1,7 @@
 // The keyboard's place in the index tree: a mark around the lines of one shown
 // record, moved record by record and kept inside the visible rows.
 #include <algorithm>
+#include <cctype>
 
 #include "../content/IndexRecords.h"
 #include "IndexView.h"
@@ -10,6 +11,14 @@ namespace {
 constexpr COLORREF kFocusColour = 0xC07000;  // a quiet blue
 
 bool Shown(const IndexLine& line) { return (line.style & kIndexShown) != 0; }
+
+bool StartsRecord(const IndexLine* lines, int i) { return i == 0 || lines[i - 1].key != lines[i].key; }
+
+// The line whose first shown row is marked for the record starting at or before i.
+int RecordStart(const IndexLine* lines, int i) {
+    while (!StartsRecord(lines, i)) i--;
+    return i;
+}
 
 // Rows of the shown lines before line i, and of the record that starts there.
 void RowsOf(const IndexView* view, int at, int* before, int* own) {
@@ -83,4 +92,34 @@ void ScrollFocusIntoView(IndexView* view) {
         view->topRow = (uint16_t)std::min<int>(top, view->maxTopRow);
         PaintIndexView(view, TRUE);
     }
+}
+
+void FocusAtPoint(IndexView* view, int y) {
+    if (!view || !view->lines || y < view->top) return;
+    int row = 0, bottom = view->top;
+    for (int i = 0; view->lines[i].style; i++) {
+        const IndexLine& m = view->lines[i];
+        if (!Shown(m) || row++ < view->topRow) continue;
+        bottom += m.height;
+        if (bottom > view->top + view->height) return;  // a row cut at the bottom is not drawn
+        if (y <= bottom) {  // the bottom edge belongs to the row, as for a tap
+            view->focus = RecordStart(view->lines, i) + 1;
+            return;
+        }
+    }
+}
+
+int FocusNextStartingWith(IndexView* view, char c) {
+    if (!view || !view->lines || !view->index || !view->lines[0].style) return 0;
+    const IndexLine* lines = view->lines;
+    int count = view->lineCount, from = std::max(view->focus - 1, 0);
+    c = (char)std::tolower((unsigned char)c);
+    for (int step = 1; step <= count; step++) {
+        int i = (from + step) % count;
+        if (!Shown(lines[i]) || !StartsRecord(lines, i)) continue;
+        if (std::tolower(view->index[lines[i].offset]) != c) continue;
+        view->focus = i + 1;
+        return 1;
+    }
+    return 0;
 }

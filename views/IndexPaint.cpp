@@ -58,6 +58,7 @@ int PaintIndexView(IndexView* view, BOOL erase) {
         }
         DrawTextRun(surface, view->index + line.offset, line.count, line.x, y, line.width, line.height);
         DrawFocusMark(view, &line, y);
+        if (view->decorate) view->decorate(view, &line, y);
         y += line.height;
         space -= line.height;
         view->rowsPainted++;

@@ -29,6 +29,8 @@ struct IndexView {
     uint16_t capacity;
     uint16_t maxTopRow;
     int32_t focus;  // keyboard focus: 1 + the first line of the marked record, 0 for none
+    // Drawn after each shown line by its owner (beside the text), or null.
+    void (*decorate)(const IndexView* view, const IndexLine* line, int y);
 };
 
 constexpr int kIndexIndent = 13;
@@ -58,4 +60,9 @@ int MoveFocus(IndexView* view, int direction);
 void ScrollFocusIntoView(IndexView* view);
 // The focused line, or null.
 IndexLine* FocusedLine(IndexView* view);
+// Marks the shown record drawn at y (a click); nothing when no row is there.
+void FocusAtPoint(IndexView* view, int y);
+// Marks the next shown record after the mark whose caption starts with the letter
+// or digit c, case-blind, going round past the end; 0 when there is none.
+int FocusNextStartingWith(IndexView* view, char c);
 int RestoreExpansion(IndexView* view, const uint16_t* list);

@@ -251,5 +251,16 @@ TEST_F(OomSweep, NextUnread) {
     Sweep([this] { StartReader(); }, [this] { Command(kCmdNextUnread); });
 }
 
-// The side panel's Contents and adding a note join here, one Sweep each, as those
-// features land.
+// The side panel's Contents: opened, filtered, and an article read from the filter.
+TEST_F(OomSweep, ContentsFilteredAndAnArticleRead) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              Command(kCmdContentsTab);
+              SetWindowTextW(GetFocus(), u"tav");
+              Pump();
+              PostMessageW(GetParent(GetFocus()), WM_KEYDOWN, VK_RETURN, 0);  // Enter in the box
+              Pump();
+          });
+}
+
+// Adding a note joins here, one Sweep, as that feature lands.

@@ -1,0 +1,25 @@
+#include "PanelStart.h"
+
+#include "platform/TestHooks.h"
+#include "shell/AppState.h"
+#include "shell/WinMain.h"
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+HWND StartAtPanelTab(WORD tabCommand) {
+    ScriptMessageBoxes({});
+    gApp.instance = GetModuleHandleW(nullptr);
+    HWND window = StartMainWindow(SW_SHOW);
+    if (!window) return nullptr;
+    MoveWindow(window, 0, 0, 1280, 800, TRUE);
+    PumpMessages();
+    SendMessageW(window, WM_COMMAND, tabCommand, 0);
+    PumpMessages();
+    return window;
+}
