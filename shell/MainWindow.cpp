@@ -177,9 +177,9 @@ void SetCurrentArticle(int number) {
 void UpdateScrollBar(HWND window) {
     // Every change of the rows shown ends here.
     PublishArticleView(window);
-    FollowCurrentArticle();
     ArticleView* view = gApp.articleView;
-    if (view) DrawStatusLine(view, gApp.currentArticle);
+    if (view) DrawStatusLine(view, gApp.currentArticle);  // notes a read mark first
+    FollowCurrentArticle();
     if (!(gApp.Flags & kFlagScrollBar) || !view) return;
     SCROLLINFO info = ProportionalScrollInfo(view);
     SetScrollInfo(window, SB_VERT, &info, TRUE);
