@@ -15,6 +15,7 @@
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
 #include "../reader/Print.h"
+#include "../reader/ReadingColumn.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -114,7 +115,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdAppend:
             if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);
             break;
-        default: return 1;
+        default: return ChooseReadingColumn(window, LOWORD(wParam)) ? 0 : 1;
     }
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "../views/Palette.h"
 #include "../reader/Accessibility.h"
 #include "../reader/KeepPlace.h"
+#include "../reader/ReadingColumn.h"
 #include "../reader/StatusLine.h"
 #include "AppState.h"
 
@@ -146,6 +147,7 @@ int OpenArticleView(HWND window) {
         ReleaseDC(window, surface);
         return 1;
     }
+    FitReadingColumn(view);
     int status = 0;
     BYTE* article = LoadContent(gApp.currentArticle, &status);
     if (!article) {

@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
+#include "../reader/ReadingColumn.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -179,6 +180,7 @@ void LoadSettings() {
     gApp.currentArticle = (uint16_t)ReadSetting(TEXT("Lesson"), 0);
     // Night reading is on for exactly 1; any other stored value reads as day.
     gNightReading = ReadSetting(TEXT("Night"), 0) == 1;
+    LoadReadingColumn();
 
     LoadIndexIcons();
 
@@ -229,6 +231,7 @@ void WriteSettingValues() {
     RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
     if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
     RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+    SaveReadingColumn();
     if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     SaveBookmarks();
 }
