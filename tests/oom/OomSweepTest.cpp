@@ -246,5 +246,14 @@ TEST_F(OomSweep, PdfExportOfAnArticle) {
           });
 }
 
+// A narrower column and wider rows lay the article out again at the same place.
+TEST_F(OomSweep, ColumnWidthAndLineSpacing) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              Command(kCmdColumnNarrow);
+              Command(kCmdLineSpacing15);
+          });
+}
+
 // The side panel's Contents and adding a note join here, one Sweep each, as those
 // features land.
