@@ -17,6 +17,7 @@
 #include "../shell/FontDialog.h"
 #include "../shell/Export.h"
 #include "../reader/FindAll.h"
+#include "../reader/ReadingColumn.h"
 #include "../reader/SearchRules.h"
 #include "../shell/IndexDialog.h"
 #include "../shell/MainWindow.h"
@@ -333,6 +334,9 @@ int RenderArticlePicture(const HeadlessOptions& options) {
         fprintf(stderr, "velun: not enough memory for a %dx%d picture\n", options.width, options.height);
         return kExitFailed;
     }
+    // The column and spacing stored for the window.
+    LoadReadingColumn();
+    FitReadingColumn(view);
     LayoutArticle(view, article, TRUE);
     view->topRow = (uint16_t)options.topRow;
     bool shown = true;

@@ -49,8 +49,13 @@ bool LineArea(ArticleView* view, const ArticleLine& line, int y, const TextLink&
     HFONT previous = SelectStyleFont(FontStateOf(view, false), line.style);
     int left = line.x + RunExtent(view->surface, run, a - from);
     int right = line.x + RunExtent(view->surface, run, b - from);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(view->surface, &metrics);
     RestoreFont(view->surface, previous);
-    *area = {left, y, right, y + line.height};
+    // The text is centred in a row spaced taller than it.
+    int cell = metrics.tmHeight > 0 ? std::min<int>(metrics.tmHeight, line.height) : line.height;
+    int top = y + (line.height - cell) / 2;
+    *area = {left, top, right, top + cell};
     return true;
 }
 

@@ -39,4 +39,11 @@ enum Command : uint16_t {
     kCmdReadingGuide = 40024,
     kCmdKeys = 40025,
     kCmdNextUnread = 40040,
+    kCmdColumnNarrow = 40030,
+    kCmdColumnMedium = 40031,
+    kCmdColumnWide = 40032,
+    kCmdColumnFullWindow = 40033,
+    kCmdLineSpacing10 = 40034,
+    kCmdLineSpacing12 = 40035,
+    kCmdLineSpacing15 = 40036,
 };

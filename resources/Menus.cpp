@@ -19,6 +19,7 @@ namespace {
 struct MenuItemDesc {
     std::u16string text;  // empty: separator
     WORD command;
+    std::vector<MenuItemDesc> items;  // a pop-up's own items (its command is 0)
 };
 
 struct PopupDesc {
@@ -62,13 +63,37 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"&Find", kCmdSearchTab},
       {u"Previous &Hit", kCmdPreviousHit},
       {u"", 0},
-      {u"F&ull Screen", kCmdFullScreen}}},
+      {u"F&ull Screen", kCmdFullScreen},
+      {u"", 0},
+      {u"Column &Width", 0,
+       {{u"&Narrow", kCmdColumnNarrow},
+        {u"&Medium", kCmdColumnMedium},
+        {u"&Wide", kCmdColumnWide},
+        {u"&Full Window", kCmdColumnFullWindow}}},
+      {u"Line &Spacing", 0, {{u"&1", kCmdLineSpacing10}, {u"1.&2", kCmdLineSpacing12}, {u"1.&5", kCmdLineSpacing15}}}}},
     {u"&Help",
      {{u"&Reading Guide", kCmdReadingGuide},
       {u"&Keys", kCmdKeys},
       {u"", 0},
       {u"&About", kCmdAbout}}},
 };
+
+// A pop-up's items follow it directly, up to the one marked MF_END.
+void PutItems(std::vector<BYTE>& out, const std::vector<MenuItemDesc>& items) {
+    for (size_t i = 0; i < items.size(); i++) {
+        WORD end = i + 1 == items.size() ? MF_END : 0;
+        if (!items[i].items.empty()) {
+            PutWord(out, (WORD)(MF_POPUP | end));
+            PutString(out, items[i].text.c_str());
+            PutItems(out, items[i].items);
+            continue;
+        }
+        PutWord(out, end);
+        PutWord(out, items[i].command);
+        std::u16string shortcut = items[i].text.empty() ? u"" : ShortcutLabel(items[i].command);
+        PutString(out, (shortcut.empty() ? items[i].text : items[i].text + u"\b" + shortcut).c_str());
+    }
+}
 
 std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
     std::vector<BYTE> out;
@@ -77,13 +102,7 @@ std::vector<BYTE> BuildMenu(const std::vector<PopupDesc>& popups) {
     for (size_t p = 0; p < popups.size(); p++) {
         PutWord(out, (WORD)(MF_POPUP | (p + 1 == popups.size() ? MF_END : 0)));
         PutString(out, popups[p].text.c_str());
-        const std::vector<MenuItemDesc>& items = popups[p].items;
-        for (size_t i = 0; i < items.size(); i++) {
-            PutWord(out, (WORD)(i + 1 == items.size() ? MF_END : 0));
-            PutWord(out, items[i].command);
-            std::u16string shortcut = items[i].text.empty() ? u"" : ShortcutLabel(items[i].command);
-            PutString(out, (shortcut.empty() ? items[i].text : items[i].text + u"\b" + shortcut).c_str());
-        }
+        PutItems(out, popups[p].items);
     }
     return out;
 }

@@ -8,15 +8,10 @@
 #include "Settings.h"
 #include "../views/Palette.h"
 
-namespace {
-
-// The pop-up holding an item: from the menu bar's button, or the command bar's whole menu.
 HMENU MenuOf(LPARAM menuButton) {
     if (gApp.useMenuBar) return (HMENU)SendMessageW(gApp.barWindow, SHCMBM_GETSUBMENU, 0, menuButton);
     return CommandBar_GetMenu(gApp.barWindow, 0);
 }
-
-}  // namespace
 
 uint16_t* BookmarkListFromValue(const BYTE* stored, DWORD size, uint16_t* count) {
     *count = 0;

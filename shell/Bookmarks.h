@@ -19,6 +19,8 @@ void RemoveBookmark();
 // The Bookmark command: adds the current article, or removes it after asking.
 void ToggleBookmark(int bookmarked);
 
+// The pop-up holding an item: from the menu bar's button, or the command bar's whole menu.
+HMENU MenuOf(LPARAM menuButton);
 int SetMenuCheck(HMENU menu, CheckMode mode, UINT item, int wanted);
 void UpdateBookmarkCheck(HWND window, CheckMode mode);
 void UpdateReverseCheck(HWND window, CheckMode mode);

@@ -17,6 +17,7 @@
 #include "../reader/KeepPlace.h"
 #include "../reader/Print.h"
 #include "../reader/ReadMarks.h"
+#include "../reader/ReadingColumn.h"
 #include "IndexDialog.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -123,7 +124,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdAppend:
             if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);
             break;
-        default: return 1;
+        default: return ChooseReadingColumn(window, LOWORD(wParam)) ? 0 : 1;
     }
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "../reader/Accessibility.h"
 #include "../reader/KeepPlace.h"
 #include "../reader/ContentsTab.h"
+#include "../reader/ReadingColumn.h"
 #include "../reader/StatusLine.h"
 #include "AppState.h"
 
@@ -147,6 +148,7 @@ int OpenArticleView(HWND window) {
         ReleaseDC(window, surface);
         return 1;
     }
+    FitReadingColumn(view);
     int status = 0;
     BYTE* article = LoadContent(gApp.currentArticle, &status);
     if (!article) {

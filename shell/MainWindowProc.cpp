@@ -10,6 +10,7 @@
 #include "../reader/FullScreen.h"
 #include "../reader/LinkView.h"
 #include "../reader/Paging.h"
+#include "../reader/ReadingColumn.h"
 #include "MainWindow.h"
 #include "Search.h"
 #include "../reader/SaveSoon.h"
@@ -44,6 +45,7 @@ void OnCreate(HWND window) {
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateFullScreenCheck();
+    UpdateReadingColumnChecks();
     UpdateBookmarkCheck(window, kCheckSet);
     // Placed before it is first shown, so that it opens where it was left.
     if (!gFullScreen) PlaceMainWindow(window);

@@ -10,6 +10,7 @@
 #include "Search.h"
 #include "../reader/ArticlePositions.h"
 #include "../reader/ContentsTab.h"
+#include "../reader/ReadingColumn.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -181,6 +182,7 @@ void LoadSettings() {
     gApp.currentArticle = (uint16_t)ReadSetting(TEXT("Lesson"), 0);
     // Night reading is on for exactly 1; any other stored value reads as day.
     gNightReading = ReadSetting(TEXT("Night"), 0) == 1;
+    LoadReadingColumn();
 
     LoadIndexIcons();
 
@@ -233,6 +235,7 @@ void WriteSettingValues() {
     RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
     if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
     RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+    SaveReadingColumn();
     if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     SaveBookmarks();
     SaveContentsOpened();

@@ -24,7 +24,7 @@ std::string HexBytes(size_t count, int byte) {
 std::vector<std::string> HostileFiles() {
     std::vector<std::string> files;
     const char* numbers[] = {"FontSize", "FontAsciiBase", "LastPosition", "Flags", "Lesson",
-                             "Night",    "SearchHebrew",  "WindowPlacement"};
+                             "Night",    "SearchHebrew",  "WindowPlacement", "ColumnWidth", "LineSpacing"};
     const std::string extremes[] = {"dword:7fffffff", "dword:80000000", "dword:ffffffff",
                                     "\"99999999999999999999\"", "hex:ff"};
     for (const char* name : numbers) {

@@ -15,7 +15,9 @@ struct LayoutState {
     const BYTE* article;
     int line;         // index of the next line to store
     int blankRows;    // rows added by paragraphs that end with a blank row
-    int lineHeight;   // cell height of the font in force
+    int lineHeight;   // row height of the font in force: its cell height, spaced
+    int textLeft;     // the column the lines fill: the view's width, or the reading
+    int textWidth;    // column's measure centred in it
     BYTE style;       // style whose font is selected
     int indent;       // left (or right) edge of the text, carried between records
     int hangCode;     // hanging class of the current record, 0 for none
@@ -54,10 +56,24 @@ void StoreLine(LayoutState& st, int offset, int count, int x, int hang, int widt
     if (style & kStyleBlankAfter) st.blankRows++;
 }
 
+constexpr int kSingleSpacing = 10;  // tenths
+
 void ReadLineHeight(LayoutState& st) {
     TEXTMETRICW metrics = {};
     GetTextMetricsW(st.view->surface, &metrics);
-    st.lineHeight = metrics.tmHeight;
+    int spacing = st.view->rowSpacing ? st.view->rowSpacing : kSingleSpacing;
+    st.lineHeight = (metrics.tmHeight * spacing + kSingleSpacing / 2) / kSingleSpacing;
+}
+
+// With a measure, the column is that many average advances of the plain font (the
+// one selected), centred in the view; a view narrower than that is all column.
+void PlaceColumn(LayoutState& st) {
+    ArticleView* view = st.view;
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(view->surface, &metrics);
+    long long measured = (long long)view->measure * std::max<LONG>(metrics.tmAveCharWidth, 1);
+    st.textWidth = view->measure && measured < view->width ? (int)measured : view->width;
+    st.textLeft = view->left + (view->width - st.textWidth) / 2;
 }
 
 int MaxCharWidth(HDC surface) {
@@ -99,9 +115,8 @@ int AlignedX(BYTE style, int left, int width, int indent, int a, int extent) {
 bool LayoutSeparator(LayoutState& st, const ArticleRecord& record) {
     if (record.indent == 0) return true;
     if (!MakeRoom(st)) return false;
-    ArticleView* view = st.view;
-    int length = SeparatorLength(record.indent, view->width);
-    int x = AlignedX(record.style, view->left, view->width, 0, 0, length);
+    int length = SeparatorLength(record.indent, st.textWidth);
+    int x = AlignedX(record.style, st.textLeft, st.textWidth, 0, 0, length);
     StoreLine(st, (int)(record.text - st.article), 0, x, 0, length, record.style);
     return true;
 }
@@ -161,11 +176,12 @@ BYTE* ReversedCopy(const ArticleRecord& record) {
 
 bool LayoutLines(LayoutState& st, const ArticleRecord& record, const BYTE* text, int hang) {
     ArticleView* view = st.view;
+    int width = st.textWidth;
     bool rtl = record.style & kStyleRtl;
     int length = (int)record.textLength;
     int textOffset = (int)(record.text - st.article);
     st.narrowest = 0;
-    if (length > view->width + 1) {  // may not fit one line even at a pixel a character
+    if (length > width + 1) {  // may not fit one line even at a pixel a character
         SetRunBase(record.style);
         st.narrowest = NarrowestAdvance(view->surface, text, length);
         ResetRunBase();
@@ -175,7 +191,7 @@ bool LayoutLines(LayoutState& st, const ArticleRecord& record, const BYTE* text,
         while (s < length && text[s] == ' ') s++;
         if (s >= length) return true;
         if (!MakeRoom(st)) return false;
-        int available = view->width - st.indent;
+        int available = width - st.indent;
         int run = s;
         if (hang > 0) {  // the first word hangs as a label; the text starts after it
             while (run < length && text[run] != ' ') run++;
@@ -186,7 +202,7 @@ bool LayoutLines(LayoutState& st, const ArticleRecord& record, const BYTE* text,
         int count = run < length ? FitLine(st, text, run, length, available, record.style, run > s, &extent) : 0;
         int offset = rtl ? textOffset + length - run - count : textOffset + s;
         int a = st.indent + hang;
-        int x = AlignedX(record.style, view->left, view->width, st.indent, a, extent);
+        int x = AlignedX(record.style, st.textLeft, width, st.indent, a, extent);
         bool ends = run + count >= length;
         StoreLine(st, offset, count, x, hang, extent, ends ? record.style : (BYTE)(record.style & ~kStyleBlankAfter));
         st.indent = a;
@@ -214,7 +230,7 @@ bool LayoutTextRecord(LayoutState& st, const ArticleRecord& record) {
             return false;
         }
     }
-    if (st.indent >= st.view->width) st.indent = 0;
+    if (st.indent >= st.textWidth) st.indent = 0;
     bool done = LayoutLines(st, record, reversed ? reversed : record.text, hang);
     free(reversed);
     return done;
@@ -268,9 +284,10 @@ int LayoutArticle(ArticleView* view, BYTE* article, BOOL takeOwnership) {
         return kLayoutNoMemory;
     }
 
-    LayoutState st = {view, article, 0, 0, 0, kStylePlain, 0, 0, 0};
+    LayoutState st = {view, article, 0, 0, 0, 0, 0, kStylePlain, 0, 0, 0};
     HFONT previous = SelectStyleFont(FontStateOf(view, false), kStylePlain);
     ReadLineHeight(st);
+    PlaceColumn(st);
     ArticleWalker walker = StartArticleWalk(article);
     ArticleRecord record;
     BYTE previousIndent = 0;

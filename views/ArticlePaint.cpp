@@ -26,8 +26,10 @@ LitRange SelectionRange(const ArticleView* view) {
             (COLORREF)GetSysColor(COLOR_HIGHLIGHT)};
 }
 
+// rowHeight: the text is centred in a row that tall, as painting centres it; 0 for
+// the text's own height.
 void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, const BYTE* runStart, int runLength,
-              int x, int y);
+              int x, int y, int rowHeight);
 
 
 // The label of a right-to-left hanging line stands after its run in stored order
@@ -88,13 +90,13 @@ void HighlightLine(ArticleView* view, const LitRange& range, const ArticleLine& 
     bool rtl = line.style & kStyleRtl;
     if (line.hang && !rtl) {
         int labelLength = WordLength(text);
-        LightRun(view, view->article, range, text, labelLength, line.x - line.hang, y);
+        LightRun(view, view->article, range, text, labelLength, line.x - line.hang, y, line.height);
         text = SkipSpaces(text + labelLength);
     } else if (line.hang) {
         DrawRtlLabel(view, line, y, &range);
     }
     SetRunBase(line.style);
-    LightRun(view, view->article, range, text, line.count, line.x, y);
+    LightRun(view, view->article, range, text, line.count, line.x, y, line.height);
     ResetRunBase();
 }
 
@@ -127,7 +129,7 @@ void LightVisible(ArticleView* view, const LitRange& range) {
 }
 
 void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, const BYTE* runStart, int runLength,
-              int x, int y) {
+              int x, int y, int rowHeight) {
     int n = runLength;
     int shift = 0;
     int f = range.start - (int)(runStart - article);
@@ -140,7 +142,8 @@ void LightRun(ArticleView* view, const BYTE* article, const LitRange& range, con
     int m = std::min(range.end - (int)(runStart - article), n);
     if (m < 1) return;
     SIZE size = PrefixExtent(view->surface, runStart, m);
-    DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, size.cy, range.text, range.background);
+    DrawTextRunColored(view->surface, runStart, m, x + shift, y, size.cx, std::max<int>(size.cy, rowHeight), range.text,
+                       range.background);
 }
 
 void LightOtherHits(ArticleView* view) {
@@ -208,5 +211,5 @@ int HighlightSearchHit(ArticleView* view) {
 }
 
 void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, int runLength, int x, int y) {
-    LightRun(view, article, HitRange(view), runStart, runLength, x, y);
+    LightRun(view, article, HitRange(view), runStart, runLength, x, y, 0);
 }

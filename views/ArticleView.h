@@ -35,6 +35,12 @@ struct ArticleView {
     uint16_t otherHitCount, otherHitLength;
     // The passage the reader selected, article offsets [start, end); equal when none.
     uint16_t selectionStart, selectionEnd;
+    // The reading column: lines at most `measure` average characters of plain text
+    // long, centred in the view; 0 lets them run the view's whole width.
+    uint16_t measure;
+    // Each row is the font's cell height times rowSpacing tenths, the text centred in
+    // it; 0 is read as 10.
+    uint16_t rowSpacing;
 };
 
 ArticleView* CreateArticleView(HDC surface, const RECT* rect, const FontSettings* settings, int capacity);

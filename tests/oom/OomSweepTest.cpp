@@ -263,4 +263,13 @@ TEST_F(OomSweep, ContentsFilteredAndAnArticleRead) {
           });
 }
 
+// A narrower column and wider rows lay the article out again at the same place.
+TEST_F(OomSweep, ColumnWidthAndLineSpacing) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              Command(kCmdColumnNarrow);
+              Command(kCmdLineSpacing15);
+          });
+}
+
 // Adding a note joins here, one Sweep, as that feature lands.
