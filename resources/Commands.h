@@ -38,4 +38,6 @@ enum Command : uint16_t {
     kCmdFullScreen = 40023,
     kCmdReadingGuide = 40024,
     kCmdKeys = 40025,
+    kCmdExportNotes = 40080,
+    kCmdImportNotes = 40081,
 };

@@ -9,6 +9,7 @@
 #include "../reader/FontSize.h"
 #include "../reader/FullScreen.h"
 #include "../reader/LinkView.h"
+#include "../reader/NotesStore.h"
 #include "../reader/Paging.h"
 #include "MainWindow.h"
 #include "Search.h"
@@ -45,6 +46,7 @@ void OnCreate(HWND window) {
     UpdateNightCheck(window, kCheckSet);
     UpdateFullScreenCheck();
     UpdateBookmarkCheck(window, kCheckSet);
+    LoadNotesAtStart(window);
     // Placed before it is first shown, so that it opens where it was left.
     if (!gFullScreen) PlaceMainWindow(window);
 }
@@ -169,6 +171,7 @@ void TapPage(HWND window, ArticleView* view, int x, int y) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (SaveSoonMessage(window, message, wParam)) return 0;
+    if (NotesStoreMessage(window, message, wParam)) return 0;
     switch (message) {
         case WM_CREATE:
             OnCreate(window);

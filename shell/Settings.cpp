@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
+#include "../reader/NotesStore.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -249,6 +250,7 @@ void ExitProgram() {
     FreeIndexIcons();
     ReleaseSearchableArticles();
     SaveSettings();
+    FlushNotes();
     gSettingsLoaded = false;
     if (gApp.articleView) {
         DestroyArticleView(gApp.articleView, TRUE);

@@ -268,6 +268,7 @@ void EnsureWindowLayer() {
     sReady = true;
     EnsureQtApplication();
     InstallQtMessageBox();
+    InstallQtFileDialogs();
 }
 
 // ---- Classes and windows ----
