@@ -1,5 +1,6 @@
 // The file dialogs: scripted for tests, else the desktop's.
 #include "Desktop.h"
+#include "NoThrow.h"
 #include "TestHooks.h"
 
 namespace {
@@ -11,8 +12,11 @@ FileDialogShower gShower = nullptr;
 std::string Ask(HWND owner, bool save, const WCHAR* title, const WCHAR* suggestedName, const WCHAR* filters,
                 int* chosen) {
     if (chosen) *chosen = 0;
-    if (gScripted) return gNextPath < gPaths.size() ? gPaths[gNextPath++] : std::string();
-    return gShower ? gShower(owner, save, title, suggestedName, filters, chosen) : std::string();
+    // Without memory for the path the dialog counts as cancelled.
+    return CallOrFail(std::string(), [&] {
+        if (gScripted) return gNextPath < gPaths.size() ? gPaths[gNextPath++] : std::string();
+        return gShower ? gShower(owner, save, title, suggestedName, filters, chosen) : std::string();
+    });
 }
 }  // namespace
 

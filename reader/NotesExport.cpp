@@ -17,6 +17,7 @@
 #include "../platform/RegistryStore.h"
 #include "../platform/Utf16.h"
 #include "../shell/Export.h"
+#include "../shell/Memory.h"
 #include "NotesAnchor.h"
 #include "NotesFile.h"
 
@@ -262,7 +263,9 @@ bool MergeNotes(const std::string& text, NotesMerge* merge, std::string* why) {
     return true;
 }
 
-void ExportNotesFromReader(HWND owner) {
+namespace {
+
+void ExportNotesTo(HWND owner) {
     if (AllNotes().empty()) return Say(owner, "There are no notes to export yet.", MB_ICONASTERISK);
     int chosen = 0;
     std::string path = AskFileToSave(owner, u"Export Notes", u"notes.md", kExportFilters, &chosen);
@@ -274,7 +277,7 @@ void ExportNotesFromReader(HWND owner) {
         Say(owner, "The notes could not be written to " + path + ": " + std::strerror(errno), MB_ICONEXCLAMATION);
 }
 
-void ImportNotesFromReader(HWND owner) {
+void ImportNotesFrom(HWND owner) {
     std::string path = AskFileToOpen(owner, u"Import Notes", u"Notes files (notes.txt *.txt);;All files (*)");
     if (path.empty()) return;
     std::string text, why;
@@ -288,4 +291,24 @@ void ImportNotesFromReader(HWND owner) {
         std::to_string(merge.added) + (merge.added == 1 ? " note was" : " notes were") + " added from " + path +
             "; " + std::to_string(merge.known) + " were here already.",
         MB_ICONASTERISK);
+}
+
+}  // namespace
+
+// Their strings, paths and messages need memory: running out ends the program as
+// anywhere else.
+void ExportNotesFromReader(HWND owner) {
+    try {
+        ExportNotesTo(owner);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+    }
+}
+
+void ImportNotesFromReader(HWND owner) {
+    try {
+        ImportNotesFrom(owner);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+    }
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string_view>
 
 #include "../content/Content.h"
 #include "../platform/ProgramIdentity.h"
@@ -42,7 +43,7 @@ std::string Escaped(const std::u16string& text) {
 }
 
 // Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
-bool DecodeUtf8(const std::string& in, std::u16string* out) {
+bool DecodeUtf8(std::string_view in, std::u16string* out) {
     for (size_t i = 0; i < in.size();) {
         auto b = (unsigned char)in[i];
         int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
@@ -61,7 +62,7 @@ bool DecodeUtf8(const std::string& in, std::u16string* out) {
     return true;
 }
 
-bool Unescaped(const std::string& value, std::u16string* out) {
+bool Unescaped(std::string_view value, std::u16string* out) {
     std::string raw;
     for (size_t i = 0; i < value.size(); i++) {
         if (value[i] != '\\') {
@@ -81,9 +82,10 @@ bool Unescaped(const std::string& value, std::u16string* out) {
     return DecodeUtf8(raw, out);
 }
 
-bool WholeNumber(const std::string& text, long low, long high, long* out) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    *out = std::strtol(text.c_str(), nullptr, 10);
+bool WholeNumber(std::string_view text, long low, long high, long* out) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    *out = 0;
+    for (char digit : text) *out = *out * 10 + (digit - '0');
     return *out >= low && *out <= high;
 }
 
@@ -95,10 +97,14 @@ std::string TimeText(int64_t seconds) {
     return buf;
 }
 
-bool ParseTime(const std::string& text, int64_t* out) {
+bool ParseTime(std::string_view text, int64_t* out) {
+    if (text.size() != 20) return false;
+    char copy[21];
+    text.copy(copy, 20);
+    copy[20] = 0;
     std::tm utc{};
-    const char* end = strptime(text.c_str(), "%Y-%m-%dT%H:%M:%SZ", &utc);
-    if (!end || *end || text.size() != 20 || utc.tm_year < 70 || utc.tm_year > 8000) return false;
+    const char* end = strptime(copy, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    if (!end || *end || utc.tm_year < 70 || utc.tm_year > 8000) return false;
     *out = (int64_t)timegm(&utc);
     return TimeText(*out) == text;  // refuses 2026-02-31 and the like
 }
@@ -106,15 +112,15 @@ bool ParseTime(const std::string& text, int64_t* out) {
 // ---- Sections ----
 
 enum Field { kArticle, kRecord, kStart, kEnd, kColour, kCreated, kModified, kQuote, kText, kFieldCount };
-const char* const kFieldNames[kFieldCount] = {"article", "record", "start", "end", "colour",
-                                              "created", "modified", "quote", "note"};
+constexpr std::string_view kFieldNames[kFieldCount] = {"article", "record", "start", "end", "colour",
+                                                      "created", "modified", "quote", "note"};
 
 struct Section {
     Note note{};
     bool seen[kFieldCount] = {};
 };
 
-bool SetField(Section& s, int field, const std::string& value) {
+bool SetField(Section& s, int field, std::string_view value) {
     long n = 0;
     Note& note = s.note;
     switch (field) {
@@ -133,29 +139,29 @@ bool SetField(Section& s, int field, const std::string& value) {
     }
 }
 
-std::string FieldLine(Section& s, const std::string& line) {
+std::string FieldLine(Section& s, std::string_view line) {
     size_t equals = line.find(" = ");
-    if (equals == std::string::npos) return "expected \"name = value\"";
-    std::string name = line.substr(0, equals);
+    if (equals == std::string_view::npos) return "expected \"name = value\"";
+    std::string_view name = line.substr(0, equals);
     for (int field = 0; field < kFieldCount; field++) {
         if (name != kFieldNames[field]) continue;
-        if (s.seen[field]) return name + " given twice";
+        if (s.seen[field]) return std::string(name) + " given twice";
         s.seen[field] = true;
-        return SetField(s, field, line.substr(equals + 3)) ? "" : "bad " + name;
+        return SetField(s, field, line.substr(equals + 3)) ? "" : "bad " + std::string(name);
     }
-    return "unknown field '" + name.substr(0, 40) + "'";
+    return "unknown field '" + std::string(name.substr(0, 40)) + "'";
 }
 
 std::string EndSection(const Section& s, std::vector<Note>* out) {
     for (int field = 0; field < kFieldCount; field++)
-        if (!s.seen[field]) return std::string("the note above has no ") + kFieldNames[field];
+        if (!s.seen[field]) return "the note above has no " + std::string(kFieldNames[field]);
     if (s.note.start >= s.note.end) return "the note above ends before it starts";
     out->push_back(s.note);
     return "";
 }
 
 // One line of the file; *open is the section being read. Empty when it is good.
-std::string ParseLine(const std::string& line, int number, std::unique_ptr<Section>& open, bool* ended,
+std::string ParseLine(std::string_view line, int number, std::unique_ptr<Section>& open, bool* ended,
                       std::vector<Note>* out) {
     if (number == 1) return line == kFirstLine ? "" : "this is not a notes file";
     if (*ended) return "text after [end]";
@@ -208,7 +214,7 @@ bool ParseNotes(const std::string& text, std::vector<Note>* out, std::string* er
         if (end == std::string::npos) end = text.size();
         size_t length = end - start;
         if (length && text[end - 1] == '\r') length--;  // a file saved by an editor with CR LF
-        std::string why = ParseLine(text.substr(start, length), number, open, &ended, out);
+        std::string why = ParseLine(std::string_view(text).substr(start, length), number, open, &ended, out);
         if (!why.empty()) {
             *error = "line " + std::to_string(number) + ": " + why;
             return false;

@@ -1,7 +1,7 @@
-// The notes file is written by a thread of its own: the window's thread only formats
-// the list (a few milliseconds for thousands of notes) and hands the text over, so an
-// fsync that takes long on a slow disk never holds up input. A newer text replaces one
-// still waiting; the writer always writes the newest.
+// The notes file is written by a thread of its own: the window's thread only copies
+// the list and hands it over; formatting it (tens of milliseconds for ten thousand
+// notes) and an fsync that takes long on a slow disk never hold up input. A newer
+// list replaces one still waiting; the writer always writes the newest.
 #include "NotesStore.h"
 
 #include <unistd.h>
@@ -9,12 +9,14 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
 
 #include "../platform/Utf16.h"
 #include "../shell/AppState.h"
+#include "../shell/Memory.h"
 #include "Notes.h"
 #include "NotesAnchor.h"
 #include "NotesFile.h"
@@ -25,8 +27,8 @@ struct Writer {
     std::mutex lock;
     std::condition_variable changed;
     std::string path;      // where the newest file goes
-    std::string text;      // the newest file, while waiting
-    bool waiting = false;  // text is not written yet
+    std::vector<Note> notes;  // the newest list, while waiting
+    bool waiting = false;     // notes are not written yet
     bool busy = false;     // a file is being written
     std::string error;     // why the last write failed
     pid_t owner = 0;       // a forked child has no writer thread
@@ -38,18 +40,25 @@ bool gDirty = false;        // changed since the last hand-over
 bool gTimerSet = false;
 bool gFailureSaid = false;
 std::u16string gStartReport;  // said once the window shows
+bool gNoMemoryAtStart = false;  // the file was not read for want of memory
 
 void WriteLoop(Writer* w) {
     std::unique_lock<std::mutex> hold(w->lock);
     for (;;) {
         w->changed.wait(hold, [w] { return w->waiting; });
-        std::string path = std::move(w->path), text = std::move(w->text);
+        std::string path = std::move(w->path);
+        std::vector<Note> notes = std::move(w->notes);
         w->waiting = false;
         w->busy = true;
         hold.unlock();
-        bool written = WriteNotesFile(path, text);
-        int why = errno;
-        text = std::string();
+        bool written = false;
+        int why = ENOMEM;
+        try {
+            written = WriteNotesFile(path, FormatNotes(notes));
+            why = errno;
+        } catch (const std::bad_alloc&) {
+        }
+        notes = std::vector<Note>();
         hold.lock();
         w->busy = false;
         try {
@@ -64,9 +73,10 @@ void WriteLoop(Writer* w) {
 Writer* TheWriter() {
     if (gWriter && gWriter->owner == getpid()) return gWriter;
     try {
-        gWriter = new Writer();
-        gWriter->owner = getpid();
-        std::thread(WriteLoop, gWriter).detach();
+        auto w = std::make_unique<Writer>();
+        w->owner = getpid();
+        std::thread(WriteLoop, w.get()).detach();
+        gWriter = w.release();
     } catch (const std::exception&) {
         return nullptr;  // memory or threads ran out: the next change tries again
     }
@@ -79,10 +89,11 @@ bool HandOver() {
     Writer* w = TheWriter();
     if (!w) return false;
     try {
-        std::string path = NotesFilePath(), text = FormatNotes(AllNotes());
+        std::string path = NotesFilePath();
+        std::vector<Note> notes = AllNotes();
         std::lock_guard<std::mutex> hold(w->lock);
         w->path = std::move(path);
-        w->text = std::move(text);
+        w->notes = std::move(notes);
         w->waiting = true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -109,6 +120,11 @@ void Say(HWND window, const std::u16string& text) {
 
 // The start's report, then a failed save, each said once.
 void Report(HWND window) {
+    if (gNoMemoryAtStart) {
+        gNoMemoryAtStart = false;
+        MessageBoxW(window, u"There is not enough memory to read the notes file; this run saves no notes.",
+                    TEXT("Velun"), MB_OK | MB_ICONEXCLAMATION);
+    }
     if (!gStartReport.empty()) {
         std::u16string text = std::move(gStartReport);
         gStartReport.clear();
@@ -156,18 +172,21 @@ void LoadNotesAtStart(HWND window) {
         ReadAtStart();
     } catch (const std::bad_alloc&) {
         // The file is whole but does not fit: kept as it is, and not replaced this run.
-        gReadOnly = true;
-        gStartReport = u"There is not enough memory to read the notes file; this run saves no notes.";
+        gReadOnly = gNoMemoryAtStart = true;
     }
     gNotesStoreChanged = OnNotesChanged;
-    if (!gStartReport.empty()) SetTimer(window, kNotesReportTimerId, 0, nullptr);
+    if (!gStartReport.empty() || gNoMemoryAtStart) SetTimer(window, kNotesReportTimerId, 0, nullptr);
 }
 
 bool NotesStoreMessage(HWND window, UINT message, WPARAM wParam) {
     if (message != WM_TIMER || (wParam != kNotesSaveTimerId && wParam != kNotesReportTimerId)) return false;
     KillTimer(window, wParam);
     if (wParam == kNotesReportTimerId) {
-        Report(window);
+        try {
+            Report(window);
+        } catch (const std::bad_alloc&) {
+            ReportOutOfMemory();
+        }
         return true;
     }
     gTimerSet = false;
