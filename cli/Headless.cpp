@@ -54,7 +54,13 @@ bool SetExport(HeadlessOptions& o, const char* value) {
 bool SetFormat(HeadlessOptions& o, const char* value) {
     o.rtf = strcmp(value, "rtf") == 0;
     o.pdf = strcmp(value, "pdf") == 0;
-    return o.rtf || o.pdf || strcmp(value, "text") == 0;
+    o.markdown = strcmp(value, "markdown") == 0;
+    return o.rtf || o.pdf || o.markdown || strcmp(value, "text") == 0;
+}
+
+bool SetExportNotes(HeadlessOptions& o, const char*) {
+    o.render = ExportNotesFile;
+    return true;
 }
 
 bool SetPageSize(HeadlessOptions& o, const char* value) {
@@ -179,7 +185,8 @@ const HeadlessOption kOptions[] = {
     {"--match-case", nullptr, SetMatchCase},
     {"--whole-word", nullptr, SetWholeWord},
     {"--export", "ARTICLE (1 to 187) or all", SetExport},
-    {"--format", "text, rtf or pdf", SetFormat},
+    {"--export-notes", nullptr, SetExportNotes},
+    {"--format", "text, rtf, pdf or markdown", SetFormat},
     {"--page-size", "a4 or letter", SetPageSize},
     {"--append-to", "FILE", SetAppendTo},
     {"--line-ends", "crlf or lf", SetLineEnds},
@@ -188,7 +195,8 @@ const HeadlessOption kOptions[] = {
 };
 
 std::string RtfBaseError(const HeadlessOptions& o) {
-    if (!o.rtf || IsUnicodeHebrewBase(o.font.FontAsciiBase)) return "";
+    // Notes quote Hebrew as Unicode whatever the base.
+    if (!o.rtf || IsUnicodeHebrewBase(o.font.FontAsciiBase) || o.render == ExportNotesFile) return "";
     return "--format rtf needs --base 1488: Copy puts RTF only with Unicode Hebrew";
 }
 
@@ -221,7 +229,7 @@ const HeadlessOption* FindOption(const char* name) {
 
 bool IsRenderKind(const HeadlessOption* option) {
     return option && (option->apply == SetArticle || option->apply == SetIndex || option->apply == SetExport ||
-                      option->apply == SetSearchAll);
+                      option->apply == SetSearchAll || option->apply == SetExportNotes);
 }
 
 // Search Again from the article: FindNext paints the hit and the title box, or
@@ -266,8 +274,11 @@ bool ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options, std::
         }
     }
     if (options->pdf && options->render == ExportArticleFile) options->render = ExportPdfFile;
+    bool notes = options->render == ExportNotesFile;
     if (!options->render) *error = "nothing to render";
     else if (options->render == ExportArticleFile && !options->target) *error = "--export all needs --format pdf";
+    else if (notes && options->pdf) *error = "--export-notes writes markdown, text or rtf";
+    else if (!notes && options->markdown) *error = "--format markdown is for --export-notes";
     else if (options->paperGiven && !options->pdf) *error = "--page-size needs --format pdf";
     else if (options->pdf && !options->appendTo.empty()) *error = "--append-to cannot extend a PDF file";
     else if (options->out.empty() && options->render != PrintAllHits) *error = "--out FILE is missing";

@@ -32,6 +32,7 @@ struct HeadlessOptions {
     bool lfLineEnds = false;  // --export --line-ends lf: the text with LF alone, as the desktop pastes it
     bool night = false;               // --night: night reading colours
     bool pdf = false;                 // --export: the printed pages as a PDF file
+    bool markdown = false;            // --export-notes: the notes as Markdown
     PaperSize paper = LocalePaperSize();
     bool paperGiven = false;
 };
@@ -55,6 +56,8 @@ BYTE* LoadHeadlessArticle(int number);
 int RenderArticlePicture(const HeadlessOptions& options);
 // The index tree as the index dialog shows it on opening.
 int RenderIndexPicture(const HeadlessOptions& options);
+// The notes file's highlights and notes as a document (--format markdown, text or rtf).
+int ExportNotesFile(const HeadlessOptions& options);
 // What Copy (or Append) puts on the clipboard, written to the output file.
 int ExportArticleFile(const HeadlessOptions& options);
 // The printed pages of the article, or of every article, as a PDF file.

@@ -2,7 +2,8 @@
 // --out FILE`: what Copy, or Append to what FILE holds, puts on the clipboard,
 // written to a file: the Unicode text as UTF-8 (CR LF line ends, as the clipboard
 // holds it, unless LF is asked for), the RTF document as its bytes. `--format pdf`
-// writes the printed pages instead, of one article or of all.
+// writes the printed pages instead, of one article or of all. `velun --export-notes`
+// writes the notes as a document.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,9 @@
 #include <string>
 
 #include "../platform/Utf16.h"
+#include "../reader/NotesAnchor.h"
+#include "../reader/NotesExport.h"
+#include "../reader/NotesFile.h"
 #include "../reader/Print.h"
 #include "../shell/AppState.h"
 #include "../shell/Export.h"
@@ -109,4 +113,27 @@ int ExportPdfFile(const HeadlessOptions& options) {
     if (WritePrintPdf(options.out.c_str(), request, &message) == 0) return 0;
     fprintf(stderr, "velun: %s\n", message.c_str());
     return kExitFailed;
+}
+
+// The file the reader keeps is only read: a damaged one is left where it is.
+int ExportNotesFile(const HeadlessOptions& options) {
+    std::string path = NotesFilePath(), text, why, document;
+    std::vector<Note> notes;
+    int read = ReadNotesFile(path, &text, &why);
+    if (read == -1 || (read == 0 && !ParseNotes(text, &notes, &why))) {
+        fprintf(stderr, "velun: the notes file %s cannot be read: %s\n", path.c_str(), why.c_str());
+        return kExitFailed;
+    }
+    AnchorNotes(&notes);
+    NotesFormat format = options.markdown ? NotesFormat::kMarkdown : options.rtf ? NotesFormat::kRtf : NotesFormat::kText;
+    // The list puts them in the order every export has.
+    if (!ReplaceNotes(std::move(notes)) || !ExportNotes(AllNotes(), format, &document)) {
+        fprintf(stderr, "velun: not enough memory to export the notes\n");
+        return kExitFailed;
+    }
+    if (!WriteWholeFile(options.out, document)) {
+        fprintf(stderr, "velun: cannot write %s\n", options.out.c_str());
+        return kExitFailed;
+    }
+    return 0;
 }

@@ -20,6 +20,7 @@ const char kHelpText[] =
     "       velun --render-index [options] --out FILE.png\n"
     "       velun --export ARTICLE [options] --out FILE\n"
     "       velun --export ARTICLE|all --format pdf [--page-size a4|letter] --out FILE\n"
+    "       velun --export-notes [--format markdown|text|rtf] --out FILE\n"
     "       velun --search-all TEXT [--match-case] [--whole-word]\n"
     "       velun --help | --version\n"
     "\n"
@@ -72,7 +73,9 @@ const char kHelpText[] =
     "\n"
     "Settings, reading position, search text and bookmarks are kept in\n"
     "$XDG_CONFIG_HOME/velun/registry.txt (~/.config/velun/registry.txt), saved soon\n"
-    "after each change; see the README.\n"
+    "after each change; see the README. Highlights and notes are kept in\n"
+    "$XDG_DATA_HOME/velun/notes.txt (~/.local/share/velun/notes.txt), the one\n"
+    "before the last change beside it as notes.txt.bak.\n"
     "\n"
     "Headless options (a PNG instead of the window, no display needed):\n"
     "  --render ARTICLE       an article, 1 to 187, as the reader shows it\n"
@@ -97,6 +100,9 @@ const char kHelpText[] =
     "  --append-to FILE       --export: what Append to ClipBoard makes of FILE's text\n"
     "  --line-ends crlf|lf    --export --format text: CR LF (the default) or LF alone,\n"
     "                         as Copy gives other programs\n"
+    "  --export-notes         write the highlights and notes (File > Export Notes)\n"
+    "                         to --out FILE: --format text (the default), markdown\n"
+    "                         or rtf\n"
     "  --search-all TEXT      print every hit: article, offset, title, context\n"
     "                         (tab-separated); exit 1 when there is none\n"
     "Exit status: 0 written, 1 the picture could not be made, 2 bad arguments; the\n"
@@ -116,7 +122,7 @@ std::string RefusedReaderArgument(int argc, char** argv) {
         // The handheld's Today screen starts the reader with it; it changes nothing.
         if (strcasecmp(a, "/today") == 0) continue;
         if (IsHeadlessOption(a))
-            return std::string(a) + " needs --render, --render-index, --export or --search-all";
+            return std::string(a) + " needs --render, --render-index, --export, --export-notes or --search-all";
         if (a[0] == '-') return "unknown option '" + std::string(a) + "' (velun --help lists the options)";
         return "unexpected argument '" + std::string(a) + "' (velun --help lists the options)";
     }

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "fuzz/FuzzPlatform.h"
+#include "platform/Desktop.h"
 #include "platform/Panel.h"
 
 namespace {
@@ -28,6 +29,9 @@ BOOL SystemParametersInfoW(UINT, UINT, void*, UINT) { return FALSE; }
 HMONITOR MonitorFromRect(const RECT*, DWORD) { return nullptr; }
 BOOL GetWindowPlacement(HWND, WINDOWPLACEMENT*) { return FALSE; }
 BOOL SetWindowPlacement(HWND, const WINDOWPLACEMENT*) { return FALSE; }
+BOOL GetMonitorInfoW(HMONITOR, MONITORINFO*) { return FALSE; }
+int GetSystemMetrics(int) { return 0; }
+void SetMinimumWindowSize(HWND, int, int) {}
 
 // The side panel's controls: no panel without a window.
 const WCHAR kTabStripClass[] = u"VelunTabs";

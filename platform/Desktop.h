@@ -1,6 +1,8 @@
 // Desktop services with no Win32 counterpart, behind small named calls.
 #pragma once
 
+#include <string>
+
 #include "win32.h"
 
 // The least size, in logical pixels, to which the user can shrink a top-level window
@@ -42,3 +44,11 @@ void SetPointingHand(HWND window, bool on);
 // Shows text as the tooltip of a rectangle of the client area while the pointer
 // stays inside it; null text hides it.
 void ShowAreaTip(HWND window, const RECT* area, const WCHAR* text);
+
+// ---- Choosing a file ----
+// The desktop's dialogs to save to or open a file. filters: "Markdown (*.md);;Plain
+// text (*.txt)"; *chosen, when given, gets the index of the filter the user chose.
+// The path, or empty when cancelled.
+std::string AskFileToSave(HWND owner, const WCHAR* title, const WCHAR* suggestedName, const WCHAR* filters,
+                          int* chosen);
+std::string AskFileToOpen(HWND owner, const WCHAR* title, const WCHAR* filters);

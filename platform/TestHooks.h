@@ -49,3 +49,13 @@ void RecordShellExecutes();
 // Back to opening; the record is cleared.
 void StopShellExecuteRecord();
 const std::vector<ShellExecuteCall>& RecordedShellExecutes();
+
+// From this call on, the file dialogs show nothing: each returns the next of these
+// paths (empty, as cancelled, once they are used up) with the first filter chosen.
+void ScriptFileDialogs(std::vector<std::string> paths);
+void StopFileDialogScript();
+
+// The desktop's file dialog (set by the Qt layer); without one, the dialogs are cancelled.
+typedef std::string (*FileDialogShower)(HWND owner, bool save, const WCHAR* title, const WCHAR* suggestedName,
+                                        const WCHAR* filters, int* chosen);
+void SetFileDialogShower(FileDialogShower shower);

@@ -4,6 +4,7 @@
 #include <new>
 
 void (*gNotesChanged)() = nullptr;
+void (*gNotesStoreChanged)() = nullptr;
 
 namespace {
 
@@ -12,6 +13,7 @@ uint64_t gNextId = 1;
 
 void Changed() {
     if (gNotesChanged) gNotesChanged();
+    if (gNotesStoreChanged) gNotesStoreChanged();
 }
 
 bool Before(const Note& a, const Note& b) {
@@ -61,6 +63,18 @@ bool RemoveNote(uint64_t id) {
     auto at = std::find_if(gNotes.begin(), gNotes.end(), [id](const Note& n) { return n.id == id; });
     if (at == gNotes.end()) return false;
     gNotes.erase(at);
+    Changed();
+    return true;
+}
+
+bool ReplaceNotes(std::vector<Note> notes) {
+    try {
+        std::stable_sort(notes.begin(), notes.end(), Before);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (Note& n : notes) n.id = gNextId++;
+    gNotes = std::move(notes);
     Changed();
     return true;
 }

@@ -39,3 +39,9 @@ bool RemoveNote(uint64_t id);
 // Each change above is kept within about a second; these hooks let the store and
 // the views hear of it.
 extern void (*gNotesChanged)();
+// The store's own hook, called after gNotesChanged, so that the views keep that one.
+extern void (*gNotesStoreChanged)();
+
+// Replaces the whole list (the file read at start, a merge): ids are given anew and
+// the order restored. False when memory ran out; the list is then as before.
+bool ReplaceNotes(std::vector<Note> notes);

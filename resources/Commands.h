@@ -46,4 +46,6 @@ enum Command : uint16_t {
     kCmdLineSpacing10 = 40034,
     kCmdLineSpacing12 = 40035,
     kCmdLineSpacing15 = 40036,
+    kCmdExportNotes = 40080,
+    kCmdImportNotes = 40081,
 };

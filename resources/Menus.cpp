@@ -42,6 +42,8 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"&Print...", kCmdPrint},
       {u"Print Previe&w", kCmdPrintPreview},
       {u"Export as P&DF...", kCmdExportPdf},
+      {u"Export No&tes...", kCmdExportNotes},
+      {u"I&mport Notes...", kCmdImportNotes},
       {u"", 0},
       {u"E&xit", kCmdExit}}},
     {u"&Go",

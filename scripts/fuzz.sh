@@ -25,16 +25,16 @@ read -r -a FRIBIDI <<<"$(pkg-config --cflags --libs fribidi)"
 declare -A SEEDS=(
   [content_fuzz]=content [article_fuzz]=article [index_fuzz]=index [export_fuzz]=export
   [registry_fuzz]=registry [bookmarks_fuzz]=bookmarks [pack_fuzz]=pack [search_fuzz]=search
-  [links_fuzz]=article
+  [links_fuzz]=article [notes_fuzz]=notes
 )
 declare -A HARNESS=(
   [content_fuzz]=ContentFuzz [article_fuzz]=ArticleViewFuzz [index_fuzz]=IndexViewFuzz
   [export_fuzz]=ExportFuzz [registry_fuzz]=RegistryFileFuzz [bookmarks_fuzz]=BookmarksFuzz
-  [pack_fuzz]=PackSourceFuzz [search_fuzz]=SearchFuzz [links_fuzz]=LinksFuzz
+  [pack_fuzz]=PackSourceFuzz [search_fuzz]=SearchFuzz [links_fuzz]=LinksFuzz [notes_fuzz]=NotesFileFuzz
 )
 # Longer inputs than this only slow the search down: every one is laid out a dozen times.
 declare -A MAX_LEN=([article_fuzz]=4096 [export_fuzz]=8192 [search_fuzz]=8192)
-read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz export_fuzz registry_fuzz bookmarks_fuzz pack_fuzz search_fuzz links_fuzz}"
+read -r -a TARGETS <<<"${FUZZ_TARGETS:-content_fuzz article_fuzz index_fuzz export_fuzz registry_fuzz bookmarks_fuzz pack_fuzz search_fuzz links_fuzz notes_fuzz}"
 
 # The program's code without the Qt layer (the harnesses stand in for the window
 # calls), and the collection compiler's code, as archives the linker picks from.
@@ -86,7 +86,7 @@ rm -rf "$OUT/seeds"
 mkdir -p "$OUT/seeds/pack"
 cp "$ROOT"/collection/index.txt "$ROOT"/collection/articles/*.txt "$OUT/seeds/pack/"
 cp "$ROOT"/fuzz/seeds/content/* "$OUT/seeds/content/"
-cp -r "$ROOT/fuzz/seeds/registry" "$ROOT/fuzz/seeds/bookmarks" "$OUT/seeds/"
+cp -r "$ROOT/fuzz/seeds/registry" "$ROOT/fuzz/seeds/bookmarks" "$ROOT/fuzz/seeds/notes" "$OUT/seeds/"
 [ "${FUZZ_BUILD_ONLY:-0}" = 1 ] && exit 0
 
 run_target() {

@@ -15,6 +15,7 @@
 #include "../reader/HelpMenu.h"
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
+#include "../reader/NotesExport.h"
 #include "../reader/Print.h"
 #include "../reader/ReadMarks.h"
 #include "../reader/ReadingColumn.h"
@@ -120,6 +121,8 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdPrint: PrintFromReader(window); break;
         case kCmdPrintPreview: PreviewPrintFromReader(window); break;
         case kCmdExportPdf: ExportPdfFromReader(window); break;
+        case kCmdExportNotes: ExportNotesFromReader(window); break;
+        case kCmdImportNotes: ImportNotesFromReader(window); break;
         case kCmdCopy:
         case kCmdAppend:
             if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);

@@ -69,6 +69,8 @@ const PresentationForm* FindPresentationForm(WCHAR unit);
 // after one empty line. Null when LocalAlloc fails.
 HLOCAL BuildTextBlock(const WCHAR* text, const BYTE* old, size_t oldSize);
 HLOCAL BuildRtfBlock(const ArticleRange& range, const WCHAR* text, const BYTE* old, size_t oldLength);
+// A document of bodies BuildRtfBody wrote one after another; null when LocalAlloc fails.
+HLOCAL BuildRtfDocument(const char* body, size_t bodyLength);
 
 // A copy of the clipboard's data in format, without its terminator; null when absent,
 // or when memory ran out (outOfMemory then tells, as the exit sequence has run).

@@ -9,6 +9,7 @@
 #include "../reader/FontSize.h"
 #include "../reader/FullScreen.h"
 #include "../reader/LinkView.h"
+#include "../reader/NotesStore.h"
 #include "../reader/Paging.h"
 #include "../reader/ReadingColumn.h"
 #include "MainWindow.h"
@@ -47,6 +48,7 @@ void OnCreate(HWND window) {
     UpdateFullScreenCheck();
     UpdateReadingColumnChecks();
     UpdateBookmarkCheck(window, kCheckSet);
+    LoadNotesAtStart(window);
     // Placed before it is first shown, so that it opens where it was left.
     if (!gFullScreen) PlaceMainWindow(window);
 }
@@ -171,6 +173,7 @@ void TapPage(HWND window, ArticleView* view, int x, int y) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (SaveSoonMessage(window, message, wParam)) return 0;
+    if (NotesStoreMessage(window, message, wParam)) return 0;
     switch (message) {
         case WM_CREATE:
             OnCreate(window);

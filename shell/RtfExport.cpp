@@ -205,3 +205,5 @@ HLOCAL BuildRtfBlock(const ArticleRange& range, const WCHAR* text, const BYTE* o
     free(body);
     return block;
 }
+
+HLOCAL BuildRtfDocument(const char* body, size_t bodyLength) { return BuildDocument(nullptr, 0, body, bodyLength); }

@@ -11,6 +11,7 @@
 #include "../reader/ArticlePositions.h"
 #include "../reader/ContentsTab.h"
 #include "../reader/ReadingColumn.h"
+#include "../reader/NotesStore.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -257,6 +258,7 @@ void ExitProgram() {
     FreeIndexIcons();
     ReleaseSearchableArticles();
     SaveSettings();
+    FlushNotes();
     gSettingsLoaded = false;
     if (gApp.articleView) {
         DestroyArticleView(gApp.articleView, TRUE);

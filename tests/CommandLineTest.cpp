@@ -78,7 +78,7 @@ TEST(CommandLine, AnArgumentTheReaderDoesNotTakeIsNamedWithStatusTwo) {
         {{"--render=5"}, "velun: unknown option '--render=5' (velun --help lists the options)\n"},
         {{"foo.txt"}, "velun: unexpected argument 'foo.txt' (velun --help lists the options)\n"},
         {{"/today", "foo.txt"}, "velun: unexpected argument 'foo.txt' (velun --help lists the options)\n"},
-        {{"--size", "10x10"}, "velun: --size needs --render, --render-index, --export or --search-all\n"},
+        {{"--size", "10x10"}, "velun: --size needs --render, --render-index, --export, --export-notes or --search-all\n"},
     };
     for (const auto& c : kCases) {
         ProgramRun run = RunProgram(c.arguments, env);

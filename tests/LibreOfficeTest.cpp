@@ -13,6 +13,8 @@
 
 #include "content/Content.h"
 #include "platform/Utf16.h"
+#include "reader/NotesAnchor.h"
+#include "reader/NotesExport.h"
 #include "shell/AppState.h"
 #include "shell/Export.h"
 
@@ -170,6 +172,45 @@ void AddArticle(Document* document, int number) {
     free(article);
 }
 
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first, last + 1 - first);
+}
+
+// Notes exported as RTF: a whole English record with a Hebrew note, a whole Hebrew
+// record with an English note. Expected: each title, passage and note, in order,
+// with its direction.
+void AddNotes(Document* document) {
+    std::vector<Note> notes;
+    for (int number : {4, 179}) {
+        bool rtl = number == 179;
+        BYTE* article = LoadContent(number, nullptr);
+        ASSERT_NE(article, nullptr);
+        ArticleHeaderEntry title;
+        ReadArticleHeader(article, &title, nullptr);
+        size_t titleStart = (size_t)(title.text - article);
+        std::u16string heading = QuoteOfPassage(article, (int)titleStart, (int)(titleStart + title.textLength));
+        ArticleWalker walker = StartArticleWalk(article);
+        ArticleRecord record;
+        while (NextArticleRecord(&walker, &record) && !(((record.style & kStyleRtl) != 0) == rtl &&
+                                                          record.textLength > 20 && record.text != title.text)) {
+        }
+        Note n{};
+        n.article = (uint16_t)number;
+        n.start = (uint16_t)(record.text - article);
+        n.end = (uint16_t)(n.start + record.textLength);
+        n.quote = QuoteOfPassage(article, n.start, n.end);
+        n.text = rtl ? u"An English note" : u"\u05D4\u05E2\u05E8\u05D4 \u05D1\u05E2\u05D1\u05E8\u05D9\u05EA";
+        free(article);
+        notes.push_back(n);
+        const char* mode = rtl ? "rl-tb" : "lr-tb";
+        document->expected.push_back({Utf16ToUtf8(heading.c_str()), "center", "", {}});
+        document->expected.push_back({Trimmed(Utf16ToUtf8(n.quote.c_str())), "", mode, {}});
+        document->expected.push_back({Utf16ToUtf8(n.text.c_str()), "", rtl ? "lr-tb" : "rl-tb", {}});
+    }
+    ASSERT_TRUE(ExportNotes(notes, NotesFormat::kRtf, &document->rtf));
+}
+
 class LibreOffice : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -184,6 +225,7 @@ class LibreOffice : public ::testing::Test {
         AddArticle(&sDocuments["bidi"], 179);
         AddArticle(&sDocuments["pair"], 7);
         AddArticle(&sDocuments["pair"], 124);
+        AddNotes(&sDocuments["notes"]);
         std::string files;
         for (auto& [name, document] : sDocuments) {
             WriteFile(sFolder + "/" + name + ".rtf", document.rtf);
@@ -279,6 +321,18 @@ TEST_F(LibreOffice, ReadsEachParagraphAsTheArticleHasIt) {
         ASSERT_NE(separator, std::string::npos);
         EXPECT_LT(text.find("The Letter A"), separator);
         EXPECT_GT(text.find("Hebrew Letters as Numbers"), separator);
+    }
+    {
+        SCOPED_TRACE("notes: titles, passages and notes in order, each in its direction");
+        std::vector<Paragraph> read = ParagraphsOf(ReadFile(sFolder + "/notes.fodt"));
+        size_t next = 0;
+        for (const Paragraph& want : sDocuments["notes"].expected) {
+            while (next < read.size() && Trimmed(Normalised(read[next].text)) != want.text) next++;
+            ASSERT_LT(next, read.size()) << want.text;
+            if (!want.mode.empty()) {
+                EXPECT_EQ(read[next].mode, want.mode) << want.text;
+            }
+        }
     }
 }
 

@@ -20,6 +20,7 @@ struct TempConfig {
         char pattern[] = "/tmp/velun-test-XXXXXX";
         dir = mkdtemp(pattern);
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        setenv("XDG_DATA_HOME", dir.c_str(), 1);  // the notes file
         ForgetRegistry();
     }
     ~TempConfig() {

@@ -269,6 +269,7 @@ void EnsureWindowLayer() {
     sReady = true;
     EnsureQtApplication();
     InstallQtMessageBox();
+    InstallQtFileDialogs();
 }
 
 // ---- Classes and windows ----

@@ -144,5 +144,6 @@ bool IsInstanceWindow(const Window* window);
 // this window as the posted message the program registered (ProgramIdentity.h).
 void DeliverEndRequestsTo(HWND window);
 
-// Real message boxes (QtMessageBox.cpp).
+// Real message boxes (QtMessageBox.cpp) and file dialogs (QtFileDialogs.cpp).
 void InstallQtMessageBox();
+void InstallQtFileDialogs();

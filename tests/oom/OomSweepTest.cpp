@@ -21,6 +21,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtWindow.h"
 #include "reader/FindAll.h"
+#include "reader/NotesFile.h"
 #include "shell/Search.h"
 
 namespace {
@@ -273,3 +274,29 @@ TEST_F(OomSweep, ColumnWidthAndLineSpacing) {
 }
 
 // Adding a note joins here, one Sweep, as that feature lands.
+// The notes read at start (one quote no longer where its offsets say), exported
+// through File > Export Notes as RTF and from the command line as Markdown.
+TEST_F(OomSweep, ExportOfNotes) {
+    std::string rtf = config.dir + "/notes.rtf", markdown = config.dir + "/notes.md";
+    Note note{};
+    note.article = 33;
+    note.start = 40;
+    note.end = 60;
+    note.quote = u"the";
+    note.text = u"a note \u05E9\u05DC\u05D5\u05DD";
+    ASSERT_TRUE(WriteNotesFile(NotesFilePath(), FormatNotes({note})));
+    Sweep(
+        [&] {
+            StartReader();
+            ScriptFileDialogs({rtf});
+        },
+        [&] {
+            Command(kCmdExportNotes);
+            const char* args[] = {"velun", "--export-notes", "--format", "markdown", "--out", markdown.c_str()};
+            RunHeadless(6, (char**)args);
+        });
+    StopFileDialogScript();
+}
+
+// The side panel's Contents and adding a note join here, one Sweep each, as those
+// features land.
