@@ -2,8 +2,10 @@
 // and width kept, Ctrl+F to its Search tab, search as you type over the collection,
 // and the hits chosen by keys, F3 and Shift+F3.
 #include <QAccessible>
+#include <QImage>
 #include <QListView>
 #include <QLineEdit>
+#include <QStyledItemDelegate>
 
 #include "ShellFixture.h"
 #include "platform/Panel.h"
@@ -172,6 +174,28 @@ TEST_F(SidePanelTest, AHebrewQueryListsOnlyHebrewHitsAsNamedSelectableRows) {
     EXPECT_TRUE(rows->child(1)->text(QAccessible::Name).contains(QStringLiteral("אבא")));
     EXPECT_TRUE(rows->child(1)->state().selected);
     EXPECT_TRUE(rows->child(1)->state().focusable);
+}
+
+// The list draws its rows itself, for speed: pixel for pixel what the style's
+// own item delegate draws, for elided Latin rows, bold headings, a selected hit,
+// and Hebrew contexts.
+TEST_F(SidePanelTest, TheHitListDrawsItsRowsAsTheStylesDelegateDoes) {
+    SetProduct(u"FontAsciiBase", REG_DWORD, DwordBytes(1488));
+    ASSERT_TRUE(StartAt(1000, 600));
+    auto* list = WidgetOf(SidePanelWindow())->findChild<QListView*>();
+    ASSERT_NE(list, nullptr);
+    for (const char16_t* query : {u"alphabet", u"\u05d0\u05d1\u05d0", u"e"}) {
+        Type(query);
+        Command(kCmdSearchAgain);  // selects a hit
+        if (query[0] == u'e') list->setFocus();  // the current row framed
+        QImage ours = list->grab().toImage();
+        QAbstractItemDelegate* own = list->itemDelegate();
+        QStyledItemDelegate standard;
+        list->setItemDelegate(&standard);
+        QImage theirs = list->grab().toImage();
+        list->setItemDelegate(own);
+        EXPECT_EQ(ours, theirs) << Utf16ToUtf8(query);
+    }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The side panel's own controls: a tab strip over QTabBar, and a list over a model
 // that asks the program for each row it shows.
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QListView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 
 #include "../Panel.h"
@@ -15,6 +18,11 @@ namespace {
 
 constexpr int kRowCapacity = 256;
 
+struct Row {
+    QString text;
+    bool heading = false;
+};
+
 class RowModel : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
@@ -24,14 +32,18 @@ class RowModel : public QAbstractListModel {
         endResetModel();
     }
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : count_; }
+    Row RowAt(int row) const {
+        WCHAR text[kRowCapacity];
+        bool heading = false;
+        int n = row < count_ ? source_(context_, row, text, kRowCapacity, &heading) : 0;
+        return {QString::fromUtf16((const char16_t*)text, std::clamp(n, 0, kRowCapacity - 1)), heading};
+    }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= count_ || (role != Qt::DisplayRole && role != Qt::FontRole))
             return QVariant();
-        WCHAR text[kRowCapacity];
-        bool heading = false;
-        int n = source_(context_, index.row(), text, kRowCapacity, &heading);
-        if (role == Qt::DisplayRole) return QString::fromUtf16((const char16_t*)text, std::clamp(n, 0, kRowCapacity - 1));
-        if (!heading) return QVariant();
+        Row row = RowAt(index.row());
+        if (role == Qt::DisplayRole) return row.text;
+        if (!row.heading) return QVariant();
         QFont bold;
         bold.setBold(true);
         return bold;
@@ -41,6 +53,44 @@ class RowModel : public QAbstractListModel {
     int count_ = 0;
     RowTextSource source_ = nullptr;
     void* context_ = nullptr;
+};
+
+// Draws a row as the style's item delegate does for a row of text alone, asking
+// for the row once and laying its text out twice (to elide it, to draw it): the
+// style's own path lays each row out four times, which was most of a keystroke.
+class RowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        Row row = static_cast<const RowModel*>(index.model())->RowAt(index.row());
+        QStyleOptionViewItem item(option);
+        item.font.setBold(row.heading);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+        QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                     : (item.state & QStyle::State_Active) ? QPalette::Normal
+                                                                           : QPalette::Inactive;
+        bool selected = item.state & QStyle::State_Selected;
+        int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        QRect area = item.rect.adjusted(margin, 0, -margin, 0);
+        QTextOption layout(QStyle::visualAlignment(item.direction, Qt::AlignLeft | Qt::AlignVCenter));
+        layout.setTextDirection(item.direction);
+        layout.setWrapMode(QTextOption::NoWrap);
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRectF(area), QFontMetrics(item.font).elidedText(row.text, Qt::ElideRight, area.width()),
+                          layout);
+        painter->restore();
+        if (!(item.state & QStyle::State_HasFocus)) return;
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(item);
+        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        focus.backgroundColor = item.palette.color(group == QPalette::Disabled ? group : QPalette::Normal,
+                                                   selected ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
 };
 
 void Notify(HWND control, WORD code) {
@@ -60,6 +110,7 @@ QWidget* MakeTabStrip(Window* w, QWidget* parent) {
 QWidget* MakeRowList(Window* w, QWidget* parent) {
     auto* list = new QListView(parent);
     list->setModel(new RowModel(list));
+    list->setItemDelegate(new RowDelegate(list));
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
