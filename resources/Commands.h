@@ -38,4 +38,5 @@ enum Command : uint16_t {
     kCmdFullScreen = 40023,
     kCmdReadingGuide = 40024,
     kCmdKeys = 40025,
+    kCmdCaretMode = 40090,
 };

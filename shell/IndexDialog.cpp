@@ -202,7 +202,7 @@ void InitIndexDialog() {
 }
 
 void UpdateIndexScrollBar() {
-    const IndexView* view = gIndexDialog.view;
+    IndexView* view = gIndexDialog.view;
     SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
                        view ? view->topRow : 0, 0};
     SetScrollInfo(gIndexDialog.dialog, SB_VERT, &info, TRUE);

@@ -6,6 +6,7 @@
 #include "About.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "../reader/CaretMode.h"
 #include "../reader/FontSize.h"
 #include "../reader/FullScreen.h"
 #include "../reader/LinkView.h"
@@ -44,6 +45,7 @@ void OnCreate(HWND window) {
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateFullScreenCheck();
+    UpdateCaretModeCheck();
     UpdateBookmarkCheck(window, kCheckSet);
     // Placed before it is first shown, so that it opens where it was left.
     if (!gFullScreen) PlaceMainWindow(window);
@@ -89,7 +91,7 @@ void OnWheel(HWND window, WPARAM wParam) {
 // 0 for a key of the table, 1 for any other (which is not passed on).
 LRESULT OnKeyDown(HWND window, WPARAM key) {
     ArticleView* view = gApp.articleView;
-    if (OnFontSizeKey(window, key) || LinkKey(window, key)) return 0;
+    if (OnFontSizeKey(window, key) || LinkKey(window, key) || CaretKey(window, key)) return 0;
     // Space reads on as on the desktop: forward, or back with Shift, across articles.
     if (key == VK_SPACE) {
         if (view) ReadOn(window, view, KeyDown(VK_SHIFT) ? -PageAmount(kKeyPageShift, view->rowsPainted)
