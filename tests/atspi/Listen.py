@@ -43,7 +43,7 @@ def main():
             return
         orca = subprocess.Popen(["orca", "--replace", "--debug-file=" + log], env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        pump(4.0)
+        pump(6.0)
         doc = article_of(application)
         key("Right")
         expect(log, doc.name, "Next Article speaks the new title")
@@ -64,7 +64,9 @@ def main():
             item = tree and next((c for c in _items(tree) if c.getState().contains(_focused())), None)
             if check(item is not None, "an index item is focused"):
                 expect(log, item.name, "the index speaks the marked line")
+            pump(1.0)  # said before the next key or Escape interrupts it
         key("Escape")
+        pump(3.0)  # Orca speaks behind the keys
     finally:
         for p in (orca, proc):
             if p is None:
