@@ -124,11 +124,9 @@ void RunCells(HDC surface, const BYTE* bytes, int count, BYTE style, int x, int 
     bool reversed = MapReverses(&gMapping);
     ResetRunBase();
     if (!mapped) return;
-    std::u16string units((const char16_t*)mapped, count);
     for (int i = 0; i < count; i++) {
         int v = reversed ? count - 1 - i : i;  // the place the byte is drawn at
-        int left = Extent(surface, (const WCHAR*)units.data(), v);
-        cells[i] = {x + left, y, x + Extent(surface, (const WCHAR*)units.data(), v + 1), y + height};
+        cells[i] = {x + Extent(surface, mapped, v), y, x + Extent(surface, mapped, v + 1), y + height};
     }
 }
 
@@ -226,6 +224,8 @@ bool ReadingRun(const ArticleView* view, int readingOffset, AccessibleTextRun* r
     return false;
 }
 
+// Without memory for a line's cells no character is found: painting the caret
+// and the screen reader's questions go on without it.
 bool CharacterCell(ArticleView* view, int articleOffset, RECT* cell) {
     if (!view || !view->article || !view->lines) return false;
     for (PageWalk walk = FirstVisibleLine(view); Fits(walk); Advance(walk)) {
@@ -233,7 +233,11 @@ bool CharacterCell(ArticleView* view, int articleOffset, RECT* cell) {
         if (IsSeparatorStyle(line.style) || articleOffset < line.offset ||
             articleOffset >= ArticleLineEnd(view->article, line))
             continue;
-        *cell = LineCells(view, line, walk.y)[articleOffset - line.offset];
+        try {
+            *cell = LineCells(view, line, walk.y)[articleOffset - line.offset];
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
         return true;
     }
     return false;
@@ -244,9 +248,12 @@ int CharacterAt(ArticleView* view, int x, int y) {
     for (PageWalk walk = FirstVisibleLine(view); Fits(walk); Advance(walk)) {
         const ArticleLine& line = *walk.line;
         if (IsSeparatorStyle(line.style) || y < walk.y || y >= walk.y + line.height) continue;
-        std::vector<RECT> cells = LineCells(view, line, walk.y);
-        for (int i = 0; i < (int)cells.size(); i++)
-            if (x >= cells[i].left && x < cells[i].right) return line.offset + i;
+        try {
+            std::vector<RECT> cells = LineCells(view, line, walk.y);
+            for (int i = 0; i < (int)cells.size(); i++)
+                if (x >= cells[i].left && x < cells[i].right) return line.offset + i;
+        } catch (const std::bad_alloc&) {
+        }
         return -1;
     }
     return -1;

@@ -20,6 +20,7 @@
 #include "platform/NoThrow.h"
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtWindow.h"
+#include "reader/CaretMode.h"
 #include "reader/FindAll.h"
 #include "shell/Search.h"
 
@@ -243,6 +244,14 @@ TEST_F(OomSweep, PdfExportOfAnArticle) {
           [&] {
               const char* args[] = {"velun", "--export", "33", "--format", "pdf", "--out", out.c_str()};
               RunHeadless(7, (char**)args);
+          });
+}
+
+TEST_F(OomSweep, CaretBrowsingDownAndAcross) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              if (!CaretModeOn()) Command(kCmdCaretMode);
+              for (WPARAM key : {VK_DOWN, VK_RIGHT}) Send(WM_KEYDOWN, key, 0);
           });
 }
 
