@@ -50,6 +50,7 @@ const char kHelpText[] =
     "  Ctrl+Shift+N           night reading on or off\n"
     "  Ctrl+C, Ctrl+E         copy, append the selection (without one, the article)\n"
     "  F11                    full screen and back (kept for the next start)\n"
+    "  F7                     caret browsing: the arrows move a caret, Shift selects\n"
     "  F1                     the reading guide (Help menu: Keys, About)\n"
     "  Ctrl+Q                 exit\n"
     "  Alt, Alt+letter        the menus\n"

@@ -22,16 +22,45 @@ void SetPrimarySelection(const WCHAR* text);
 // lines it shows and the whole text; a change is announced to the listener.
 void SetAccessibleText(HWND window, const WCHAR* name, const WCHAR* visible, const WCHAR* whole);
 
+// What a screen reader asks of such a text beyond its characters, answered by the
+// program. Offsets count the units of the whole text; boxes and points are in
+// client coordinates. An answer the program cannot give is false (or -1).
+struct AccessibleTextRun {
+    int start, end;         // the run of like attributes around the asked offset
+    const char* language;   // "he", "en"
+    bool rightToLeft;
+    COLORREF background;    // CLR_INVALID when the text has none of its own
+};
+struct AccessibleTextCalls {
+    bool (*characterBox)(HWND window, int offset, RECT* box);
+    int (*offsetAt)(HWND window, int x, int y);
+    bool (*setCaret)(HWND window, int offset);
+    bool (*setSelection)(HWND window, int start, int end);  // start == end: none
+    bool (*attributes)(HWND window, int offset, AccessibleTextRun* run);
+};
+void SetAccessibleTextCalls(HWND window, const AccessibleTextCalls* calls);
+// The caret and the selection [start, end) the window shows, in units of its
+// text; a change is announced.
+void SetAccessibleCaret(HWND window, int caret, int selectionStart, int selectionEnd);
+
 // One line of a tree: its text, how deep it stands (0 at the root) and, for a line
-// with lines below it, whether they are shown.
+// with lines below it, whether they are shown; the box it takes on the page
+// (client coordinates, empty when scrolled away) and whether it holds the
+// keyboard's mark.
 struct AccessibleTreeItem {
     const WCHAR* text;
     int depth;
     bool expandable;
     bool expanded;
+    RECT box;
+    bool focused;
 };
-// Exposes a window's client area as a tree of these items, in order.
+// Exposes a window's client area as a tree of these items, in order; the item
+// holding the mark is announced as focused when it changes.
 void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count);
+// What a screen reader can do to an item of a tree; the program does it.
+enum class TreeAction { Expand, Collapse, Activate };
+void SetAccessibleTreeAction(HWND window, void (*act)(HWND window, int item, TreeAction action));
 
 // Names a window for screen readers apart from its caption or text: a top-level
 // window, or a control (an edit box by its label).

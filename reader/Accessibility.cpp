@@ -1,13 +1,13 @@
 // reader/ holds the desktop reader's additions, one feature per file pair named
 // after it. They call shell/, views/, content/, resources/ and platform/.
-// The article's title, shown lines and whole text, and the index's lines with their
-// depth and state, handed to the platform's accessibility layer.
+// The article's title, reading text, caret and selection, and the index's lines
+// with their depth, state and place, handed to the platform's accessibility layer.
 #include "Accessibility.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -17,31 +17,10 @@
 #include "../platform/Desktop.h"
 #include "../views/TextMapping.h"
 #include "../shell/AppState.h"
-#include "../shell/Export.h"
+#include "CaretMode.h"
+#include "ReadingText.h"
 
 namespace {
-
-// The whole text is rendered once per article (and per option it depends on).
-struct WholeText {
-    const BYTE* article;
-    uint16_t number;
-    uint32_t flags;
-    int32_t base;
-    WCHAR* text;
-};
-
-WholeText gWhole;
-
-const WCHAR* WholeTextOf(const ArticleView* view) {
-    WholeText key = {view->article, gApp.currentArticle, gApp.Flags, gApp.fontSettings.FontAsciiBase, nullptr};
-    if (gWhole.text && gWhole.article == key.article && gWhole.number == key.number && gWhole.flags == key.flags &&
-        gWhole.base == key.base)
-        return gWhole.text;
-    free(gWhole.text);
-    gWhole = key;
-    gWhole.text = RenderExportText(WholeArticle(view->article));
-    return gWhole.text;
-}
 
 std::u16string Mapped(const BYTE* bytes, int count, BYTE style) {
     SetRunBase(style);
@@ -56,12 +35,118 @@ std::u16string TitleOf(const BYTE* article) {
     return Mapped(title.text, (int)title.textLength, title.style);
 }
 
+// ---- The article ----
+
+// The screen reader's calls may come at any time: without a view or memory they
+// get the failure answer. Nothing thrown here may reach the platform.
+template <class R, class Body>
+R OnView(R failure, Body&& body) {
+    ArticleView* view = gApp.articleView;
+    if (!view || !view->article) return failure;
+    try {
+        return body(view);
+    } catch (const std::bad_alloc&) {
+        return failure;
+    }
+}
+
+bool CharacterBox(HWND, int offset, RECT* box) {
+    return OnView(false, [&](ArticleView* view) {
+        int a = ArticleOffset(view, offset);
+        const std::u16string* text = ReadingTextOf(view);
+        // A line end has no cell of its own.
+        return a >= 0 && text && (*text)[offset] != u'\n' && CharacterCell(view, a, box);
+    });
+}
+
+int OffsetAt(HWND, int x, int y) {
+    return OnView(-1, [&](ArticleView* view) {
+        int a = CharacterAt(view, x, y);
+        return a < 0 ? -1 : ReadingOffset(view, a);
+    });
+}
+
+bool SetCaret(HWND window, int offset) {
+    return OnView(false, [&](ArticleView*) { return PlaceCaret(window, offset); });
+}
+
+bool SetReadingSelection(HWND window, int start, int end) {
+    return OnView(false, [&](ArticleView*) { return PlaceSelection(window, start, end); });
+}
+
+bool Attributes(HWND, int offset, AccessibleTextRun* run) {
+    return OnView(false, [&](ArticleView* view) { return ReadingRun(view, offset, run); });
+}
+
+const AccessibleTextCalls kArticleCalls = {CharacterBox, OffsetAt, SetCaret, SetReadingSelection, Attributes};
+
+void PublishArticle(HWND window, ArticleView* view) {
+    const std::u16string* text = ReadingTextOf(view);
+    if (!text) return;
+    FollowReading(view);
+    int from = 0, to = 0, start = 0, end = 0;
+    VisibleRange(view, &from, &to);
+    ReadingSpan(view, from, to, &start, &end);
+    std::u16string visible = start >= 0 && end >= start ? text->substr(start, end - start) : std::u16string();
+    std::u16string title = TitleOf(view->article);
+    SetAccessibleTextCalls(window, &kArticleCalls);
+    SetAccessibleText(window, title.c_str(), visible.c_str(), text->c_str());
+    ReadingSpan(view, view->selectionStart, view->selectionEnd, &start, &end);
+    if (!HasSelection(view)) start = end = CaretPlace();
+    SetAccessibleCaret(window, CaretPlace(), start, end);
+}
+
+// ---- The index ----
+
+std::map<HWND, IndexView*> gIndexViews;
+
+// The box of each shown line on the page, by line; empty when scrolled away.
+std::vector<RECT> IndexBoxes(const IndexView* view) {
+    std::vector<RECT> boxes(view->lineCount, RECT{0, 0, 0, 0});
+    int row = 0, y = view->top;
+    for (int i = 0; i < view->lineCount && view->lines[i].style; i++) {
+        const IndexLine& line = view->lines[i];
+        if (!(line.style & kIndexShown)) continue;
+        if (row++ < view->topRow) continue;
+        if (y + line.height > view->top + view->height) break;
+        // The icon stands in the indent before the text.
+        boxes[i] = {std::max<int>(line.x - kIndexIndent, view->left), y, line.x + line.width, y + line.height};
+        y += line.height;
+    }
+    return boxes;
+}
+
+// The first line of the item-th record published, or -1.
+int LineOfItem(const IndexView* view, int item) {
+    uint16_t lastKey = 0;
+    for (int i = 0; view->lines[i].style; i++) {
+        const IndexLine& line = view->lines[i];
+        if (!(line.style & kIndexShown) || line.key == lastKey) continue;
+        lastKey = line.key;
+        if (item-- == 0) return i;
+    }
+    return -1;
+}
+
+// The item is marked, then the window's own key does the rest.
+void ActOnItem(HWND window, int item, TreeAction action) {
+    auto it = gIndexViews.find(window);
+    if (it == gIndexViews.end() || !IsWindow(window) || !it->second || !it->second->lines) return;
+    int line = LineOfItem(it->second, item);
+    if (line < 0) return;
+    it->second->focus = line + 1;
+    WPARAM key = action == TreeAction::Expand ? VK_RIGHT : action == TreeAction::Collapse ? VK_LEFT : VK_RETURN;
+    SendMessageW(window, WM_KEYDOWN, key, 0);
+}
+
 // The index's lines as the tree's items, with their depth and state.
-void PublishIndexLines(HWND dialog, const IndexView* view) {
+void PublishIndexLines(HWND window, IndexView* view) {
     int left = 0xFFFF;
     for (const IndexLine* line = view->lines; line->style; line++) left = std::min<int>(left, line->x);
     std::vector<std::u16string> texts;
     std::vector<AccessibleTreeItem> items;
+    std::vector<RECT> boxes = IndexBoxes(view);
+    const IndexLine* focused = FocusedLine(view);
     uint16_t lastKey = 0;
     for (const IndexLine* line = view->lines; line->style; line++) {
         // One item per record, from its first shown line.
@@ -70,10 +155,20 @@ void PublishIndexLines(HWND dialog, const IndexView* view) {
         const BYTE* text = view->index + line->offset;
         texts.push_back(Mapped(text, (int)std::strlen((const char*)text), kStylePlain));
         bool heading = (line->key & kKeyHeading) != 0;
-        items.push_back({nullptr, (line->x - left) / kIndexIndent, heading, (line->style & kIndexExpanded) != 0});
+        RECT box = boxes[line - view->lines];
+        // The record's later lines widen and lengthen its box.
+        for (const IndexLine* m = line + 1; m->style && m->key == line->key; m++)
+            if (RECT more = boxes[m - view->lines]; more.right > more.left) {
+                box.right = std::max(box.right, more.right);
+                box.bottom = more.bottom;
+            }
+        items.push_back({nullptr, (line->x - left) / kIndexIndent, heading, (line->style & kIndexExpanded) != 0, box,
+                         line == focused});
     }
     for (size_t i = 0; i < items.size(); i++) items[i].text = texts[i].c_str();
-    SetAccessibleTree(dialog, items.data(), (int)items.size());
+    gIndexViews[window] = view;
+    SetAccessibleTreeAction(window, ActOnItem);
+    SetAccessibleTree(window, items.data(), (int)items.size());
 }
 
 }  // namespace
@@ -83,26 +178,17 @@ void PublishIndexLines(HWND dialog, const IndexView* view) {
 void PublishArticleView(HWND window) {
     ArticleView* view = gApp.articleView;
     if (!view || !view->article) return;
-    int start = 0, end = 0;
-    VisibleRange(view, &start, &end);
-    // Held so that it is freed also when making the title runs out of memory.
-    std::unique_ptr<WCHAR, decltype(&free)> visible(RenderExportText({view->article, (size_t)start, (size_t)end}),
-                                                    free);
-    // Memory running out there ends the program, and the view with it.
-    const WCHAR* whole = gApp.articleView == view ? WholeTextOf(view) : nullptr;
-    if (gApp.articleView != view) return;
     try {
-        std::u16string title = TitleOf(view->article);
-        SetAccessibleText(window, title.c_str(), visible ? visible.get() : u"", whole ? whole : u"");
+        PublishArticle(window, view);
     } catch (const std::bad_alloc&) {
     }
 }
 
 // Likewise the tree keeps its items when there is no memory for the new ones.
-void PublishIndexView(HWND dialog, const IndexView* view) {
+void PublishIndexView(HWND window, IndexView* view) {
     if (!view || !view->index || !view->lines) return;
     try {
-        PublishIndexLines(dialog, view);
+        PublishIndexLines(window, view);
     } catch (const std::bad_alloc&) {
     }
 }

@@ -19,12 +19,12 @@ void KeepFullScreen() {
     RegCloseKey(key);
 }
 
+}  // namespace
+
 HMENU ViewMenu() {
     if (gApp.useMenuBar) return (HMENU)SendMessageW(gApp.barWindow, SHCMBM_GETSUBMENU, 0, kCmdViewMenu);
     return CommandBar_GetMenu(gApp.barWindow, 0);
 }
-
-}  // namespace
 
 void UpdateFullScreenCheck() { SetMenuCheck(ViewMenu(), kCheckSet, kCmdFullScreen, gFullScreen); }
 

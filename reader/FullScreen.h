@@ -6,3 +6,5 @@
 
 void ToggleFullScreen(HWND window);
 void UpdateFullScreenCheck();
+// The pop-up holding the View menu's items, whose checks its toggles set.
+HMENU ViewMenu();

@@ -39,6 +39,7 @@ const AcceleratorRow kAccelerators[] = {
     {FVIRTKEY | FALT, VK_LEFT, kCmdBack},           // Back
     {FVIRTKEY | FALT, VK_RIGHT, kCmdForward},          // Forward
     {FVIRTKEY, VK_F11, kCmdFullScreen},             // Full Screen
+    {FVIRTKEY, VK_F7, kCmdCaretMode},               // Caret Browsing
     {FVIRTKEY, VK_F1, kCmdReadingGuide},            // Reading Guide
 };
 

@@ -48,4 +48,5 @@ enum Command : uint16_t {
     kCmdLineSpacing15 = 40036,
     kCmdExportNotes = 40080,
     kCmdImportNotes = 40081,
+    kCmdCaretMode = 40090,
 };

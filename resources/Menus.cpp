@@ -66,6 +66,7 @@ const std::vector<PopupDesc> kMainMenu = {
       {u"Previous &Hit", kCmdPreviousHit},
       {u"", 0},
       {u"F&ull Screen", kCmdFullScreen},
+      {u"Caret &Browsing", kCmdCaretMode},
       {u"", 0},
       {u"Column &Width", 0,
        {{u"&Narrow", kCmdColumnNarrow},

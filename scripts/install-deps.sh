@@ -20,6 +20,7 @@ TEST_PACKAGES=(
   openbox weston
   libreoffice-writer-nogui poppler-utils qpdf python3-pypdf
   desktop-file-utils appstream dpkg-dev file groff-base lintian
+  at-spi2-core python3-pyatspi orca dbus
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 

@@ -10,6 +10,7 @@
 #include "Export.h"
 #include "FontDialog.h"
 #include "../reader/ArticlePositions.h"
+#include "../reader/CaretMode.h"
 #include "../reader/FullScreen.h"
 #include "../reader/GoToDialog.h"
 #include "../reader/HelpMenu.h"
@@ -113,6 +114,7 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdFont: ChooseFont(window); break;
         case kCmdGoTo: ChooseByNumber(window); break;
         case kCmdFullScreen: ToggleFullScreen(window); break;
+        case kCmdCaretMode: ToggleCaretMode(window); break;
         case kCmdReadingGuide: ShowArticle(window, kReadingGuideArticle); break;
         case kCmdKeys: ShowArticle(window, kKeysArticle); break;
         case kCmdNextUnread: GoToNextUnread(window); break;

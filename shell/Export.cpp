@@ -52,7 +52,7 @@ bool IsNumberSeparator(WCHAR unit) { return unit == '.' || unit == ',' || unit =
 
 // The stored display order keeps numbers left to right inside right-to-left text,
 // so turning a run round turns its numbers round too.
-void RestoreNumbers(WCHAR* units, size_t count) {
+void RestoreNumbers(WCHAR* units, size_t count, uint16_t* order) {
     for (size_t i = 0; i < count;) {
         if (!IsDigit(units[i])) {
             i++;
@@ -63,6 +63,7 @@ void RestoreNumbers(WCHAR* units, size_t count) {
                                                        IsDigit(units[end + 1]))))
             end++;
         std::reverse(units + i, units + end);
+        if (order) std::reverse(order + i, order + end);
         i = end;
     }
 }

@@ -51,8 +51,9 @@ int RenderPlainText(const ArticleRange& range, WCHAR* buffer, size_t size);
 size_t PlainLineLength(const ArticleRecord& record);
 
 // Turns each number of a right-to-left run back to left to right (with the
-// separators between its digits, "1,000", "12:30") after the run was turned round.
-void RestoreNumbers(WCHAR* units, size_t count);
+// separators between its digits, "1,000", "12:30") after the run was turned round;
+// order, when given, is turned with the units.
+void RestoreNumbers(WCHAR* units, size_t count, uint16_t* order = nullptr);
 
 // A base above 256 maps the letters to Unicode Hebrew: the export then goes out in
 // reading order, and as an RTF document as well as Unicode text.

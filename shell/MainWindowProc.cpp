@@ -6,6 +6,7 @@
 #include "About.h"
 #include "AppState.h"
 #include "Bookmarks.h"
+#include "../reader/CaretMode.h"
 #include "../reader/FontSize.h"
 #include "../reader/FullScreen.h"
 #include "../reader/LinkView.h"
@@ -47,6 +48,7 @@ void OnCreate(HWND window) {
     UpdateNightCheck(window, kCheckSet);
     UpdateFullScreenCheck();
     UpdateReadingColumnChecks();
+    UpdateCaretModeCheck();
     UpdateBookmarkCheck(window, kCheckSet);
     LoadNotesAtStart(window);
     // Placed before it is first shown, so that it opens where it was left.
@@ -93,7 +95,7 @@ void OnWheel(HWND window, WPARAM wParam) {
 // 0 for a key of the table, 1 for any other (which is not passed on).
 LRESULT OnKeyDown(HWND window, WPARAM key) {
     ArticleView* view = gApp.articleView;
-    if (OnFontSizeKey(window, key) || LinkKey(window, key)) return 0;
+    if (OnFontSizeKey(window, key) || LinkKey(window, key) || CaretKey(window, key)) return 0;
     // Space reads on as on the desktop: forward, or back with Shift, across articles.
     if (key == VK_SPACE) {
         if (view) ReadOn(window, view, KeyDown(VK_SHIFT) ? -PageAmount(kKeyPageShift, view->rowsPainted)

@@ -1,7 +1,7 @@
 // Screen readers: a window's client area exposed through Qt's accessibility
-// interfaces, as text (the article view) or as a tree (the index), from what the
-// program publishes with SetAccessibleText and SetAccessibleTree.
-#include <QAccessible>
+// interfaces, as a read-only document (the article view) or as a tree (the index,
+// QtAccessibleTree.cpp), from what the program publishes with SetAccessibleText
+// and SetAccessibleTree; the frames, dialogs and bars around them.
 #include <QAccessibleWidget>
 #include <algorithm>
 #include <map>
@@ -9,31 +9,30 @@
 
 #include "../Desktop.h"
 #include "../NoThrow.h"
+#include "QtAccessible.h"
 #include "QtWindow.h"
 
 namespace {
 
 struct TextData {
     QString name, visible, whole;
-};
-
-struct TreeNode {
-    QString text;
-    int parent;  // index of the parent node, -1 at the root
-    bool expandable, expanded;
-    QAccessible::Id id;
+    int caret = 0, selectionStart = 0, selectionEnd = 0;
+    const AccessibleTextCalls* calls = nullptr;
+    bool published = false;
 };
 
 std::map<HWND, TextData> gTexts;
-std::map<HWND, std::vector<TreeNode>> gTrees;
 
-QString FromUnits(const WCHAR* text) { return text ? QString::fromUtf16((const char16_t*)text) : QString(); }
+bool IsPublishedText(HWND window) {
+    auto it = gTexts.find(window);
+    return it != gTexts.end() && it->second.published;
+}
 
 // A bar docked in a window shown as text (the command bar over the article) stands
 // beside the text, as a child of the window's frame, not inside the text.
 bool BesideText(const Window* bar) {
     return bar && bar->dock != Dock::None && bar->parent && !bar->parent->parent && bar->parent->frame &&
-           gTexts.count(bar->parent->handle);
+           IsPublishedText(bar->parent->handle);
 }
 
 bool IsBarBesideText(QObject* object) {
@@ -68,13 +67,25 @@ QAccessibleInterface* At(const std::vector<QAccessibleInterface*>& list, int ind
     return index >= 0 && index < (int)list.size() ? list[index] : nullptr;
 }
 
+QString Colour(COLORREF c) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(GetRValue(c)).arg(GetGValue(c)).arg(GetBValue(c));
+}
+
+// The article: a read-only document whose caret and selection are the reader's,
+// set by the listener through the program. Offsets outside the text get the
+// failure answers (empty text, empty box, -1) and change nothing.
 class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
-    TextAccessible(QWidget* widget, HWND window) : QAccessibleWidget(widget, QAccessible::StaticText), window_(window) {}
+    TextAccessible(QWidget* widget, HWND window) : QAccessibleWidget(widget, QAccessible::Document), window_(window) {}
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name) return Data().name;
         if (t == QAccessible::Value) return Data().visible;
         return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = s.multiLine = s.selectableText = s.focusable = true;
+        return s;
     }
     void* interface_cast(QAccessible::InterfaceType t) override {
         if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -83,25 +94,49 @@ class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
     int childCount() const override { return (int)Children().size(); }
     QAccessibleInterface* child(int index) const override { return At(Children(), index); }
     int indexOfChild(const QAccessibleInterface* child) const override { return IndexIn(Children(), child); }
-    // The caret stands where the shown lines begin, so reading goes on from there.
-    int cursorPosition() const override { return std::max<qsizetype>(Data().whole.indexOf(Data().visible), 0); }
-    QString text(int start, int end) const override { return Data().whole.mid(start, end - start); }
-    int characterCount() const override { return (int)Data().whole.size(); }
-    void selection(int, int* start, int* end) const override { *start = *end = 0; }
-    int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
-    void setCursorPosition(int) override {}
-    QRect characterRect(int) const override { return QRect(); }
-    int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int* start, int* end) const override {
-        *start = *end = offset;
-        return QString();
+    int cursorPosition() const override { return Data().caret; }
+    QString text(int start, int end) const override {
+        if (start < 0 || end < start || end > characterCount()) return QString();
+        return Data().whole.mid(start, end - start);
     }
+    int characterCount() const override { return (int)Data().whole.size(); }
+    void selection(int index, int* start, int* end) const override {
+        bool some = index == 0 && selectionCount();
+        *start = some ? Data().selectionStart : 0;
+        *end = some ? Data().selectionEnd : 0;
+    }
+    int selectionCount() const override { return Data().selectionEnd > Data().selectionStart ? 1 : 0; }
+    void addSelection(int start, int end) override {
+        if (!selectionCount()) setSelection(0, start, end);
+    }
+    void removeSelection(int index) override {
+        if (index == 0 && selectionCount()) Select(Data().caret, Data().caret);
+    }
+    void setSelection(int index, int start, int end) override {
+        if (index == 0) Select(std::min(start, end), std::max(start, end));
+    }
+    void setCursorPosition(int position) override {
+        if (InText(position) && Calls()) Calls()->setCaret(window_, position);
+    }
+    QRect characterRect(int offset) const override {
+        RECT box{};
+        if (offset < 0 || offset >= characterCount() || !Calls() || !Calls()->characterBox(window_, offset, &box))
+            return QRect();
+        return ScreenBox(window_, box);
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        QPoint local = widget()->mapFromGlobal(point);
+        return Calls() ? Calls()->offsetAt(window_, local.x(), local.y()) : -1;
+    }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
+    QString attributes(int offset, int* start, int* end) const override;
 
   private:
+    bool InText(int offset) const { return offset >= 0 && offset <= characterCount(); }
+    void Select(int start, int end) {
+        if (InText(start) && InText(end) && Calls()) Calls()->setSelection(window_, start, end);
+    }
+    const AccessibleTextCalls* Calls() const { return Data().calls; }
     std::vector<QAccessibleInterface*> Children() const {
         return ChildrenWithout(this, QAccessibleWidget::childCount());
     }
@@ -113,89 +148,21 @@ class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface
     HWND window_;
 };
 
-const std::vector<TreeNode>& NodesOf(HWND window) {
-    static const std::vector<TreeNode> kNone;
-    auto it = gTrees.find(window);
-    return it == gTrees.end() ? kNone : it->second;
-}
-
-// The children of node `parent` (-1: the tree's own), in order.
-std::vector<int> ChildrenOf(HWND window, int parent) {
-    std::vector<int> children;
-    const std::vector<TreeNode>& nodes = NodesOf(window);
-    for (int i = 0; i < (int)nodes.size(); i++)
-        if (nodes[i].parent == parent) children.push_back(i);
-    return children;
-}
-
-QAccessibleInterface* NodeInterface(HWND window, int node) {
-    const std::vector<TreeNode>& nodes = NodesOf(window);
-    return node >= 0 && node < (int)nodes.size() ? QAccessible::accessibleInterface(nodes[node].id) : nullptr;
-}
-
-class TreeItemAccessible : public QAccessibleInterface {
-  public:
-    TreeItemAccessible(HWND window, int node) : window_(window), node_(node) {}
-    bool isValid() const override { return node_ < (int)NodesOf(window_).size() && Widget(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return Widget() ? Widget()->windowHandle() : nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override {
-        int p = Node().parent;
-        return p < 0 ? QAccessible::queryAccessibleInterface(Widget()) : NodeInterface(window_, p);
+// "name:value;" pairs, as Qt passes them on.
+QString TextAccessible::attributes(int offset, int* start, int* end) const {
+    AccessibleTextRun run{-1, -1, nullptr, false, CLR_INVALID};
+    if (offset < 0 || offset >= characterCount() || !Calls() || !Calls()->attributes(window_, offset, &run)) {
+        *start = *end = -1;
+        return QString();
     }
-    QAccessibleInterface* child(int index) const override {
-        std::vector<int> children = ChildrenOf(window_, node_);
-        return index >= 0 && index < (int)children.size() ? NodeInterface(window_, children[index]) : nullptr;
-    }
-    int childCount() const override { return (int)ChildrenOf(window_, node_).size(); }
-    int indexOfChild(const QAccessibleInterface* child) const override;
-    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? Node().text : QString(); }
-    void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override { return QRect(); }
-    QAccessible::Role role() const override { return QAccessible::TreeItem; }
-    QAccessible::State state() const override {
-        QAccessible::State s;
-        s.expandable = Node().expandable;
-        s.expanded = Node().expandable && Node().expanded;
-        s.collapsed = Node().expandable && !Node().expanded;
-        return s;
-    }
-
-  private:
-    QWidget* Widget() const {
-        Window* w = WindowOf(window_);
-        return w ? w->client.data() : nullptr;
-    }
-    const TreeNode& Node() const { return NodesOf(window_)[node_]; }
-    HWND window_;
-    int node_;
-};
-
-int IndexOfNode(HWND window, int parent, const QAccessibleInterface* child) {
-    std::vector<int> children = ChildrenOf(window, parent);
-    for (int i = 0; i < (int)children.size(); i++)
-        if (NodeInterface(window, children[i]) == child) return i;
-    return -1;
+    *start = run.start;
+    *end = run.end;
+    QString out;
+    if (run.language) out += QStringLiteral("language:%1;").arg(QString::fromLatin1(run.language));
+    out += run.rightToLeft ? QStringLiteral("writing-mode:rl;") : QStringLiteral("writing-mode:lr;");
+    if (run.background != CLR_INVALID) out += QStringLiteral("background-color:%1;").arg(Colour(run.background));
+    return out;
 }
-
-int TreeItemAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    return IndexOfNode(window_, node_, child);
-}
-
-class TreeAccessible : public QAccessibleWidget {
-  public:
-    TreeAccessible(QWidget* widget, HWND window) : QAccessibleWidget(widget, QAccessible::Tree), window_(window) {}
-    int childCount() const override { return (int)ChildrenOf(window_, -1).size(); }
-    QAccessibleInterface* child(int index) const override {
-        std::vector<int> roots = ChildrenOf(window_, -1);
-        return index >= 0 && index < (int)roots.size() ? NodeInterface(window_, roots[index]) : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override { return IndexOfNode(window_, -1, child); }
-
-  private:
-    HWND window_;
-};
 
 // A top-level window: its own children, then the bars beside its text.
 class FrameAccessible : public QAccessibleWidget {
@@ -246,8 +213,8 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
                                        w->owner || w->dialogProc ? QAccessible::Dialog : QAccessible::Window);
         if (w && w->frame == widget && w->dock != Dock::None) return new BarAccessible(widget, w->handle);
         if (!w || w->client != widget) return nullptr;
-        if (gTexts.count(w->handle)) return new TextAccessible(widget, w->handle);
-        if (gTrees.count(w->handle)) return new TreeAccessible(widget, w->handle);
+        if (IsPublishedText(w->handle)) return new TextAccessible(widget, w->handle);
+        if (IsPublishedTree(w->handle)) return MakeTreeInterface(widget, w->handle);
         return nullptr;
     });
 }
@@ -262,21 +229,26 @@ void InstallAccessibility() {
     }
 }
 
-namespace {
-
-// The client widget of a window, with any interface made before the window
-// published anything dropped, so the next query finds ours.
 QWidget* PublishingClient(HWND window, bool first) {
     InstallAccessibility();
     Window* w = WindowOf(window);
     QWidget* client = w ? w->client.data() : nullptr;
     if (client && first) {
         QAccessibleInterface* old = QAccessible::queryAccessibleInterface(client);
-        if (old && !dynamic_cast<TextAccessible*>(old) && !dynamic_cast<TreeAccessible*>(old))
+        if (old && !dynamic_cast<TextAccessible*>(old) && !IsTreeInterface(old))
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
     }
     return client;
 }
+
+QRect ScreenBox(HWND window, const RECT& box) {
+    Window* w = WindowOf(window);
+    if (!w || !w->client || box.right <= box.left) return QRect();
+    QPoint origin = w->client->mapToGlobal(QPoint(box.left, box.top));
+    return QRect(origin, QSize(box.right - box.left, std::max<int>(box.bottom - box.top, 0)));
+}
+
+namespace {
 
 void Announce(QWidget* client, QAccessible::Event type) {
     QAccessibleEvent event(client, type);
@@ -287,43 +259,50 @@ void Announce(QWidget* client, QAccessible::Event type) {
 
 void SetAccessibleText(HWND window, const WCHAR* name, const WCHAR* visible, const WCHAR* whole) {
     CallOrSkip([&] {
-        bool first = !gTexts.count(window);
-        TextData next{FromUnits(name), FromUnits(visible), FromUnits(whole)};
-        TextData previous = gTexts[window];
-        gTexts[window] = next;
+        bool first = !IsPublishedText(window);
+        TextData& data = gTexts[window];
+        data.published = true;
+        TextData previous = data;
+        data.name = FromUnits(name);
+        data.visible = FromUnits(visible);
+        data.whole = FromUnits(whole);
         QWidget* client = PublishingClient(window, first);
         if (!client) return;
-        if (first || next.name != previous.name) Announce(client, QAccessible::NameChanged);
-        if (first || next.whole != previous.whole) {
-            QAccessibleTextUpdateEvent event(client, 0, previous.whole, next.whole);
+        if (first || data.name != previous.name) {
+            Announce(client, QAccessible::NameChanged);
+            // Focus told again makes the screen reader say the new article's title.
+            if (!first && client->hasFocus()) Announce(client, QAccessible::Focus);
+        }
+        if (first || data.whole != previous.whole) {
+            QAccessibleTextUpdateEvent event(client, 0, previous.whole, data.whole);
             QAccessible::updateAccessibility(&event);
         }
-        if (next.visible != previous.visible) {
-            Announce(client, QAccessible::VisibleDataChanged);
-            QAccessibleTextCursorEvent event(client, std::max<qsizetype>(next.whole.indexOf(next.visible), 0));
-            QAccessible::updateAccessibility(&event);
-        }
+        if (data.visible != previous.visible) Announce(client, QAccessible::VisibleDataChanged);
     });
 }
 
-void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count) {
+void SetAccessibleTextCalls(HWND window, const AccessibleTextCalls* calls) {
+    CallOrSkip([&] { gTexts[window].calls = calls; });
+}
+
+void SetAccessibleCaret(HWND window, int caret, int selectionStart, int selectionEnd) {
     CallOrSkip([&] {
-        bool first = !gTrees.count(window);
-        for (const TreeNode& node : gTrees[window]) QAccessible::deleteAccessibleInterface(node.id);
-        std::vector<TreeNode>& nodes = gTrees[window];
-        nodes.clear();
-        // A line's parent is the nearest line before it that stands one level up.
-        std::vector<int> open;
-        for (int i = 0; i < count; i++) {
-            int depth = std::max(items[i].depth, 0);
-            if ((int)open.size() > depth) open.resize(depth);
-            int parent = open.empty() ? -1 : open.back();
-            nodes.push_back({FromUnits(items[i].text), parent, items[i].expandable, items[i].expanded, 0});
-            open.push_back(i);
+        TextData& data = gTexts[window];
+        TextData previous = data;
+        data.caret = caret;
+        data.selectionStart = selectionStart;
+        data.selectionEnd = selectionEnd;
+        Window* w = WindowOf(window);
+        QWidget* client = w ? w->client.data() : nullptr;
+        if (!client || !QAccessible::isActive()) return;
+        if (caret != previous.caret) {
+            QAccessibleTextCursorEvent event(client, caret);
+            QAccessible::updateAccessibility(&event);
         }
-        for (int i = 0; i < (int)nodes.size(); i++)
-            nodes[i].id = QAccessible::registerAccessibleInterface(new TreeItemAccessible(window, i));
-        if (QWidget* client = PublishingClient(window, first)) Announce(client, QAccessible::VisibleDataChanged);
+        if (selectionStart != previous.selectionStart || selectionEnd != previous.selectionEnd) {
+            QAccessibleTextSelectionEvent event(client, selectionStart, selectionEnd);
+            QAccessible::updateAccessibility(&event);
+        }
     });
 }
 

@@ -69,6 +69,7 @@ typedef HANDLE HLOCAL;
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define CLR_INVALID 0xFFFFFFFF
 #define GetRValue(c) (LOBYTE(c))
 #define GetGValue(c) (LOBYTE(((WORD)(c)) >> 8))
 #define GetBValue(c) (LOBYTE((c) >> 16))

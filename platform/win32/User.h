@@ -92,6 +92,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_SUBTRACT 0x6D
 #define VK_F1 0x70
 #define VK_F3 0x72
+#define VK_F7 0x76
 #define VK_F9 0x78
 #define VK_F11 0x7A
 #define VK_F24 0x87

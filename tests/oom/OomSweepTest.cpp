@@ -20,6 +20,7 @@
 #include "platform/NoThrow.h"
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtWindow.h"
+#include "reader/CaretMode.h"
 #include "reader/FindAll.h"
 #include "reader/NotesFile.h"
 #include "shell/Search.h"
@@ -296,6 +297,14 @@ TEST_F(OomSweep, ExportOfNotes) {
             RunHeadless(6, (char**)args);
         });
     StopFileDialogScript();
+}
+
+TEST_F(OomSweep, CaretBrowsingDownAndAcross) {
+    Sweep([this] { StartReader(); },
+          [this] {
+              if (!CaretModeOn()) Command(kCmdCaretMode);
+              for (WPARAM key : {VK_DOWN, VK_RIGHT}) Send(WM_KEYDOWN, key, 0);
+          });
 }
 
 // The side panel's Contents and adding a note join here, one Sweep each, as those
