@@ -3,15 +3,17 @@
 #include <strings.h>
 
 #include <cstring>
+#include <string>
 
 #include "Headless.h"
+#include "../resources/Keys.h"
 #include "generated/ProgramFacts.h"
 
 const char kVersionText[] = "Velun " VELUN_VERSION "\n";
 
-// One text for everything a user can do; a new key, mouse action or option is
-// one more line in its section.
-const char kHelpText[] =
+// One text for everything a user can do; a new mouse action or option is one more
+// line in its section, a new key one more row of the key list (resources/Keys.cpp).
+const char kHelpBeforeKeys[] =
     "Velun " VELUN_VERSION ": a reader for the handbook \"Letters, Writing and Type\", its 187\n"
     "articles and their index compiled into the program.\n"
     "\n"
@@ -23,37 +25,13 @@ const char kHelpText[] =
     "       velun --export-notes [--format markdown|text|rtf] --out FILE\n"
     "       velun --search-all TEXT [--match-case] [--whole-word]\n"
     "       velun --help | --version\n"
-    "\n"
-    "Keys:\n"
-    "  Page Down, Page Up     next or previous page; a page back undoes a page forward\n"
-    "  Space, Shift+Space     next or previous page, on into the next or previous article\n"
-    "  Down, Up               one line down or up\n"
-    "  Home, End              start or end of the article\n"
-    "  Right, Left            next or previous article\n"
-    "  Tab, Shift+Tab         mark the next or previous link on the page\n"
-    "  Enter                  follow the marked link; else search again\n"
-    "  Ctrl+D                 the index (its keys: as in the Contents tab below)\n"
-    "  Ctrl+G                 go to an article by its number\n"
-    "  Ctrl+U                 the next unread article, in the index's order\n"
-    "  Alt+Left, Alt+Right    back and forward through the articles read\n"
-    "  Alt+F3, F3             search, search again; with the panel's list, its next hit\n"
-    "  Shift+F3               the previous hit of the panel's list\n"
-    "  Ctrl+F                 the side panel's Search tab (search as you type)\n"
-    "  Ctrl+Shift+C, F9       the side panel's Contents tab; the side panel on or off\n"
+    "\n";
+
+// What follows the keys.
+const char kHelpAfterKeys[] =
     "In the Contents tab, typing in its box shows the articles whose title words or\n"
     "number start with it; Enter reads the first, Escape clears it, Down goes into\n"
-    "the tree. In the tree (and the index), Up and Down, Home and End, Page Up and\n"
-    "Page Down move the mark, Right and Left open and close a heading, Enter or a\n"
-    "click reads the article marked, a letter marks the next line starting with it.\n"
-    "  Ctrl+Shift+F           the font dialog\n"
-    "  Ctrl+plus, Ctrl+minus  larger or smaller text; Ctrl+0 the default size\n"
-    "  Ctrl+Shift+N           night reading on or off\n"
-    "  Ctrl+C, Ctrl+E         copy, append the selection (without one, the article)\n"
-    "  F11                    full screen and back (kept for the next start)\n"
-    "  F7                     caret browsing: the arrows move a caret, Shift selects\n"
-    "  F1                     the reading guide (Help menu: Keys, About)\n"
-    "  Ctrl+Q                 exit\n"
-    "  Alt, Alt+letter        the menus\n"
+    "the tree.\n"
     "Resizing, the font and its size, the base, Night and Reverse keep the first\n"
     "line shown: the reading place is kept by its text. The line under the article\n"
     "shows its number and title, the page (\"page 3 of 11\"), the share read and\n"
@@ -109,9 +87,37 @@ const char kHelpText[] =
     "Exit status: 0 written, 1 the picture could not be made, 2 bad arguments; the\n"
     "reader ends with 1 without a display and with 2 for any argument but these.\n";
 
+namespace {
+
+constexpr int kKeyColumn = 21;
+
+// The key list's groups, each under its heading, the keys in a column of their own.
+std::string KeysText() {
+    std::string text;
+    for (int i = 0; i < kKeyRowCount; i++) {
+        const KeyRow& row = kKeyRows[i];
+        if (!row.keys) {
+            text += std::string(i ? "\n" : "") + row.does + ":\n";
+            continue;
+        }
+        std::string keys = row.keys;
+        if (keys.size() > kKeyColumn) keys += "\n" + std::string(kKeyColumn + 2, ' ');
+        else keys.resize(kKeyColumn, ' ');
+        text += "  " + keys + "  " + row.does + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+const char* HelpText() {
+    static const std::string text = kHelpBeforeKeys + KeysText() + "\n" + kHelpAfterKeys;
+    return text.c_str();
+}
+
 const char* InformationAsked(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) return kHelpText;
+        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) return HelpText();
         if (!strcmp(argv[i], "--version")) return kVersionText;
     }
     return nullptr;

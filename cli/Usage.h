@@ -2,7 +2,8 @@
 #pragma once
 
 extern const char kVersionText[];
-extern const char kHelpText[];
+// --help's text, its keys made from the key list.
+const char* HelpText();
 
 // The text to print and exit with when the arguments ask for help or the
 // version (the first such argument decides); null to start normally.

@@ -80,14 +80,26 @@ const ResourceEntry gEntries[] = {
 
 const ResourceTable kAcceleratorResourceTable = {gEntries, sizeof gEntries / sizeof gEntries[0]};
 
+namespace {
+
+std::u16string Label(const AcceleratorRow& row) {
+    std::u16string label;
+    if (row.modifiers & FCONTROL) label += u"Ctrl+";
+    if (row.modifiers & FSHIFT) label += u"Shift+";
+    if (row.modifiers & FALT) label += u"Alt+";
+    return label + KeyName(row.key);
+}
+
+}  // namespace
+
 std::u16string ShortcutLabel(WORD command) {
-    for (const AcceleratorRow& row : kAccelerators) {
-        if (row.command != command) continue;
-        std::u16string label;
-        if (row.modifiers & FCONTROL) label += u"Ctrl+";
-        if (row.modifiers & FSHIFT) label += u"Shift+";
-        if (row.modifiers & FALT) label += u"Alt+";
-        return label + KeyName(row.key);
-    }
+    for (const AcceleratorRow& row : kAccelerators)
+        if (row.command == command) return Label(row);
     return {};
+}
+
+std::vector<std::u16string> ShortcutLabels() {
+    std::vector<std::u16string> labels;
+    for (const AcceleratorRow& row : kAccelerators) labels.push_back(Label(row));
+    return labels;
 }

@@ -160,7 +160,7 @@ TEST(UsageTest, VersionAndHelpAreAnsweredAndEverythingElseStartsTheProgram) {
     char* today[] = {Arg("velun"), Arg("/today")};
     char* render[] = {Arg("velun"), Arg("--render"), Arg("3"), Arg("--out"), Arg("x.png")};
     EXPECT_STREQ(InformationAsked(2, version), "Velun 1.84c\n");
-    EXPECT_EQ(InformationAsked(4, help), kHelpText);
+    EXPECT_EQ(InformationAsked(4, help), HelpText());
     EXPECT_EQ(InformationAsked(3, both), kVersionText);
     EXPECT_EQ(InformationAsked(2, today), nullptr);
     EXPECT_EQ(InformationAsked(5, render), nullptr);

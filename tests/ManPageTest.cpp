@@ -27,7 +27,7 @@ std::set<std::string> Matches(const std::string& text, const std::regex& pattern
 
 // The names in the first column of the Keys section, and the keys its descriptions name.
 std::set<std::string> HelpKeys() {
-    std::string help = kHelpText;
+    std::string help = HelpText();
     size_t start = help.find("Keys:\n"), end = help.find("\n\n", start);
     std::string keys = help.substr(start, end - start);
     std::set<std::string> found = Matches(keys, std::regex(R"(\n  ([^\s,]+(?: [^\s,]+)?)(?=(, |  )))"), 1);
@@ -41,7 +41,7 @@ std::set<std::string> HelpKeys() {
 TEST(ManualPage, DocumentsEveryOptionAndKeyThatHelpLists) {
     std::string manual = ManualText();
     ASSERT_FALSE(manual.empty());
-    std::set<std::string> options = Matches(kHelpText, std::regex(R"((^|[\s|\[])(--?[a-z][a-z-]*))"), 2);
+    std::set<std::string> options = Matches(HelpText(), std::regex(R"((^|[\s|\[])(--?[a-z][a-z-]*))"), 2);
     EXPECT_GE(options.size(), 20u);
     for (const std::string& option : options) EXPECT_NE(manual.find(option), std::string::npos) << option;
     std::set<std::string> keys = HelpKeys();
