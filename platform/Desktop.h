@@ -38,3 +38,14 @@ void SetPointingHand(HWND window, bool on);
 // Shows text as the tooltip of a rectangle of the client area while the pointer
 // stays inside it; null text hides it.
 void ShowAreaTip(HWND window, const RECT* area, const WCHAR* text);
+
+// ---- The desktop's colours ----
+// Whether the desktop asks programs for dark colours: its colour-scheme preference
+// where the desktop's settings service answers at once, else the darkness of its
+// theme's window colour.
+bool DesktopPrefersDark();
+// Every control, dialog and menu from now on draws its text and background in these
+// colours (COLORREF) instead of the theme's, so that what the program paints itself
+// and what the controls paint on it agree; windows whose class paints their
+// background are repainted in them.
+void SetControlColours(COLORREF text, COLORREF background);

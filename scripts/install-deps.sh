@@ -19,6 +19,7 @@ TEST_PACKAGES=(
   openbox
   libreoffice-writer-nogui poppler-utils qpdf python3-pypdf
   desktop-file-utils appstream dpkg-dev file groff-base lintian
+  qt6-gtk-platformtheme  # the reader under a GTK theme (QT_QPA_PLATFORMTHEME=gtk3)
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 

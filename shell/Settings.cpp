@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "Memory.h"
 #include "Search.h"
+#include "../reader/DesktopColours.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -177,8 +178,7 @@ void LoadSettings() {
     gApp.lastPosition = (uint16_t)ReadSetting(TEXT("LastPosition"), 0);
     gApp.Flags = (uint32_t)ReadSetting(TEXT("Flags"), (int32_t)kDefaultFlags);
     gApp.currentArticle = (uint16_t)ReadSetting(TEXT("Lesson"), 0);
-    // Night reading is on for exactly 1; any other stored value reads as day.
-    gNightReading = ReadSetting(TEXT("Night"), 0) == 1;
+    gNightReading = NightAtStart();
 
     LoadIndexIcons();
 
@@ -193,16 +193,20 @@ void ReleaseLoadedSettings() {
     gSettingsLoaded = false;
 }
 
+bool SettingStored(LPCWSTR name) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    bool stored = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
 namespace {
 
 // A value back at its default is written as the default where one is stored, so that
 // the next start shows the default too; where none is, nothing is written.
 void ResetSetting(LPCWSTR name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    bool stored = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    if (stored) WriteValue(name, type, data, size);
+    if (SettingStored(name)) WriteValue(name, type, data, size);
 }
 
 void WriteSettingValues() {
@@ -228,7 +232,7 @@ void WriteSettingValues() {
     if (gApp.articleView) RegWriteNumber(TEXT("LastPosition"), gApp.articleView->topRow);
     RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
     if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
-    RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+    WriteNightSetting();
     if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     SaveBookmarks();
 }
