@@ -70,8 +70,10 @@ QColor Mix(const QColor& from, const QColor& to, double share) {
 // between them; dimmed text keeps a contrast of at least 4.5:1 for the reader's pairs.
 QPalette PaletteOf(const QColor& text, const QColor& page) {
     QPalette p = QApplication::palette();
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::ToolTipBase})
-        p.setColor(role, page);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::ToolTipBase}) p.setColor(role, page);
+    // On a dark page, boxes that take input stand a shade lighter, or their frames
+    // (drawn darker than the page) would vanish.
+    p.setColor(QPalette::Base, page.lightness() < text.lightness() ? Mix(page, text, 0.08) : page);
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText,
                                      QPalette::ToolTipText})
         p.setColor(role, text);
