@@ -10,11 +10,11 @@
 #include <QTabBar>
 #include <QTextEdit>
 #include <QTimer>
-#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
 
+#include "Contrast.h"
 #include "ShellFixture.h"
 #include "reader/FindAll.h"
 #include "resources/Commands.h"
@@ -22,43 +22,23 @@
 
 namespace {
 
-double Luminance(const QColor& c) {
-    auto channel = [](int v) {
-        double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+COLORREF Ref(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
 // The colour most of a rectangle (less its frame) is painted in: what its text stands
-// on. Shades of a gradient count as one colour, their mean.
+// on. Shades of a gradient count as one colour.
 QColor CommonColour(const QImage& image, const QRect& area) {
-    struct Shade {
-        int count = 0;
-        long long red = 0, green = 0, blue = 0;
-    };
-    std::map<int, Shade> shades;
+    std::map<int, std::pair<int, QColor>> shades;
     QRect inside = area.adjusted(2, 2, -2, -2).intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); y++) {
         for (int x = inside.left(); x <= inside.right(); x++) {
             QColor c = image.pixelColor(x, y);
-            Shade& s = shades[(c.red() / 16) << 8 | (c.green() / 16) << 4 | c.blue() / 16];
-            s.count++;
-            s.red += c.red();
-            s.green += c.green();
-            s.blue += c.blue();
+            auto& shade = shades[(c.red() / 16) << 8 | (c.green() / 16) << 4 | c.blue() / 16];
+            shade = {shade.first + 1, c};
         }
     }
     auto most = std::max_element(shades.begin(), shades.end(),
-                                 [](const auto& a, const auto& b) { return a.second.count < b.second.count; });
-    if (most == shades.end()) return QColor();
-    const Shade& s = most->second;
-    return QColor((int)(s.red / s.count), (int)(s.green / s.count), (int)(s.blue / s.count));
+                                 [](const auto& a, const auto& b) { return a.second.first < b.second.first; });
+    return most == shades.end() ? QColor() : most->second.second;
 }
 
 bool HoldsText(QWidget* w) {
@@ -81,7 +61,7 @@ void ExpectReadable(QWidget* root, const std::string& what) {
         QPalette::ColorGroup group = w->isEnabled() ? QPalette::Active : QPalette::Disabled;
         QColor text = w->palette().color(group, painted->foregroundRole());
         QColor background = CommonColour(shown, area);
-        EXPECT_GE(Contrast(text, background), 4.5)
+        EXPECT_GE(Contrast(Ref(text), Ref(background)), 4.5)
             << what << ": " << w->metaObject()->className() << " " << text.name().toStdString() << " on "
             << background.name().toStdString();
         checked++;
@@ -90,19 +70,9 @@ void ExpectReadable(QWidget* root, const std::string& what) {
 }
 
 QPalette DesktopPalette(bool dark) {
-    QPalette p;
-    QColor page = dark ? QColor(0x24, 0x24, 0x24) : QColor(0xF6, 0xF5, 0xF4);
-    QColor text = dark ? QColor(0xEE, 0xEE, 0xEC) : QColor(0x2E, 0x34, 0x36);
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) p.setColor(role, page);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, text);
+    QPalette p(dark ? QColor(0x24, 0x24, 0x24) : QColor(0xF6, 0xF5, 0xF4));
+    p.setColor(QPalette::WindowText, dark ? QColor(0xEE, 0xEE, 0xEC) : QColor(0x2E, 0x34, 0x36));
     return p;
-}
-
-void ForgetNight() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueW(key, u"Night");
-    RegCloseKey(key);
 }
 
 // A desktop whose theme is dark or light, and no settings portal to ask.
@@ -120,11 +90,22 @@ class DesktopColours : public ReaderTest {
         QApplication::setPalette(QPalette());
         if (!bus.empty()) setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
     }
-    void StartUnder(bool dark, int width = 480) {
+    // A reader started with a stored "Night" (null: none) under a dark or light desktop.
+    void StartWith(const char* night, bool dark, int width) {
+        ResetAppState();
+        HKEY key;
+        RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_ALL_ACCESS, &key);
+        RegDeleteValueW(key, u"Night");
+        RegCloseKey(key);
+        if (night) SetProduct(u"Night", REG_DWORD, DwordBytes(night[0] - '0'));
         QApplication::setPalette(DesktopPalette(dark));
         ASSERT_NE(Start(), nullptr);
         SetClientSize(window, width, 600);
         RepaintNow(window, kPaintAll);
+    }
+    void Stop() {
+        DestroyWindow(window);
+        DrainMessages();
     }
     // A command whose dialog is checked, then closed, once it is up.
     void ExpectReadableDialog(std::function<void()> open, const std::string& what) {
@@ -149,55 +130,38 @@ class DesktopColours : public ReaderTest {
 }  // namespace
 
 TEST_F(DesktopColours, NightFollowsTheDesktopUntilTheUserChoosesAndThenKeepsTheChoice) {
-    struct Case {
-        const char* stored;  // the "Night" value, or null for none
-        bool darkDesktop;
-        bool night;
+    const struct {
+        const char* stored;
+        bool darkDesktop, night;
     } cases[] = {{nullptr, true, true}, {nullptr, false, false}, {"0", true, false}, {"1", false, true}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "none");
-        ResetAppState();
-        if (c.stored) SetProduct(u"Night", REG_DWORD, DwordBytes(c.stored[0] - '0'));
-        StartUnder(c.darkDesktop);
+        StartWith(c.stored, c.darkDesktop, 480);
         EXPECT_EQ(gNightReading != 0, c.night);
         EXPECT_EQ(Checked(kCmdNight, kCmdFileMenu), c.night);
-        DestroyWindow(window);
+        Stop();
         // Without a choice nothing is stored, so the next start follows the desktop again.
         EXPECT_EQ(Product(u"Night").status == ERROR_SUCCESS, c.stored != nullptr);
-        ForgetNight();
-        DrainMessages();
     }
-    StartUnder(true);
+    StartWith(nullptr, true, 480);
     Send(WM_COMMAND, kCmdNight);
-    DestroyWindow(window);
+    Stop();
     EXPECT_EQ(Product(u"Night").data, DwordBytes(0));
 }
 
 TEST_F(DesktopColours, EveryDialogAndThePanelReadUnderADarkOrALightDesktopByDayAndByNight) {
-    struct Case {
-        bool darkDesktop;
-        const char* stored;
-    } cases[] = {{true, nullptr}, {false, nullptr}, {true, "0"}, {false, "1"}};
-    for (const Case& c : cases) {
-        std::string what = std::string(c.darkDesktop ? "dark" : "light") + " desktop, Night " +
-                           (c.stored ? c.stored : "not stored");
-        ResetAppState();
-        if (c.stored) SetProduct(u"Night", REG_DWORD, DwordBytes(c.stored[0] - '0'));
-        StartUnder(c.darkDesktop, 1000);
-        const std::pair<WPARAM, const char*> commands[] = {
-            {kCmdSearch, "Search"}, {kCmdGoTo, "Go To"},  {kCmdFont, "Font"},          {kCmdIndex, "Index"},
-            {kCmdAbout, "About"},   {kCmdPrint, "Print"}, {kCmdExportPdf, "PDF choice"},
-        };
-        for (auto [command, name] : commands)
-            ExpectReadableDialog([&] { Send(WM_COMMAND, command); }, what + ", " + name);
+    const std::pair<bool, const char*> cases[] = {{true, nullptr}, {false, nullptr}, {true, "0"}, {false, "1"}};
+    for (auto [dark, stored] : cases) {
+        std::string what = std::string(dark ? "dark" : "light") + " desktop, Night " + (stored ? stored : "-");
+        StartWith(stored, dark, 1000);
+        for (WPARAM command : {kCmdSearch, kCmdGoTo, kCmdFont, kCmdIndex, kCmdAbout, kCmdPrint, kCmdExportPdf})
+            ExpectReadableDialog([&] { Send(WM_COMMAND, command); }, what + ", command " + std::to_string(command));
         std::strcpy((char*)gApp.searchString, "water");
         ExpectReadableDialog([&] { ChooseFromAllHits(window); }, what + ", Find All");
         StopMessageBoxScript();
         ExpectReadableDialog([&] { MessageBoxW(window, u"Not Found!", u"Velun", MB_OK); }, what + ", message");
         ScriptMessageBoxes({});
         ExpectReadable(WidgetOf(window), what + ", side panel");
-        DestroyWindow(window);
-        ForgetNight();
-        DrainMessages();
+        Stop();
     }
 }

@@ -107,9 +107,11 @@ bool DesktopPrefersDark() {
 void SetControlColours(COLORREF text, COLORREF background) {
     CallOrSkip([&] {
         EnsureWindowLayer();
-        QPalette now = QApplication::palette();
+        QPalette now = QApplication::palette(), wanted = PaletteOf(ColourOf(text), ColourOf(background));
+        // Every widget is polished again for a new palette: only a change is worth it.
+        if (wanted == now) return;
         if (!gOwnPalette || now != *gOwnPalette) gDesktopPalette = now;
-        QApplication::setPalette(PaletteOf(ColourOf(text), ColourOf(background)));
+        QApplication::setPalette(wanted);
         gOwnPalette = QApplication::palette();
         for (auto [index, brush] : gColourBrushes) FollowColour(index, brush);
         for (QWidget* widget : QApplication::allWidgets())
