@@ -162,6 +162,9 @@ TEST_F(DesktopColours, EveryDialogAndThePanelReadUnderADarkOrALightDesktopByDayA
         ExpectReadableDialog([&] { MessageBoxW(window, u"Not Found!", u"Velun", MB_OK); }, what + ", message");
         ScriptMessageBoxes({});
         ExpectReadable(WidgetOf(window), what + ", side panel");
+        Send(WM_COMMAND, kCmdNight);
+        DrainMessages();  // the bars' and the panel's repaints
+        ExpectReadable(WidgetOf(window), what + ", bars and panel after Night turned");
         Stop();
     }
 }

@@ -114,9 +114,12 @@ void SetControlColours(COLORREF text, COLORREF background) {
         QApplication::setPalette(wanted);
         gOwnPalette = QApplication::palette();
         for (auto [index, brush] : gColourBrushes) FollowColour(index, brush);
-        for (QWidget* widget : QApplication::allWidgets())
+        for (QWidget* widget : QApplication::allWidgets()) {
+            // A widget with a style sheet keeps the palette it was first polished with.
+            if (!widget->styleSheet().isEmpty()) widget->setPalette(*gOwnPalette);
             if (Window* w = WindowOfWidget(widget); w && w->client == widget && w->background)
                 InvalidateRect(w->handle, nullptr, TRUE);
+        }
     });
 }
 
