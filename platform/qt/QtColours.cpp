@@ -49,7 +49,7 @@ int PortalColourScheme() {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return -1;
     // The value comes wrapped in a variant, twice over from older portals.
     QVariant value = reply.arguments().first();
-    while (value.canConvert<QDBusVariant>()) value = qvariant_cast<QDBusVariant>(value).variant();
+    while (value.userType() == qMetaTypeId<QDBusVariant>()) value = qvariant_cast<QDBusVariant>(value).variant();
     bool number = false;
     uint scheme = value.toUInt(&number);
     return number && scheme <= 2 ? (int)scheme : -1;
