@@ -25,6 +25,7 @@ HMENU CommandBar_GetMenu(HWND, WORD) { return nullptr; }
 DWORD CheckMenuItem(HMENU, UINT, UINT) { return (DWORD)-1; }
 BOOL GetMenuItemInfoW(HMENU, UINT, BOOL, MENUITEMINFOW*) { return FALSE; }
 DWORD GetSysColor(int) { return 0; }
+HBRUSH GetSysColorBrush(int) { return nullptr; }
 BOOL SystemParametersInfoW(UINT, UINT, void*, UINT) { return FALSE; }
 HMONITOR MonitorFromRect(const RECT*, DWORD) { return nullptr; }
 BOOL GetWindowPlacement(HWND, WINDOWPLACEMENT*) { return FALSE; }
@@ -45,6 +46,9 @@ int CurrentListRow(HWND) { return -1; }
 void ShowSizingCursor(HWND) {}
 void SetAccessibleName(HWND, const WCHAR*) {}
 bool DesktopIsRightToLeft() { return false; }
+// No desktop to follow: the reader's day colours.
+bool DesktopPrefersDark() { return false; }
+void SetControlColours(COLORREF, COLORREF) {}
 
 BOOL OpenClipboard(HWND) {
     if (gClipboard.open) return FALSE;

@@ -81,3 +81,14 @@ void ShowAreaTip(HWND window, const RECT* area, const WCHAR* text);
 std::string AskFileToSave(HWND owner, const WCHAR* title, const WCHAR* suggestedName, const WCHAR* filters,
                           int* chosen);
 std::string AskFileToOpen(HWND owner, const WCHAR* title, const WCHAR* filters);
+
+// ---- The desktop's colours ----
+// Whether the desktop asks programs for dark colours: its colour-scheme preference
+// where the desktop's settings service answers at once, else the darkness of its
+// theme's window colour.
+bool DesktopPrefersDark();
+// Every control, dialog and menu from now on draws its text and background in these
+// colours (COLORREF) instead of the theme's, so that what the program paints itself
+// and what the controls paint on it agree; windows whose class paints their
+// background are repainted in them.
+void SetControlColours(COLORREF text, COLORREF background);

@@ -121,11 +121,11 @@ void RegisterPanelClasses() {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = SidePanelProc;
     wc.hInstance = gApp.instance;
-    wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kPanelClass;
     RegisterClassW(&wc);
     wc.lpfnWndProc = SplitterProc;
-    wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNSHADOW);
     wc.lpszClassName = kSplitterClass;
     RegisterClassW(&wc);
 }

@@ -102,7 +102,7 @@ void RelayoutTree(IndexView* view, int width, int height) {
     free(expansion);
 }
 
-void UpdateTreeScrollBar(HWND window, const IndexView* view) {
+void UpdateTreeScrollBar(HWND window, IndexView* view) {
     SCROLLINFO info = {sizeof(SCROLLINFO), SIF_RANGE | SIF_POS, 0, view ? view->maxTopRow : 0, 0,
                        view ? view->topRow : 0, 0};
     SetScrollInfo(window, SB_VERT, &info, TRUE);

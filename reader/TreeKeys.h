@@ -20,6 +20,6 @@ TreeKeyResult TreeKey(IndexView* view, WPARAM key);
 int32_t TreeClick(IndexView* view, int x, int y);
 // The window's scroll bar over the tree's rows (0 to the maximum top row, at the
 // top row), and the tree as shown handed to screen readers.
-void UpdateTreeScrollBar(HWND window, const IndexView* view);
+void UpdateTreeScrollBar(HWND window, IndexView* view);
 // The view at a new size, keeping its shown and opened records and the mark.
 void RelayoutTree(IndexView* view, int width, int height);

@@ -21,6 +21,7 @@ TEST_PACKAGES=(
   libreoffice-writer-nogui poppler-utils qpdf python3-pypdf
   desktop-file-utils appstream dpkg-dev file groff-base lintian
   at-spi2-core python3-pyatspi orca dbus
+  qt6-gtk-platformtheme  # the reader under a GTK theme (QT_QPA_PLATFORMTHEME=gtk3)
 )
 [ "${1:-}" = "--test" ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "generated/ProgramFacts.h"
+#include "../reader/LinkView.h"
+#include "../views/Palette.h"
 
 HFONT gLinkFont;
 
@@ -121,9 +123,10 @@ void DrawLinkButton(const DRAWITEMSTRUCT* item) {
     WCHAR text[kLinkTextUnits] = {};
     GetWindowTextW(item->hwndItem, text, kLinkTextUnits);
     HDC dc = item->hDC;
-    SetTextColor(dc, kLinkColour);
+    // By night the link stands on the night page, in the article links' night colour.
+    SetTextColor(dc, gNightReading ? kNightLinkColour : kLinkColour);
     SetBkMode(dc, TRANSPARENT);
-    SetBkColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, ActivePalette().background);
     ExtTextOutW(dc, GetSystemMetrics(SM_CXEDGE) / 2, 0, ETO_OPAQUE, &item->rcItem, text, (UINT)wcslen(text), nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "Memory.h"
 #include "Settings.h"
+#include "../reader/DesktopColours.h"
 #include "../views/Palette.h"
 
 HMENU MenuOf(LPARAM menuButton) {
@@ -123,6 +124,7 @@ void UpdateBookmarkCheck(HWND, CheckMode mode) {
 
 void UpdateNightCheck(HWND, CheckMode mode) {
     gNightReading = SetMenuCheck(MenuOf(kCmdFileMenu), mode, kCmdNight, gNightReading);
+    ApplyNightColours(mode == kCheckToggle);
 }
 
 void UpdateReverseCheck(HWND, CheckMode mode) {

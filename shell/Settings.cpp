@@ -12,6 +12,7 @@
 #include "../reader/ContentsTab.h"
 #include "../reader/ReadingColumn.h"
 #include "../reader/NotesStore.h"
+#include "../reader/DesktopColours.h"
 #include "../reader/WindowPlacement.h"
 
 const WCHAR kProductKey[] = TEXT("Software\\Velmora\\Tessaly-Velun");
@@ -181,8 +182,7 @@ void LoadSettings() {
     gApp.lastPosition = (uint16_t)ReadSetting(TEXT("LastPosition"), 0);
     gApp.Flags = (uint32_t)ReadSetting(TEXT("Flags"), (int32_t)kDefaultFlags);
     gApp.currentArticle = (uint16_t)ReadSetting(TEXT("Lesson"), 0);
-    // Night reading is on for exactly 1; any other stored value reads as day.
-    gNightReading = ReadSetting(TEXT("Night"), 0) == 1;
+    gNightReading = NightAtStart();
     LoadReadingColumn();
 
     LoadIndexIcons();
@@ -199,16 +199,20 @@ void ReleaseLoadedSettings() {
     gSettingsLoaded = false;
 }
 
+bool SettingStored(LPCWSTR name) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    bool stored = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
 namespace {
 
 // A value back at its default is written as the default where one is stored, so that
 // the next start shows the default too; where none is, nothing is written.
 void ResetSetting(LPCWSTR name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    bool stored = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    if (stored) WriteValue(name, type, data, size);
+    if (SettingStored(name)) WriteValue(name, type, data, size);
 }
 
 void WriteSettingValues() {
@@ -235,7 +239,7 @@ void WriteSettingValues() {
     SaveArticlePlaces();
     RegWriteNumber(TEXT("Flags"), (int32_t)gApp.Flags);
     if (gApp.currentArticle) RegWriteNumber(TEXT("Lesson"), gApp.currentArticle);
-    RegWriteNumber(TEXT("Night"), gNightReading ? 1 : 0);
+    WriteNightSetting();
     SaveReadingColumn();
     if (!gFullScreen && gApp.mainWindow) SaveWindowPlacement(gApp.mainWindow);
     SaveBookmarks();

@@ -19,6 +19,8 @@ constexpr int kMaxFaceNameUnits = 31;
 
 int32_t RegReadNumber(LPCWSTR keyPath, LPCWSTR name, int32_t defaultValue);
 int32_t ReadSetting(LPCWSTR name, int32_t defaultValue);
+// Whether the product key holds the value, whatever its type.
+bool SettingStored(LPCWSTR name);
 // New buffers from CheckedAlloc (caller frees), or null.
 WCHAR* RegReadString(LPCWSTR name);
 BYTE* RegReadBytes(LPCWSTR name);

@@ -370,7 +370,7 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void RegisterControlClasses() {
-    RegisterBuiltinClass(kDialogClass, DialogWindowProc, nullptr, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    RegisterBuiltinClass(kDialogClass, DialogWindowProc, nullptr, GetSysColorBrush(COLOR_BTNFACE));
     RegisterBuiltinClass(kButtonClass, ButtonProc, MakeButton);
     RegisterBuiltinClass(kEditClass, EditProc, MakeEdit);
     RegisterBuiltinClass(kStaticClass, StaticProc, MakeStatic);

@@ -10,8 +10,6 @@
 #include "QtGdi.h"
 
 namespace {
-QColor ColourOf(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 QRect RectOf(const RECT& r) { return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)); }
 
 // Calls f(index, code point) for each character; a surrogate pair is one

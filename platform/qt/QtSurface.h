@@ -2,12 +2,15 @@
 // client image), or into the pixels of the bitmap selected into a memory DC.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <functional>
 
 #include "../Surface.h"
 
 class QPainter;
+
+inline QColor ColourOf(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 // The drawing itself, shared by every Qt surface (images, printers, PDF files).
 void PaintRun(QPainter& painter, const SurfaceTextRun& run);

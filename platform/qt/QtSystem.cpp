@@ -5,7 +5,6 @@
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
-#include <QPalette>
 #include <QPixmap>
 #include <QScreen>
 #include <QStyle>
@@ -36,18 +35,6 @@ int GetSystemMetrics(int index) {
             case SM_CYDRAG: return QApplication::startDragDistance();
             default: return 0;
         }
-    });
-}
-
-// The desktop's selection colours, as COLORREF.
-DWORD GetSysColor(int index) {
-    return CallOrFail<DWORD>(0, [&]() -> DWORD {
-        EnsureWindowLayer();
-        QPalette palette = QApplication::palette();
-        QColor colour = index == COLOR_HIGHLIGHTTEXT ? palette.color(QPalette::HighlightedText)
-                        : index == COLOR_HIGHLIGHT   ? palette.color(QPalette::Highlight)
-                                                     : QColor(Qt::black);
-        return (DWORD)(colour.red() | colour.green() << 8 | colour.blue() << 16);
     });
 }
 

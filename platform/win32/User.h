@@ -332,9 +332,16 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni);
 
 // ---- System colours ----
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWTEXT 8
 #define COLOR_HIGHLIGHT 13
 #define COLOR_HIGHLIGHTTEXT 14
+#define COLOR_BTNFACE 15
+#define COLOR_BTNSHADOW 16
+#define COLOR_BTNTEXT 18
 DWORD GetSysColor(int index);
+// A brush of a system colour that follows it when it changes; never deleted.
+HBRUSH GetSysColorBrush(int index);
 
 // ---- Version ----
 struct OSVERSIONINFOW {
