@@ -8,6 +8,7 @@
 #include "../shell/AppState.h"
 #include "../shell/MainWindow.h"
 #include "../shell/Settings.h"
+#include "NotesTab.h"
 #include "PanelSearch.h"
 
 namespace {
@@ -46,6 +47,7 @@ void ShowTab(int tab) {
     gPanel.tab = tab;
     SelectTab(gPanel.tabs, tab);
     ShowPanelSearch(tab == kSearchTab);
+    ShowNotesTab(tab == kNotesTab);
     ShowWindow(gPanel.openIndex, tab == kContentsTab ? SW_SHOW : SW_HIDE);
 }
 
@@ -58,6 +60,7 @@ void LayoutPanel(int width, int height) {
     MoveWindow(gPanel.tabs, 0, 0, width, kTabsHeight, TRUE);
     MoveWindow(gPanel.openIndex, 4, kTabsHeight + 4, std::max(width - 8, 0), 28, TRUE);
     LayoutPanelSearch(gPanel.window, 0, kTabsHeight, width, height - kTabsHeight);
+    LayoutNotesTab(0, kTabsHeight, width, height - kTabsHeight);
 }
 
 LRESULT CALLBACK SidePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,10 +75,10 @@ LRESULT CALLBACK SidePanelProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 PostMessageW(gApp.mainWindow, WM_COMMAND, kCmdIndex, 0);
                 return 0;
             }
-            if (PanelSearchCommand(wParam)) return 0;
+            if (gPanel.tab == kNotesTab ? NotesTabCommand(wParam) : PanelSearchCommand(wParam)) return 0;
             break;
         case WM_KEYDOWN:
-            if (PanelSearchKey(wParam)) return 0;
+            if (gPanel.tab == kNotesTab ? NotesTabKey(wParam) : PanelSearchKey(wParam)) return 0;
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -130,19 +133,21 @@ void CreateSidePanel(HWND mainWindow) {
     gPanel.shown = shown == 0 || shown == 1 ? shown : kUnset;
     gPanel.wide = false;
     gPanel.dragFrom = -1;
-    gPanel.tab = ReadSetting(TEXT("SidePanelTab"), kSearchTab) == kContentsTab ? kContentsTab : kSearchTab;
+    int32_t tab = ReadSetting(TEXT("SidePanelTab"), kSearchTab);
+    gPanel.tab = tab == kContentsTab || tab == kNotesTab ? tab : kSearchTab;
     gPanel.window = CreateWindowExW(0, kPanelClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
                                     gApp.instance, nullptr);
     gPanel.splitter = CreateWindowExW(0, kSplitterClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
                                       gApp.instance, nullptr);
     if (!gPanel.window || !gPanel.splitter) return;
     ShowSizingCursor(gPanel.splitter);
-    gPanel.tabs = CreateWindowExW(0, kTabStripClass, TEXT("Contents\nSearch"), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+    gPanel.tabs = CreateWindowExW(0, kTabStripClass, TEXT("Contents\nSearch\nNotes"), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                   gPanel.window, (HMENU)(INT_PTR)kTabsId, gApp.instance, nullptr);
     SetAccessibleName(gPanel.tabs, TEXT("Side panel tabs"));
     gPanel.openIndex = CreateWindowExW(0, TEXT("BUTTON"), TEXT("Open the Index (Ctrl+D)"), WS_CHILD | WS_TABSTOP,
                                        0, 0, 0, 0, gPanel.window, (HMENU)(INT_PTR)kOpenIndexId, gApp.instance, nullptr);
     CreatePanelSearch(gPanel.window);
+    CreateNotesTab(gPanel.window);
     ShowTab(gPanel.tab);
 }
 
@@ -189,7 +194,7 @@ void OpenPanelTab(PanelTab tab, bool focus) {
     if (!gPanel.window) return;
     if (!SidePanelShown()) ShowSidePanel(true);
     ChooseTab(tab);
-    if (focus) tab == kSearchTab ? FocusPanelSearch() : (void)SetFocus(gPanel.openIndex);
+    if (focus) tab == kSearchTab ? FocusPanelSearch() : tab == kNotesTab ? FocusNotesTab() : (void)SetFocus(gPanel.openIndex);
 }
 
 HWND SidePanelWindow() { return gPanel.window; }

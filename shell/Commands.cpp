@@ -12,6 +12,7 @@
 #include "../reader/FullScreen.h"
 #include "../reader/GoToDialog.h"
 #include "../reader/HelpMenu.h"
+#include "../reader/Highlights.h"
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
 #include "../reader/Print.h"
@@ -114,7 +115,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdAppend:
             if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);
             break;
-        default: return 1;
+        default:
+            if (RunNoteCommand(window, LOWORD(wParam))) break;
+            return 1;
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "Bookmarks.h"
 #include "../reader/FontSize.h"
 #include "../reader/FullScreen.h"
+#include "../reader/Highlights.h"
 #include "../reader/LinkView.h"
 #include "../reader/Paging.h"
 #include "MainWindow.h"
@@ -41,6 +42,7 @@ void OnCreate(HWND window) {
     OpenArticleView(window);
     CreateSidePanel(window);
     EnableArticleLinks();
+    EnableHighlights();
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateFullScreenCheck();
@@ -229,6 +231,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_TIMER:
             PointerTimer(window, wParam);
+            return 0;
+        case WM_CONTEXTMENU:
+            ShowArticleMenu(window, lParam);
             return 0;
         case kMsgCloseFromOutside:
             DestroyWindow(window);

@@ -116,7 +116,7 @@ TEST_F(ReadingInput, EveryShortcutTheMenuShowsRunsItsItem) {
             labels++;
         }
     }
-    EXPECT_EQ(labels, 13);  // Ctrl+D is shown twice
+    EXPECT_EQ(labels, 16);  // Ctrl+D is shown twice
     DestroyMenu(menu);
 }
 

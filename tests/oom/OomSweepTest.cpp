@@ -21,6 +21,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtWindow.h"
 #include "reader/FindAll.h"
+#include "reader/Notes.h"
 #include "shell/Search.h"
 
 namespace {
@@ -248,3 +249,19 @@ TEST_F(OomSweep, PdfExportOfAnArticle) {
 
 // The side panel's Contents and adding a note join here, one Sweep each, as those
 // features land.
+
+// A selection highlighted (Ctrl+H), and another highlighted with a note (Ctrl+Shift+H,
+// its editor closed with OK): the notes list, the Notes tab's rows and the painting.
+TEST_F(OomSweep, HighlightAndAddANote) {
+    Sweep(
+        [this] {
+            StartReader();
+            while (!AllNotes().empty()) RemoveNote(AllNotes().front().id);
+            if (gApp.articleView) SetSelection(gApp.articleView, 40, 90);
+        },
+        [this] {
+            Command(kCmdHighlight);
+            if (gApp.articleView) SetSelection(gApp.articleView, 100, 160);
+            Command(kCmdAddNote);
+        });
+}
