@@ -74,6 +74,9 @@ void RelightLinks(ArticleView* view, const PageLinks& page, const Note& note) {
     }
 }
 
+// The margin beside the view the marks stand in, 0 when it is too narrow for them.
+int MarkMargin() { return gApp.SurroundingGutter >= kMarkWidth + 2 ? (int)gApp.SurroundingGutter : 0; }
+
 void DrawMark(ArticleView* view, const Note& note) {
     RECT mark;
     if (note.text.empty() || !NoteMarkArea(view, note, &mark)) return;
@@ -93,6 +96,11 @@ void PaintHighlights(ArticleView* view) {
         LightSpan(view, note.start, note.end, text, HighlightFill(note.colour));
         RelightLinks(view, page, note);
     });
+    // The margins are cleared of the marks of the page before.
+    if (int g = MarkMargin()) {
+        EraseViewRect(view->surface, view->left - g, view->top, g, view->height);
+        EraseViewRect(view->surface, view->left + view->width, view->top, g, view->height);
+    }
     ForNotesIn(start, end, [&](const Note& note) { DrawMark(view, note); });
 }
 
@@ -321,10 +329,12 @@ const Note* NoteAtOffset(int offset) {
 bool NoteMarkArea(ArticleView* view, const Note& note, RECT* area) {
     PageWalk walk;
     if (!VisibleLineOf(view, note.start, &walk)) return false;
-    // At the end the line reads towards: the right edge, the left for right to left.
+    // At the end the line reads towards: the right, the left for right to left; in
+    // the margin beside the view where there is one, else just inside the view.
     bool rtl = walk.line->style & kStyleRtl;
-    int left = rtl ? view->left : view->left + view->width - kMarkReach;
-    *area = {left, walk.y, left + kMarkReach, walk.y + walk.line->height};
+    int g = MarkMargin(), width = g ? g : kMarkReach;
+    int left = rtl ? view->left - g : view->left + view->width + g - width;
+    *area = {left, walk.y, left + width, walk.y + walk.line->height};
     return true;
 }
 

@@ -17,6 +17,7 @@ const Qt::Alignment kEditRight = Qt::AlignRight | Qt::AlignAbsolute;
 // ES_WANTRETURN: a box the user writes in, each line in its own text's direction.
 void SetMultiLineText(Window* w, QTextEdit* edit, const QString& text) {
     bool free = w->style & ES_WANTRETURN;
+    edit->setTabChangesFocus(true);  // Tab goes on to the dialog's next control
     edit->setPlainText(free ? text : kLeftToRightOverride + text);
     if (!free) {
         edit->selectAll();
