@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <cstring>
 #include <new>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
 
 #include "../content/Content.h"
 #include "../platform/Desktop.h"
@@ -13,6 +17,7 @@
 #include "../shell/Export.h"
 #include "../shell/MainWindow.h"
 #include "../views/PageWalk.h"
+#include "../views/TextMapping.h"
 #include "../views/Palette.h"
 #include "LinkView.h"
 #include "NoteEditor.h"
@@ -85,17 +90,85 @@ void DrawMark(ArticleView* view, const Note& note) {
     FillColourRect(view->surface, &bar, gNightReading ? kNightMark : kDayMark);
 }
 
+// The right edge of each unit of a line's main run, from the run's left: measured
+// once for a page's lines and kept while the article, its fonts and width stay.
+struct RunEdges {
+    const BYTE* article;
+    FontSettings fonts;
+    uint32_t reverse;
+    int width;
+    std::unordered_map<uint32_t, std::vector<int>> lines;  // by offset and count
+};
+
+RunEdges gEdges = {};
+
+const std::vector<int>* EdgesOf(ArticleView* view, const ArticleLine& line, const BYTE* run) {
+    uint32_t reverse = gApp.Flags & kFlagReverse;
+    if (gEdges.article != view->article || gEdges.reverse != reverse || gEdges.width != view->width ||
+        memcmp(&gEdges.fonts, &view->fontSettings, sizeof gEdges.fonts) != 0) {
+        gEdges.lines.clear();
+        gEdges = {view->article, view->fontSettings, reverse, view->width, std::move(gEdges.lines)};
+    }
+    uint32_t key = (uint32_t)line.offset << 16 | line.count;
+    auto found = gEdges.lines.find(key);
+    if (found != gEdges.lines.end()) return &found->second;
+    SetRunBase(line.style);
+    const WCHAR* text = MapText(run, line.count, &gMapping);
+    ResetRunBase();
+    int n = text ? (int)wcslen(text) : 0;
+    std::vector<int> edges((size_t)n);
+    if (n && !GetTextExtentExPointW(view->surface, text, n, 0, nullptr, edges.data(), nullptr)) return nullptr;
+    return &gEdges.lines.emplace(key, std::move(edges)).first->second;
+}
+
+// Fills the part of a line's main run that each note covers, in the note's colour.
+void FillLine(ArticleView* view, const ArticleLine& line, int y, int start, int end) {
+    const BYTE* run = MainRun(view->article, line);
+    int from = (int)(run - view->article), to = from + line.count;
+    bool any = false;
+    ForNotesIn(std::max(start, from), std::min(end, to), [&](const Note&) { any = true; });
+    if (!any) return;
+    const std::vector<int>* edges = EdgesOf(view, line, run);
+    if (!edges || edges->empty()) return;
+    int n = (int)edges->size();
+    // Reversed mapping shows the run's last stored unit first.
+    bool reversed = (line.style & kStyleRtl) && (gApp.Flags & kFlagReverse) && gApp.fontSettings.FontAsciiBase != 97;
+    auto edge = [&](int units) { return units <= 0 ? 0 : (*edges)[std::min(units, n) - 1]; };
+    ForNotesIn(from, to, [&](const Note& note) {
+        int a = std::max<int>(note.start, from) - from, b = std::min<int>(note.end, to) - from;
+        if (reversed) std::tie(a, b) = std::pair(line.count - b, line.count - a);
+        RECT part = {line.x + edge(a), y, line.x + edge(b), y + line.height};
+        if (part.right > part.left) FillColourRect(view->surface, &part, HighlightFill(note.colour));
+    });
+}
+
+// Under the text: the page's highlights, line by line in each line's font.
+void FillHighlights(ArticleView* view) {
+    int start = 0, end = 0;
+    VisibleRange(view, &start, &end);
+    ViewFontState fonts = FontStateOf(view, false);
+    try {
+        for (PageWalk walk = FirstVisibleLine(view); Fits(walk); Advance(walk)) {
+            const ArticleLine& line = *walk.line;
+            if (IsSeparatorStyle(line.style) || line.offset >= end || ArticleLineEnd(view->article, line) <= start)
+                continue;
+            HFONT previous = SelectStyleFont(fonts, line.style);
+            FillLine(view, line, walk.y, start, end);
+            RestoreFont(view->surface, previous);
+        }
+    } catch (const std::bad_alloc&) {
+        gEdges.lines.clear();  // the marks go undrawn this time
+    }
+}
+
+// Over the text: links keep their colour inside a highlight, and notes get their marks.
 void PaintHighlights(ArticleView* view) {
     if (gHighlights.drawnBefore) gHighlights.drawnBefore(view);
     int start = 0, end = 0;
     VisibleRange(view, &start, &end);
     PageLinks page;
     page.count = VisibleLinks(view, page.links, kMostLinks);
-    const COLORREF text = ActivePalette().text;
-    ForNotesIn(start, end, [&](const Note& note) {
-        LightSpan(view, note.start, note.end, text, HighlightFill(note.colour));
-        RelightLinks(view, page, note);
-    });
+    ForNotesIn(start, end, [&](const Note& note) { RelightLinks(view, page, note); });
     // The margins are cleared of the marks of the page before.
     if (int g = MarkMargin()) {
         EraseViewRect(view->surface, view->left - g, view->top, g, view->height);
@@ -262,6 +335,7 @@ void EnableHighlights() {
     if (gArticleOverlay == PaintHighlights) return;
     gHighlights.drawnBefore = gArticleOverlay;
     gArticleOverlay = PaintHighlights;
+    gArticleUnderlay = FillHighlights;
     gRtfHighlights = MarkedPassages;
 }
 

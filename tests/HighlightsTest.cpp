@@ -169,8 +169,8 @@ TEST_F(HighlightWindow, EachWayOfHighlightingMarksTheSelectionInItsColourUnderTh
         EXPECT_EQ(PixelsOf(night, RowOf(lines[2 * i])), 0);
         i++;
     }
-    // The text stays readable on the colour: text pixels remain inside the mark.
-    EXPECT_GT(PixelsOf(ActivePalette().text, RowOf(lines[0])), 20);
+    // The text keeps its own colour on the mark: the title its heading blue.
+    EXPECT_GT(PixelsOf(ActivePalette().heading, RowOf(lines[0])), 20);
 }
 
 TEST_F(HighlightWindow, RightToLeftLinesAreMarkedLikeTheSelectionInBothDirections) {
