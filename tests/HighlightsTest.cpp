@@ -100,14 +100,7 @@ class HighlightWindow : public ReaderTest {
         ClientToScreen(window, &screen);
         Send(WM_CONTEXTMENU, (WPARAM)window, MAKELPARAM(screen.x, screen.y));
     }
-    int PixelsOf(COLORREF colour, const RECT& r) {
-        QImage image = WindowOf(window)->image;
-        QRgb want = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-        int n = 0;
-        for (int y = r.top; y < r.bottom; y++)
-            for (int x = r.left; x < r.right; x++) n += (image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
-        return n;
-    }
+    int PixelsOf(COLORREF colour, const RECT& r) { return WindowPixelsOf(window, colour, r); }
     static void Pump() {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
