@@ -44,6 +44,8 @@ const char kHelpAfterKeys[] =
     "  click a link           go to the article it names (Alt+Left comes back)\n"
     "  click the lower half   next page (the upper half: previous page)\n"
     "  drag, double-click     select a passage or a word (middle-click pastes it elsewhere)\n"
+    "  right button           the selection's menu (highlight, note), or a highlight's\n"
+    "  click a note's mark    open the note (the pointer over it shows the note)\n"
     "  wheel                  scroll; with Ctrl, the text size\n"
     "  back, forward buttons  back and forward through the articles read\n"
     "  scroll bar             move through the article (the thumb: the share shown)\n"

@@ -11,6 +11,7 @@
 #include "../shell/AppState.h"
 #include "../shell/Export.h"
 #include "../shell/MainWindow.h"
+#include "Highlights.h"
 #include "LinkView.h"
 
 namespace {
@@ -84,7 +85,10 @@ void PointerDown(HWND, int x, int y) {
 
 void PointerMove(HWND window, WPARAM keys, int x, int y) {
     ArticleView* view = gApp.articleView;
-    if (!(keys & MK_LBUTTON)) HoverLinks(window, x, y);
+    if (!(keys & MK_LBUTTON)) {
+        HoverLinks(window, x, y);
+        HoverNotes(window, x, y);
+    }
     if (!view || !view->article || !gPointer.pressed || !(keys & MK_LBUTTON)) return;
     if (!gPointer.dragging) {
         if (!BeyondDragDistance(x, y)) return;
@@ -122,7 +126,7 @@ void PointerUp(HWND window) {
         OfferPrimary(view);
         return;
     }
-    if (FollowLinkAt(window, gPointer.x, gPointer.y)) return;
+    if (OpenNoteAt(window, gPointer.x, gPointer.y) || FollowLinkAt(window, gPointer.x, gPointer.y)) return;
     bool hadSelection = HasSelection(view);
     SetSelection(view, 0, 0);
     gPointer.tapFrom = view->topRow;

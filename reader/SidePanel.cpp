@@ -9,6 +9,7 @@
 #include "../shell/MainWindow.h"
 #include "../shell/Settings.h"
 #include "ContentsTab.h"
+#include "NotesTab.h"
 #include "PanelSearch.h"
 
 namespace {
@@ -51,6 +52,7 @@ const PanelTabFaces kTabs[] = {
      ContentsTabKey},
     {u"Search", CreatePanelSearch, ShowPanelSearch, LayoutSearch, FocusPanelSearch, PanelSearchCommand,
      PanelSearchKey},
+    {u"Notes", CreateNotesTab, ShowNotesTab, LayoutNotesTab, FocusNotesTab, NotesTabCommand, NotesTabKey},
 };
 constexpr int kTabCount = (int)(sizeof kTabs / sizeof kTabs[0]);
 

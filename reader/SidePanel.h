@@ -1,12 +1,12 @@
-// The side panel docked beside the article: a tab strip over the Contents and
-// Search tabs, and a splitter to set its width. It stands left of the article, or
+// The side panel docked beside the article: a tab strip over the Contents, Search
+// and Notes tabs, and a splitter to set its width. It stands left of the article, or
 // right of it when the desktop lays windows out right to left; its width and
 // whether it shows are kept in the settings.
 #pragma once
 
 #include "../platform/win32.h"
 
-enum PanelTab { kContentsTab = 0, kSearchTab = 1 };
+enum PanelTab { kContentsTab = 0, kSearchTab = 1, kNotesTab = 2 };
 
 // Made with the main window (hidden until its first size is known).
 void CreateSidePanel(HWND mainWindow);

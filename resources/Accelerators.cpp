@@ -29,6 +29,9 @@ const AcceleratorRow kAccelerators[] = {
     {FVIRTKEY | FSHIFT, VK_F3, kCmdPreviousHit},      // previous hit of the list
     {FVIRTKEY | FCONTROL, 'C', kCmdCopy},  // Copy
     {FVIRTKEY | FCONTROL, 'E', kCmdAppend},  // Append to ClipBoard
+    {FVIRTKEY | FCONTROL, 'H', kCmdHighlight},            // Highlight
+    {FVIRTKEY | FCONTROL | FSHIFT, 'H', kCmdAddNote},     // Add Note
+    {FVIRTKEY | FCONTROL, 'Z', kCmdUndoRemoveNote},       // Undo Remove Note
     {FVIRTKEY | FCONTROL, 'Q', kCmdExit},  // Exit
     {FVIRTKEY | FCONTROL, 'P', kCmdPrint},  // Print
     {FVIRTKEY | FALT, VK_F3, kCmdSearch},      // Search

@@ -49,4 +49,14 @@ enum Command : uint16_t {
     kCmdExportNotes = 40080,
     kCmdImportNotes = 40081,
     kCmdCaretMode = 40090,
+    kCmdHighlight = 40050,        // the selection, in the colour last chosen
+    kCmdAddNote = 40051,
+    kCmdHighlightYellow = 40052,  // the four colours, in HighlightColour order
+    kCmdHighlightGreen = 40053,
+    kCmdHighlightBlue = 40054,
+    kCmdHighlightPink = 40055,
+    kCmdRemoveHighlight = 40056,
+    kCmdEditNote = 40057,
+    kCmdNotesTab = 40058,
+    kCmdUndoRemoveNote = 40059,
 };

@@ -107,12 +107,30 @@ DialogDesc GoToDialog() {
             }};
 }
 
+// The passage quoted above a box for a note of any length; Enter makes a new line.
+DialogDesc NoteDialog() {
+    constexpr DWORD kBox = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+    return {kDialogFrame,
+            0,
+            0, 0, 200, 150,
+            TEXT("Note"),
+            kSystemFontPoints,
+            kSystemFace,
+            {
+                {kStaticClassAtom, SS_LEFT | SS_NOPREFIX, 7, 7, 186, 26, kNoteQuoteId, TEXT(""), 0},
+                {kEditClassAtom, kBox, 7, 36, 186, 90, kNoteTextId, TEXT(""), 0},
+                {kButtonClassAtom, BS_PUSHBUTTON | WS_TABSTOP, 89, 131, 50, 12, IDOK, TEXT("OK"), 0},
+                {kButtonClassAtom, BS_PUSHBUTTON | WS_TABSTOP, 143, 131, 50, 12, IDCANCEL, TEXT("Cancel"), 0},
+            }};
+}
+
 const std::vector<BYTE> gAbout = BuildDialogTemplate(AboutDialog());
 const std::vector<BYTE> gFont = BuildDialogTemplate(FontDialog());
 const std::vector<BYTE> gSearch = BuildDialogTemplate(SearchDialog());
 const std::vector<BYTE> gIndex = BuildDialogTemplate(IndexDialog());
 const std::vector<BYTE> gGoTo = BuildDialogTemplate(GoToDialog());
 const std::vector<BYTE> gFindAll = BuildDialogTemplate(FindAllDialog());
+const std::vector<BYTE> gNote = BuildDialogTemplate(NoteDialog());
 
 constexpr uint16_t kDialogType = 5;
 const ResourceEntry gEntries[] = {
@@ -122,6 +140,7 @@ const ResourceEntry gEntries[] = {
     {kDialogType, kIndexDialogId, gIndex.data(), (uint32_t)gIndex.size()},
     {kDialogType, kGoToDialogId, gGoTo.data(), (uint32_t)gGoTo.size()},
     {kDialogType, kFindAllDialogId, gFindAll.data(), (uint32_t)gFindAll.size()},
+    {kDialogType, kNoteDialogId, gNote.data(), (uint32_t)gNote.size()},
 };
 
 }  // namespace

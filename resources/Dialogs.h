@@ -66,3 +66,8 @@ constexpr int kWholeWordId = 1016;
 constexpr WORD kFindAllDialogId = 125;
 constexpr int kHitCountId = 1033;
 constexpr int kHitListId = 1032;
+
+// The note editor: the passage quoted, and the note.
+constexpr WORD kNoteDialogId = 128;
+constexpr int kNoteQuoteId = 1040;
+constexpr int kNoteTextId = 1041;

@@ -14,6 +14,7 @@
 #include "../reader/FullScreen.h"
 #include "../reader/GoToDialog.h"
 #include "../reader/HelpMenu.h"
+#include "../reader/Highlights.h"
 #include "../reader/History.h"
 #include "../reader/KeepPlace.h"
 #include "../reader/NotesExport.h"
@@ -129,7 +130,9 @@ int HandleCommand(HWND window, WPARAM wParam) {
         case kCmdAppend:
             if (view) CopySelectionOrArticle(view, LOWORD(wParam) == kCmdAppend);
             break;
-        default: return ChooseReadingColumn(window, LOWORD(wParam)) ? 0 : 1;
+        default:
+            if (RunNoteCommand(window, LOWORD(wParam))) break;
+            return ChooseReadingColumn(window, LOWORD(wParam)) ? 0 : 1;
     }
     return 0;
 }

@@ -63,6 +63,15 @@ inline bool IsUnicodeHebrewBase(int32_t base) { return base > 256; }
 // the body's bytes, its NUL included. With output: writes the body and its NUL and
 // returns the body's length without the NUL.
 size_t BuildRtfBody(const ArticleRange& range, const WCHAR* text, char* output);
+// A marked passage of an article, [start, end), carried into the RTF as a highlight
+// of colour-table entry 4 + colour (the reader's four highlight colours).
+struct RtfHighlight {
+    size_t start, end;
+    int colour;
+};
+// Set by the reader: fills the marked passages of the article (at most capacity)
+// and returns how many there are.
+extern int (*gRtfHighlights)(const BYTE* article, RtfHighlight* out, int capacity);
 const PresentationForm* FindPresentationForm(WCHAR unit);
 
 // The clipboard blocks Copy and Append hand over: the earlier data of the format

@@ -9,6 +9,7 @@
 #include "../reader/CaretMode.h"
 #include "../reader/FontSize.h"
 #include "../reader/FullScreen.h"
+#include "../reader/Highlights.h"
 #include "../reader/LinkView.h"
 #include "../reader/NotesStore.h"
 #include "../reader/Paging.h"
@@ -44,6 +45,7 @@ void OnCreate(HWND window) {
     OpenArticleView(window);
     CreateSidePanel(window);
     EnableArticleLinks();
+    EnableHighlights();
     UpdateReverseCheck(window, kCheckSet);
     UpdateNightCheck(window, kCheckSet);
     UpdateFullScreenCheck();
@@ -236,6 +238,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_TIMER:
             PointerTimer(window, wParam);
+            return 0;
+        case WM_CONTEXTMENU:
+            ShowArticleMenu(window, lParam);
             return 0;
         case kMsgCloseFromOutside:
             DestroyWindow(window);

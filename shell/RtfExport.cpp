@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <iterator>
 
+#include "AppState.h"
 #include "Export.h"
 #include "Memory.h"
 
@@ -13,7 +15,9 @@ namespace {
 
 const char kRtfHeader[] =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}"
-    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+    "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;"
+    // the highlights' day colours: yellow, green, blue, pink
+    "\\red255\\green240\\blue120;\\red170\\green230\\blue160;\\red160\\green205\\blue255;\\red255\\green180\\blue210;}"
     "\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
 // A centred row of red asterisks between an earlier document and the appended one.
 const char kAppendSeparator[] = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
@@ -48,7 +52,11 @@ struct RtfSink {
     size_t length;
     bool afterUnicode;  // the last thing written was a \uN control word
     bool inBreak;       // inside a run of CR and LF units
+    int highlight;      // the colour-table entry of the highlight in force, 0 for none
 };
+
+constexpr int kMostHighlights = 512;
+constexpr int kFirstHighlightColour = 4;
 
 void Emit(RtfSink& sink, const char* bytes, size_t count, size_t bound) {
     if (!sink.out) {
@@ -172,7 +180,37 @@ char* BuildDocument(const BYTE* old, size_t oldLength, const char* body, size_t 
     return block;
 }
 
+// The article offset the unit at position k of a record's line shows; SIZE_MAX for
+// its indent, a rule and the line ends. Right-to-left text goes out in reading
+// order, turned round when Reverse is on.
+size_t UnitOffset(const BYTE* article, const ArticleRecord& record, size_t k) {
+    bool rtl = record.style & kStyleRtl;
+    size_t indent = rtl ? 0 : (size_t)IndentOf(record.indent);
+    if (IsSeparatorStyle(record.style) || k < indent || k - indent >= record.textLength) return SIZE_MAX;
+    size_t i = k - indent;
+    if (rtl && (gApp.Flags & kFlagReverse)) i = record.textLength - 1 - i;
+    return (size_t)(record.text - article) + i;
+}
+
+int HighlightAt(const RtfHighlight* marks, int count, size_t offset) {
+    int colour = 0;
+    for (int i = 0; i < count && offset != SIZE_MAX; i++)
+        if (offset >= marks[i].start && offset < marks[i].end) colour = kFirstHighlightColour + marks[i].colour;
+    return colour;
+}
+
+void EmitHighlight(RtfSink& sink, int colour) {
+    if (colour == sink.highlight) return;
+    char word[16];
+    int n = snprintf(word, sizeof word, "\\highlight%d ", colour);
+    Emit(sink, word, (size_t)n, 13);
+    sink.highlight = colour;
+    sink.afterUnicode = false;
+}
+
 }  // namespace
+
+int (*gRtfHighlights)(const BYTE* article, RtfHighlight* out, int capacity);
 
 const PresentationForm* FindPresentationForm(WCHAR unit) {
     if (unit <= kLastPlainHebrew) return nullptr;
@@ -182,14 +220,20 @@ const PresentationForm* FindPresentationForm(WCHAR unit) {
 }
 
 size_t BuildRtfBody(const ArticleRange& range, const WCHAR* text, char* output) {
-    RtfSink sink = {output, 0, false, false};
+    RtfSink sink = {output, 0, false, false, 0};
+    RtfHighlight marks[kMostHighlights];
+    int marked = gRtfHighlights ? std::clamp(gRtfHighlights(range.article, marks, kMostHighlights), 0, kMostHighlights) : 0;
     RangeWalker walker = StartRangeWalk(range);
     ArticleRecord record;
     while (*text && NextRangeRecord(&walker, &record)) {
         EmitParagraphStart(sink, record.style);
-        for (size_t n = PlainLineLength(record); n && *text; n--) EmitUnit(sink, *text++);
+        for (size_t k = 0, n = PlainLineLength(record); k < n && *text; k++) {
+            if (marked) EmitHighlight(sink, HighlightAt(marks, marked, UnitOffset(range.article, record, k)));
+            EmitUnit(sink, *text++);
+        }
     }
     // Text beyond the records' lines stays in the last paragraph.
+    EmitHighlight(sink, 0);
     while (*text) EmitUnit(sink, *text++);
     // The closing paragraph end; the bound also counts the NUL and a little more.
     Emit(sink, kParagraphEnd, sizeof kParagraphEnd - 1, 13);

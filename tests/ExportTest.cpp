@@ -14,7 +14,8 @@ namespace {
 
 const std::string kHeader =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset177\\cpg1255 David;}}{\\colortbl\\red0\\green0\\blue0;"
-    "\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
+    "\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green0\\blue255;\\red255\\green240\\blue120;"
+    "\\red170\\green230\\blue160;\\red160\\green205\\blue255;\\red255\\green180\\blue210;}\\rtldoc\\pard\\rtlpar\\qr\\lang1033\\f0\\fs20\\uc0\r\n";
 const std::string kSeparator = "\\qc\\cf2\\fs72\\b*  *  *  *  *\\b0\\par\\par\\qr\\fs20\\cf0\r\n";
 const std::string kParEnd = "\\par\\par\r\n";
 // A paragraph's type: bold or not, colour index, half-points, for both directions' runs.

@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "content/ArticleRecords.h"
 #include "content/Content.h"
 #include "platform/Utf16.h"
 #include "reader/NotesAnchor.h"
@@ -150,6 +152,33 @@ std::vector<Paragraph> Expected(const BYTE* article, const WCHAR* text) {
     return paragraphs;
 }
 
+// A passage of an article marked pink, as the reader marks a highlight: LibreOffice
+// must show it on that colour.
+RtfHighlight gPinkPassage;
+std::string gPinkText;
+
+int PinkPassage(const BYTE*, RtfHighlight* out, int capacity) {
+    if (capacity < 1) return 0;
+    *out = gPinkPassage;
+    return 1;
+}
+
+// Twenty plain characters from the middle of the article's first long record.
+void ChoosePinkPassage(int number) {
+    BYTE* article = LoadContent(number, nullptr);
+    ArticleWalker walker = StartArticleWalk(article);
+    ArticleRecord record;
+    while (gPinkText.empty() && NextArticleRecord(&walker, &record)) {
+        if (record.textLength < 60 || (record.style & kStyleRtl) || IsSeparatorStyle(record.style)) continue;
+        std::string text((const char*)record.text + 20, 20);
+        if (text.find("  ") != std::string::npos || text.front() == ' ' || text.back() == ' ') continue;
+        size_t start = (size_t)(record.text - article) + 20;
+        gPinkPassage = {start, start + 20, 3};
+        gPinkText = text;
+    }
+    free(article);
+}
+
 struct Document {
     std::string rtf;
     std::vector<Paragraph> expected;
@@ -221,6 +250,10 @@ class LibreOffice : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         sFolder = pattern;
         AddArticle(&sDocuments["english"], 4);
+        ChoosePinkPassage(4);
+        gRtfHighlights = PinkPassage;
+        AddArticle(&sDocuments["highlight"], 4);
+        gRtfHighlights = nullptr;
         AddArticle(&sDocuments["numbers"], 124);
         AddArticle(&sDocuments["bidi"], 179);
         AddArticle(&sDocuments["pair"], 7);
@@ -337,3 +370,18 @@ TEST_F(LibreOffice, ReadsEachParagraphAsTheArticleHasIt) {
 }
 
 }  // namespace
+
+TEST_F(LibreOffice, ShowsAHighlightedPassageOnItsColour) {
+    ASSERT_FALSE(gPinkText.empty());
+    ExpectParagraphs("highlight");
+    std::string fodt = ReadFile(sFolder + "/highlight.fodt");
+    std::smatch style;
+    ASSERT_TRUE(std::regex_search(fodt, style, std::regex("<style:style style:name=\"(T[0-9]+)\" style:family=\"text\">"
+                                                          "\\s*<style:text-properties[^>]*fo:background-color=\"#ffb4d2\"")));
+    std::string marked, open = "<text:span text:style-name=\"" + style[1].str() + "\">";
+    for (size_t at = fodt.find(open); at != std::string::npos; at = fodt.find(open, at + 1)) {
+        size_t from = at + open.size();
+        marked += TextOf(fodt.substr(from, fodt.find("</text:span>", from) - from));
+    }
+    EXPECT_EQ(marked, gPinkText);
+}

@@ -130,14 +130,7 @@ class LinkWindow : public ReaderTest {
         Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
     // Pixels of the link's area drawn exactly in a colour.
-    int PixelsOf(COLORREF colour, const RECT& r) {
-        QImage image = WindowOf(window)->image;
-        QRgb want = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-        int n = 0;
-        for (int y = r.top; y < r.bottom; y++)
-            for (int x = r.left; x < r.right; x++) n += (image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
-        return n;
-    }
+    int PixelsOf(COLORREF colour, const RECT& r) { return WindowPixelsOf(window, colour, r); }
 };
 
 }  // namespace

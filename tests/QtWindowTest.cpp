@@ -246,17 +246,18 @@ TEST(QtMenuTest, MainMenuHoldsBothPopUpsWithCommandsAndLabels) {
     EXPECT_EQ(m->items[3].text, u"&Help");
     const auto& file = MenuOf(GetSubMenu(menu, 0))->items;
     const auto& go = MenuOf(GetSubMenu(menu, 1))->items;
-    ASSERT_EQ(file.size(), 17u);  // About went to the Help menu; the notes' export and import came
+    ASSERT_EQ(file.size(), 21u);  // About went to the Help menu; highlights and the notes' export and import came
     ASSERT_EQ(go.size(), 12u);  // the handheld's seven with Next Unread, then a separator and the desktop's history items
     EXPECT_EQ(file[1].text, u"C&hoose Article\bCtrl+D");
     EXPECT_EQ(file[1].id, 119u);
     EXPECT_TRUE(file[2].separator);
     EXPECT_EQ(file[5].text, u"&Night\bCtrl+Shift+N");
     EXPECT_EQ(file[5].id, 40013u);
-    EXPECT_EQ(file[10].text, u"&Print...\bCtrl+P");
-    EXPECT_EQ(file[13].text, u"Export No&tes...");
-    EXPECT_EQ(file[14].id, 40081u);
-    EXPECT_EQ(file[16].id, 40005u);
+    EXPECT_EQ(file[10].text, u"Highl&ight\bCtrl+H");
+    EXPECT_EQ(file[14].text, u"&Print...\bCtrl+P");
+    EXPECT_EQ(file[17].text, u"Export No&tes...");
+    EXPECT_EQ(file[18].id, 40081u);
+    EXPECT_EQ(file[20].id, 40005u);
     EXPECT_EQ(go[4].text, u"Next &Unread\bCtrl+U");
     EXPECT_EQ(go[7].text, u"Search A&gain\bF3");
     EXPECT_EQ(go[7].id, 117u);

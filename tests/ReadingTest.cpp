@@ -116,7 +116,7 @@ TEST_F(ReadingInput, EveryShortcutTheMenuShowsRunsItsItem) {
             labels++;
         }
     }
-    EXPECT_EQ(labels, 14);  // Ctrl+D is shown twice
+    EXPECT_EQ(labels, 17);  // Ctrl+D is shown twice
     DestroyMenu(menu);
 }
 

@@ -114,6 +114,16 @@ protected:
     }
 };
 
+// Pixels of a rectangle of the window's picture drawn exactly in a colour.
+inline int WindowPixelsOf(HWND window, COLORREF colour, const RECT& r) {
+    QImage image = WindowOf(window)->image;
+    QRgb want = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x = r.left; x < r.right; x++) n += (image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
+    return n;
+}
+
 // Whether a view holds article n: its first record (style, indent, title) is n's.
 inline bool HoldsArticle(const ArticleView* view, int n) {
     if (!view || !view->article) return false;

@@ -177,6 +177,9 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
     COLORREF backColour = SetBkColor(surface, ActivePalette().background);
     HFONT previous = SelectStyleFont(fonts, style | kColourRequest);
     if (erase) EraseViewRect(surface, view->left, view->top, view->width, view->height);
+    // Over a fresh background the text needs no cells of its own, so what lies under it shows.
+    int cells = erase && gArticleUnderlay ? SetBkMode(surface, TRANSPARENT) : 0;
+    if (cells) gArticleUnderlay(view);
     for (; Fits(walk); view->rowsPainted += Advance(walk)) {
         const ArticleLine& line = *walk.line;
         if (IsSeparatorStyle(line.style)) {
@@ -188,6 +191,7 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
         DrawLine(view, line, walk.y);
     }
     RestoreFont(surface, previous);
+    if (cells) SetBkMode(surface, cells);
     SetTextColor(surface, textColour);
     SetBkColor(surface, backColour);
     LightOtherHits(view);
@@ -199,6 +203,7 @@ int PaintArticleView(ArticleView* view, BOOL erase) {
 }
 
 void (*gArticleOverlay)(ArticleView* view);
+void (*gArticleUnderlay)(ArticleView* view);
 
 void LightSpan(ArticleView* view, int start, int end, COLORREF text, COLORREF background) {
     if (CanPaint(view)) LightVisible(view, {start, end, text, background});

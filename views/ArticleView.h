@@ -57,6 +57,9 @@ int HighlightSearchHit(ArticleView* view);
 // Drawn by PaintArticleView after the text, before the search hit and the selection;
 // the reader sets it to draw its additions over the page.
 extern void (*gArticleOverlay)(ArticleView* view);
+// Drawn by PaintArticleView after erasing, under the text, which is then drawn
+// without filling its cells: the reader's highlights.
+extern void (*gArticleUnderlay)(ArticleView* view);
 // Redraws the visible text of the article offsets [start, end) in these colours.
 void LightSpan(ArticleView* view, int start, int end, COLORREF text, COLORREF background);
 void HighlightRun(ArticleView* view, const BYTE* article, const BYTE* runStart, int runLength, int x, int y);

@@ -43,12 +43,6 @@ QString LabelText(const Window* w) {
     return shown;
 }
 
-// Multi-line edits show their text in stored order, left to right, so a Hebrew
-// preview reads from the right like the device's; the override mark is only shown.
-const QChar kLeftToRightOverride(0x202D);
-// Absolute, or a paragraph taken as right-to-left would mirror it to the left.
-const Qt::Alignment kEditRight = Qt::AlignRight | Qt::AlignAbsolute;
-
 LRESULT CopyText(const QString& text, WPARAM max, LPARAM buffer) {
     if ((int)max <= 0 || !buffer) return 0;
     int n = std::min((int)text.size(), (int)max - 1);
@@ -113,9 +107,8 @@ QWidget* MakeEdit(Window* w, QWidget* parent) {
     if (w->style & ES_MULTILINE) {
         auto* edit = new QTextEdit(parent);
         edit->setAcceptRichText(false);
-        edit->setAlignment(w->style & ES_RIGHT ? kEditRight : Qt::AlignLeft);
         edit->setFrameStyle(w->style & WS_BORDER ? QFrame::StyledPanel : QFrame::NoFrame);
-        edit->setPlainText(kLeftToRightOverride + ToQString(w->title.c_str()));
+        SetMultiLineText(w, edit, ToQString(w->title.c_str()));
         return edit;
     }
     auto* edit = new QLineEdit(ToQString(w->title.c_str()), parent);
@@ -200,7 +193,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 QString EditText(QWidget* widget) {
     if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
-    if (auto* multi = qobject_cast<QTextEdit*>(widget)) return multi->toPlainText().remove(kLeftToRightOverride);
+    if (auto* multi = qobject_cast<QTextEdit*>(widget)) return MultiLineText(multi);
     return {};
 }
 
@@ -212,12 +205,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case WM_SETTEXT:
             if (line) line->setText(ToQString((LPCWSTR)lParam));
-            if (multi) {
-                multi->setPlainText(kLeftToRightOverride + ToQString((LPCWSTR)lParam));
-                multi->selectAll();
-                multi->setAlignment(w->style & ES_RIGHT ? kEditRight : Qt::AlignLeft);
-                multi->moveCursor(QTextCursor::Start);
-            }
+            if (multi) SetMultiLineText(w, multi, ToQString((LPCWSTR)lParam));
             return TRUE;
         case WM_GETTEXT: return CopyText(EditText(w->frame), wParam, lParam);
         case WM_GETTEXTLENGTH: return EditText(w->frame).size();

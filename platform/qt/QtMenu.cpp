@@ -9,6 +9,7 @@
 
 #include "../LittleEndian.h"
 #include "../NoThrow.h"
+#include "QtWindow.h"
 
 namespace {
 
@@ -121,7 +122,9 @@ void FillQMenu(QMenu* qmenu, HMENU menu, HWND target) {
             action->setCheckable(item.checkable || item.checked);
             action->setChecked(item.checked);
             UINT id = item.id;
-            QObject::connect(action, &QAction::triggered, [target, id] { PostMessageW(target, WM_COMMAND, id, 0); });
+            action->setData(id);
+            if (target)
+                QObject::connect(action, &QAction::triggered, [target, id] { PostMessageW(target, WM_COMMAND, id, 0); });
         }
     }
 }
@@ -192,4 +195,35 @@ BOOL DestroyMenu(HMENU menu) {
         if (item.popup) DestroyMenu(item.popup);
     gMenus.erase(menu);
     return TRUE;
+}
+
+HMENU CreatePopupMenu() {
+    return CallOrFail<HMENU>(nullptr, [] { return NewMenu(); });
+}
+
+BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text) {
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Menu* m = MenuOf(menu);
+        if (!m) return FALSE;
+        MenuItem item;
+        item.separator = flags & MF_SEPARATOR;
+        item.id = item.separator ? 0 : (UINT)id;
+        if (!item.separator && text) item.text = text;
+        item.checked = item.checkable = flags & MF_CHECKED;
+        m->items.push_back(item);
+        return TRUE;
+    });
+}
+
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND window, const RECT*) {
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        if (!MenuOf(menu)) return FALSE;
+        QMenu popup(WidgetOf(window));
+        FillQMenu(&popup, menu, nullptr);
+        QAction* chosen = popup.exec(QPoint(x, y));
+        UINT id = chosen ? chosen->data().toUInt() : 0;
+        if (flags & TPM_RETURNCMD) return (BOOL)id;
+        if (id) PostMessageW(window, WM_COMMAND, id, 0);
+        return id != 0;
+    });
 }

@@ -1,4 +1,5 @@
-// The pointer over a link: the pointing-hand cursor and the link's tooltip.
+// The pointer over a link: the pointing-hand cursor and the link's tooltip; points
+// of a client area on the screen.
 #include <QCursor>
 #include <QToolTip>
 
@@ -30,3 +31,21 @@ void ShowAreaTip(HWND window, const RECT* area, const WCHAR* text) {
                            w->client, inside);
     });
 }
+
+namespace {
+
+BOOL MapPoint(HWND window, POINT* point, bool toScreen) {
+    return CallOrFail<BOOL>(FALSE, [&]() -> BOOL {
+        Window* w = WindowOf(window);
+        if (!w || !w->client || !point) return FALSE;
+        QPoint p(point->x, point->y);
+        p = toScreen ? w->client->mapToGlobal(p) : w->client->mapFromGlobal(p);
+        *point = {p.x(), p.y()};
+        return TRUE;
+    });
+}
+
+}  // namespace
+
+BOOL ClientToScreen(HWND window, POINT* point) { return MapPoint(window, point, true); }
+BOOL ScreenToClient(HWND window, POINT* point) { return MapPoint(window, point, false); }

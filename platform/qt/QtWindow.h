@@ -126,6 +126,10 @@ QWidget* WidgetOf(HWND window);
 QScrollBar* ScrollBarOf(HWND window);
 // A dialog's or control's WM_COMMAND notification to its parent, posted as a click would be.
 void NotifyParent(Window* control, WORD code);
+// A multi-line edit's text as the window's style shows it, and as the program reads it (QtTextBox.cpp).
+class QTextEdit;
+void SetMultiLineText(Window* w, QTextEdit* edit, const QString& text);
+QString MultiLineText(const QTextEdit* edit);
 
 // One-instance link (QtInstance.cpp).
 HWND FindRemoteWindow(LPCWSTR className, LPCWSTR title);

@@ -1,6 +1,7 @@
 // The widgets behind a window: the client area that shows the window's image and
 // turns mouse and keys into messages, the top-level frame, and the caption OK strip.
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMoveEvent>
@@ -45,6 +46,7 @@ int VirtualKeyOf(int key, Qt::KeyboardModifiers modifiers) {
         case Qt::Key_Up: return VK_UP;
         case Qt::Key_Right: return VK_RIGHT;
         case Qt::Key_Down: return VK_DOWN;
+        case Qt::Key_Delete: return VK_DELETE;
         case Qt::Key_Plus:
         case Qt::Key_Equal: return VK_OEM_PLUS;  // one key: "=" below, "+" with Shift
         case Qt::Key_Minus: return VK_OEM_MINUS;
@@ -134,6 +136,11 @@ class ClientWidget : public QWidget {
         if (Window* w = WindowOf(window_)) PostKey(w, e);
     }
     void wheelEvent(QWheelEvent* e) override { PostWheel(window_, e); }
+    // The right button or the menu key; from the keyboard the point is (-1, -1).
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        QPoint p = e->reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1) : e->globalPos();
+        PostMessageW(window_, WM_CONTEXTMENU, (WPARAM)window_, MAKELPARAM((WORD)p.x(), (WORD)p.y()));
+    }
 
   private:
     void PostMouse(QMouseEvent* e, UINT message) {

@@ -47,6 +47,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_MOUSEMOVE 0x0200
 #define WM_MOUSEWHEEL 0x020A
 #define WM_XBUTTONDOWN 0x020B
+#define WM_CONTEXTMENU 0x007B  // wParam the window, lParam the screen point (-1, -1 from the keyboard)
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
@@ -84,6 +85,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_DELETE 0x2E
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
@@ -401,6 +403,7 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect);
 #define ES_AUTOVSCROLL 0x0040L
 #define ES_AUTOHSCROLL 0x0080L
 #define ES_NUMBER 0x2000L
+#define ES_WANTRETURN 0x1000L  // with ES_MULTILINE: Enter makes a new line; each line takes its own direction
 #define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L
 #define BS_AUTOCHECKBOX 0x00000003L
@@ -453,6 +456,8 @@ struct DRAWITEMSTRUCT {
 #define MF_POPUP 0x00000010L
 #define MF_SEPARATOR 0x00000800L
 #define MF_END 0x00000080L
+#define MF_STRING 0x00000000L
+#define TPM_RETURNCMD 0x0100L
 #define MFS_CHECKED 0x00000008L
 #define MIIM_STATE 0x00000001
 #define MIIM_ID 0x00000002
@@ -478,6 +483,15 @@ HMENU GetSubMenu(HMENU menu, int position);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
 BOOL GetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info);
 BOOL DestroyMenu(HMENU menu);
+HMENU CreatePopupMenu();
+// MF_STRING (with MF_CHECKED) or MF_SEPARATOR items, one after another.
+BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR id, LPCWSTR text);
+// Shows the menu at a screen point until an item is chosen or it is dismissed. With
+// TPM_RETURNCMD the chosen command is returned (0 for none); otherwise it is posted
+// to the window as WM_COMMAND.
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND window, const RECT* unused);
+BOOL ClientToScreen(HWND window, POINT* point);
+BOOL ScreenToClient(HWND window, POINT* point);
 
 // ---- Clipboard ----
 #define CF_TEXT 1

@@ -23,6 +23,7 @@
 #include "reader/CaretMode.h"
 #include "reader/FindAll.h"
 #include "reader/NotesFile.h"
+#include "reader/Notes.h"
 #include "shell/Search.h"
 
 namespace {
@@ -274,7 +275,6 @@ TEST_F(OomSweep, ColumnWidthAndLineSpacing) {
           });
 }
 
-// Adding a note joins here, one Sweep, as that feature lands.
 // The notes read at start (one quote no longer where its offsets say), exported
 // through File > Export Notes as RTF and from the command line as Markdown.
 TEST_F(OomSweep, ExportOfNotes) {
@@ -309,3 +309,19 @@ TEST_F(OomSweep, CaretBrowsingDownAndAcross) {
 
 // The side panel's Contents and adding a note join here, one Sweep each, as those
 // features land.
+
+// A selection highlighted (Ctrl+H), and another highlighted with a note (Ctrl+Shift+H,
+// its editor closed with OK): the notes list, the Notes tab's rows and the painting.
+TEST_F(OomSweep, HighlightAndAddANote) {
+    Sweep(
+        [this] {
+            StartReader();
+            while (!AllNotes().empty()) RemoveNote(AllNotes().front().id);
+            if (gApp.articleView) SetSelection(gApp.articleView, 40, 90);
+        },
+        [this] {
+            Command(kCmdHighlight);
+            if (gApp.articleView) SetSelection(gApp.articleView, 100, 160);
+            Command(kCmdAddNote);
+        });
+}
