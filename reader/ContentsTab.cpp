@@ -15,6 +15,7 @@
 #include "ContentsFilter.h"
 #include "FontSize.h"
 #include "OpenedHeadings.h"
+#include "Highlights.h"
 #include "ReadMarks.h"
 #include "SaveSoon.h"
 #include "TreeKeys.h"
@@ -35,6 +36,7 @@ struct ContentsTab {
     int column;         // width of the numbers' column right of the tree
     int marked;         // the current article as last marked
     bool markedRead;    // and whether it was read then
+    int markedNotes;    // and how many notes it had
     BOOL night;         // the colours it was last painted in
     bool filtering;
     OpenedHeadings opened;  // the user's, kept while filtering and in the settings
@@ -51,15 +53,18 @@ bool StartsRecord(const IndexView* view, const IndexLine* line) {
     return line == view->lines || line[-1].key != line->key;
 }
 
-// Beside each article's first line: its number, a tick when read; a bar at the
-// left edge of the current article.
+// Beside each article's first line: how many notes it has, its number, a tick
+// when read; a bar at the left edge of the current article.
 void DrawBeside(const IndexView* view, const IndexLine* line, int y) {
     if (!(line->key & kKeyLink) || !StartsRecord(view, line)) return;
     int number = line->key & kKeyNumberMask;
-    WCHAR text[16];
-    char digits[8];
-    int n = std::snprintf(digits, sizeof digits, "%d", number);
-    for (int i = 0; i < n; i++) text[i] = (WCHAR)digits[i];
+    WCHAR text[24];
+    char digits[16];
+    int notes = NoteCountOfArticle(number), n = 0;
+    if (notes) text[n++] = 0x270E;  // pencil
+    int length = notes ? std::snprintf(digits, sizeof digits, "%d %d", notes, number)
+                       : std::snprintf(digits, sizeof digits, "%d", number);
+    for (int i = 0; i < length; i++) text[n++] = (WCHAR)digits[i];
     if (IsArticleRead(number)) {
         text[n++] = ' ';
         text[n++] = 0x2713;  // check mark
@@ -105,6 +110,7 @@ void MarkCurrent() {
     IndexView* view = gTab.view;
     gTab.marked = gApp.currentArticle;
     gTab.markedRead = IsArticleRead(gTab.marked);
+    gTab.markedNotes = NoteCountOfArticle(gTab.marked);
     if (!gTab.filtering) {
         RevealArticle(view, gTab.marked);
         OpenWayTo(view, gTab.marked);
@@ -127,7 +133,7 @@ void MakeTree(int width, int height) {
             lineHeight = m->height;
             break;
         }
-    gTab.column = std::min(4 * lineHeight, width / 3);
+    gTab.column = std::min(5 * lineHeight, width / 3);
     ResizeIndexView(gTab.view, width - gTab.column, height);
     ApplyOpenedHeadings(gTab.view, &gTab.opened);
     MarkCurrent();
@@ -324,8 +330,10 @@ void FollowCurrentArticle() {
     if (!gTab.view) return;
     if (gTab.marked != gApp.currentArticle) {
         MarkCurrent();
-    } else if (gTab.markedRead != IsArticleRead(gTab.marked) || gTab.night != gNightReading) {
+    } else if (gTab.markedRead != IsArticleRead(gTab.marked) || gTab.night != gNightReading ||
+               gTab.markedNotes != NoteCountOfArticle(gTab.marked)) {
         gTab.markedRead = IsArticleRead(gTab.marked);
+        gTab.markedNotes = NoteCountOfArticle(gTab.marked);
         PaintTree();
     }
 }

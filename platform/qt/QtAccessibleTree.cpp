@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "../Desktop.h"
@@ -53,8 +54,8 @@ std::vector<int> ChildrenOf(HWND window, int parent) {
 
 QAccessibleInterface* NodeInterface(HWND window, int node) {
     const Tree* tree = TreeOf(window);
-    return tree && node >= 0 && node < (int)tree->nodes.size() ? QAccessible::accessibleInterface(tree->ids[node])
-                                                                : nullptr;
+    bool known = tree && node >= 0 && node < (int)tree->nodes.size() && node < (int)tree->ids.size();
+    return known ? QAccessible::accessibleInterface(tree->ids[node]) : nullptr;
 }
 
 int IndexOfNode(HWND window, int parent, const QAccessibleInterface* child) {
@@ -183,7 +184,9 @@ void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count) 
         Tree& tree = gTrees[window];
         bool first = !tree.published;
         tree.published = true;
-        int before = (int)tree.nodes.size();
+        // The registered items are what there is to take away or add to: a publishing
+        // cut short by memory running out may have left fewer nodes than items.
+        int before = (int)tree.ids.size();
         tree.nodes.clear();
         int focused = -1;
         // A line's parent is the nearest line before it that stands one level up.
@@ -198,10 +201,15 @@ void SetAccessibleTree(HWND window, const AccessibleTreeItem* items, int count) 
             open.push_back(i);
         }
         // Items keep their interfaces by place; only those past the new end go.
-        for (int i = count; i < before; i++) QAccessible::deleteAccessibleInterface(tree.ids[i]);
-        tree.ids.resize(count);
-        for (int i = before; i < count; i++)
-            tree.ids[i] = QAccessible::registerAccessibleInterface(new TreeItemAccessible(window, i));
+        for (int i = count; i < before; i++)
+            if (tree.ids[i]) QAccessible::deleteAccessibleInterface(tree.ids[i]);
+        tree.ids.resize(count);  // new places hold 0 until registered
+        for (int i = 0; i < count; i++) {
+            if (tree.ids[i]) continue;
+            std::unique_ptr<TreeItemAccessible> item(new TreeItemAccessible(window, i));
+            tree.ids[i] = QAccessible::registerAccessibleInterface(item.get());
+            item.release();  // Qt's from here on
+        }
         QWidget* client = PublishingClient(window, first);
         if (!client) return;
         QAccessibleEvent changed(client, QAccessible::VisibleDataChanged);
