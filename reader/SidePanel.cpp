@@ -215,3 +215,9 @@ void OpenPanelTab(PanelTab tab, bool focus) {
 }
 
 HWND SidePanelWindow() { return gPanel.window; }
+
+HWND ShortcutWindow(HWND window) {
+    for (HWND w = window; w && gPanel.window; w = GetParent(w))
+        if (w == gPanel.window) return gApp.mainWindow;
+    return window;
+}

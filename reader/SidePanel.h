@@ -18,3 +18,6 @@ void ShowSidePanel(bool shown);
 void OpenPanelTab(PanelTab tab, bool focus);
 // The panel's window and its current tab, for the tabs' own code.
 HWND SidePanelWindow();
+// The window a key's shortcut goes to: the main window for keys typed anywhere in
+// the panel (its boxes, lists and tree), so that every shortcut works there too.
+HWND ShortcutWindow(HWND window);

@@ -8,6 +8,7 @@
 
 #include "../platform/EndSignals.h"
 #include "../platform/Utf16.h"
+#include "../reader/SidePanel.h"
 #include "AppState.h"
 #include "FontDialog.h"
 #include "MainWindow.h"
@@ -42,7 +43,7 @@ int RunMessageLoop(HINSTANCE instance) {
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(kAcceleratorTable));
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+        if (!TranslateAcceleratorW(ShortcutWindow(msg.hwnd), accelerators, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

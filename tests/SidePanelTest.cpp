@@ -78,6 +78,10 @@ TEST_F(SidePanelTest, ANarrowWindowOpensWithoutItUntilCtrlFOpensTheSearchTab) {
     auto* edit = qobject_cast<QLineEdit*>(WidgetOf(box));
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->accessibleName(), QStringLiteral("Search the collection"));
+    // Shortcuts typed in the panel's box or list are the main window's, as elsewhere.
+    EXPECT_EQ(ShortcutWindow(box), gApp.mainWindow);
+    EXPECT_EQ(ShortcutWindow(GetParent(box)), gApp.mainWindow);
+    EXPECT_EQ(ShortcutWindow(gApp.mainWindow), gApp.mainWindow);
 }
 
 TEST_F(SidePanelTest, TypingListsEveryHitAndF3WalksThemInCollectionOrder) {
