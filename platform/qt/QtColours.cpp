@@ -9,7 +9,6 @@
 #include <QWidget>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <optional>
 
 #include "../Desktop.h"
@@ -26,8 +25,10 @@ constexpr int kPortalTimeoutMs = 150;
 
 // The desktop's palette before the program's took its place, and the program's.
 std::optional<QPalette> gDesktopPalette, gOwnPalette;
-// The brushes of system colours handed out, by colour index.
-std::map<int, HBRUSH> gColourBrushes;
+// The brushes of system colours handed out, by colour index: a plain table, so
+// that they stay reachable, like the stock objects, until the program's very end.
+constexpr int kColourIndexes = 32;
+HBRUSH gColourBrushes[kColourIndexes];
 
 void FollowColour(int index, HBRUSH brush) {
     if (auto* fill = GdiObjectAs<GdiBrush>(brush, GdiKind::Brush)) fill->colour = GetSysColor(index);
@@ -113,7 +114,8 @@ void SetControlColours(COLORREF text, COLORREF background) {
         if (!gOwnPalette || now != *gOwnPalette) gDesktopPalette = now;
         QApplication::setPalette(wanted);
         gOwnPalette = QApplication::palette();
-        for (auto [index, brush] : gColourBrushes) FollowColour(index, brush);
+        for (int index = 0; index < kColourIndexes; index++)
+            if (gColourBrushes[index]) FollowColour(index, gColourBrushes[index]);
         for (QWidget* widget : QApplication::allWidgets()) {
             // A widget with a style sheet keeps the palette it was first polished with.
             if (!widget->styleSheet().isEmpty()) widget->setPalette(*gOwnPalette);
@@ -142,6 +144,7 @@ DWORD GetSysColor(int index) {
 
 HBRUSH GetSysColorBrush(int index) {
     return CallOrFail<HBRUSH>(nullptr, [&]() -> HBRUSH {
+        if (index < 0 || index >= kColourIndexes) return nullptr;
         HBRUSH& brush = gColourBrushes[index];
         if (!brush) brush = CreateSolidBrush(GetSysColor(index));
         // Like the stock objects, they live as long as the program.

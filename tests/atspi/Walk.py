@@ -192,6 +192,36 @@ def index_checks(application):
     pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
 
 
+def panel_checks(application):
+    """The side panel's Contents tree and hit list: named boxes, focusable named items."""
+    focused = []
+
+    def on_focus(event):
+        if event.detail1 and event.source.getRole() in ITEM_ROLES + (pyatspi.ROLE_LIST_ITEM,):
+            focused.append(event.source.name)
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    key("ctrl+shift+c")
+    pump(0.5)
+    box = find(application, lambda o: o.name == "Filter the contents" and
+               o.getRole() in (pyatspi.ROLE_ENTRY, pyatspi.ROLE_TEXT))
+    check(box is not None, "the Contents filter box is named")
+    for _ in range(3):
+        key("Down")
+    check(len(set(focused)) >= 2, "Contents' lines take the focus as the mark moves: %s" % focused)
+    key("ctrl+f")
+    subprocess.run(["xdotool", "type", "alef"], check=False)
+    pump(1.0)
+    rows = [o for o in walk_all(application) if o.getRole() == pyatspi.ROLE_LIST_ITEM and o.name]
+    check(len(rows) >= 3, "the hit list's rows are named items: %d" % len(rows))
+    focused.clear()
+    key("Tab")
+    for _ in range(2):
+        key("Down")
+    check(len(set(focused)) >= 2, "the hit list's rows take the focus as Down moves: %s" % focused)
+    pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
+
+
 def main():
     reader = sys.argv[1]
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
@@ -223,6 +253,7 @@ def main():
             back = doc.queryText().getOffsetAtPoint(x + w // 2, y + h // 2, pyatspi.DESKTOP_COORDS)
             check(back == first, "the Hebrew letter's box leads back to it (%d, %d)" % (first, back))
         index_checks(application)
+        panel_checks(application)
     finally:
         proc.terminate()
         try:
