@@ -291,12 +291,14 @@ TEST_F(OomSweep, ExportOfNotes) {
             StartReader();
             ScriptFileDialogs({rtf});
         },
-        [&] {
-            Command(kCmdExportNotes);
-            const char* args[] = {"velun", "--export-notes", "--format", "markdown", "--out", markdown.c_str()};
-            RunHeadless(6, (char**)args);
-        });
+        [&] { Command(kCmdExportNotes); });
     StopFileDialogScript();
+    // The command line runs as a program of its own, with no reader about.
+    Sweep([] {},
+          [&] {
+              const char* args[] = {"velun", "--export-notes", "--format", "markdown", "--out", markdown.c_str()};
+              RunHeadless(6, (char**)args);
+          });
 }
 
 TEST_F(OomSweep, CaretBrowsingDownAndAcross) {
