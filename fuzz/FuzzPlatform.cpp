@@ -45,6 +45,7 @@ void SelectListRow(HWND, int) {}
 int CurrentListRow(HWND) { return -1; }
 void ShowSizingCursor(HWND) {}
 void SetAccessibleName(HWND, const WCHAR*) {}
+void SetAccessibleDescription(HWND, const WCHAR*) {}
 bool DesktopIsRightToLeft() { return false; }
 // No desktop to follow: the reader's day colours.
 bool DesktopPrefersDark() { return false; }

@@ -39,6 +39,9 @@ struct AccessibleTextCalls {
     bool (*attributes)(HWND window, int offset, AccessibleTextRun* run);
 };
 void SetAccessibleTextCalls(HWND window, const AccessibleTextCalls* calls);
+// What the text says of the place of its caret (a note on the passage), or empty;
+// a change is announced.
+void SetAccessibleDescription(HWND window, const WCHAR* description);
 // The caret and the selection [start, end) the window shows, in units of its
 // text; a change is announced.
 void SetAccessibleCaret(HWND window, int caret, int selectionStart, int selectionEnd);

@@ -18,6 +18,7 @@
 #include "../views/TextMapping.h"
 #include "../shell/AppState.h"
 #include "CaretMode.h"
+#include "Highlights.h"
 #include "ReadingText.h"
 
 namespace {
@@ -75,7 +76,11 @@ bool SetReadingSelection(HWND window, int start, int end) {
 }
 
 bool Attributes(HWND, int offset, AccessibleTextRun* run) {
-    return OnView(false, [&](ArticleView* view) { return ReadingRun(view, offset, run); });
+    return OnView(false, [&](ArticleView* view) {
+        if (!ReadingRun(view, offset, run)) return false;
+        NarrowToHighlights(view, offset, run);
+        return true;
+    });
 }
 
 const AccessibleTextCalls kArticleCalls = {CharacterBox, OffsetAt, SetCaret, SetReadingSelection, Attributes};
@@ -94,6 +99,8 @@ void PublishArticle(HWND window, ArticleView* view) {
     ReadingSpan(view, view->selectionStart, view->selectionEnd, &start, &end);
     if (!HasSelection(view)) start = end = CaretPlace();
     SetAccessibleCaret(window, CaretPlace(), start, end);
+    const Note* note = NoteAtOffset(ArticleOffset(view, CaretPlace()));
+    SetAccessibleDescription(window, note ? note->text.c_str() : u"");
 }
 
 // ---- The index ----

@@ -22,6 +22,7 @@
 #include "LinkView.h"
 #include "NotesAnchor.h"
 #include "NoteEditor.h"
+#include "ReadingText.h"
 #include "SidePanel.h"
 
 namespace {
@@ -399,6 +400,22 @@ const Note* NoteAtOffset(int offset) {
         if (!found || note.modified >= found->modified) found = &note;
     });
     return found;
+}
+
+void NarrowToHighlights(const ArticleView* view, int readingOffset, AccessibleTextRun* run) {
+    int at = ArticleOffset(view, readingOffset);
+    if (at < 0) return;
+    if (const Note* note = NoteAtOffset(at)) run->background = HighlightFill(note->colour);
+    // Where any passage begins or ends, the attributes may change.
+    for (const Note& note : AllNotes()) {
+        if (note.article != gApp.currentArticle || !IsDrawn(note)) continue;
+        int start = 0, end = 0;
+        ReadingSpan(view, note.start, note.end, &start, &end);
+        for (int edge : {start, end}) {
+            if (edge <= readingOffset) run->start = std::max(run->start, edge);
+            else run->end = std::min(run->end, edge);
+        }
+    }
 }
 
 bool NoteMarkArea(ArticleView* view, const Note& note, RECT* area) {

@@ -4,6 +4,7 @@
 // the note; the menu of the selection and of a highlight, and their commands.
 #pragma once
 
+#include "../platform/Desktop.h"
 #include "../platform/win32.h"
 #include "../views/ArticleView.h"
 #include "Notes.h"
@@ -27,6 +28,9 @@ void ShowArticleMenu(HWND window, LPARAM screenPoint);
 // The note of the current article whose passage holds the offset, or null; the
 // one marked last where passages overlap.
 const Note* NoteAtOffset(int offset);
+// Narrows a paragraph's run of like attributes around a reading offset to the
+// stretch where the same highlight (or none) lies, and gives it that highlight's fill.
+void NarrowToHighlights(const ArticleView* view, int readingOffset, AccessibleTextRun* run);
 // Where the mark of a note with text stands on the page; false when it is not shown.
 bool NoteMarkArea(ArticleView* view, const Note& note, RECT* area);
 // The pointer moved with no button down: over a note's mark or its passage, the

@@ -16,6 +16,7 @@
 #include "reader/Highlights.h"
 #include "reader/Notes.h"
 #include "reader/NotesTab.h"
+#include "reader/ReadingText.h"
 #include "reader/SidePanel.h"
 #include "resources/Commands.h"
 #include "resources/Dialogs.h"
@@ -330,4 +331,58 @@ TEST_F(HighlightWindow, CopyOfAHighlightedPassageCarriesItsColourInTheRtf) {
     EXPECT_NE(off, std::string::npos);
     EXPECT_LT(on, off);
     EXPECT_EQ(text.find("\\highlight7 ", on + 1), std::string::npos);
+}
+
+// What a screen reader hears of overlapping passages: runs that end wherever one
+// begins or ends, each in the fill drawn there (the later mark on top), by day and
+// by night, in a left-to-right and a right-to-left paragraph.
+TEST_F(HighlightWindow, OverlappingHighlightsAreTextRunsInTheColoursDrawn) {
+    ASSERT_NO_FATAL_FAILURE(Open(1));
+    for (int article : {1, 33})
+        for (BOOL night : {FALSE, TRUE}) {
+            SCOPED_TRACE(testing::Message() << "article " << article << (night ? " by night" : " by day"));
+            gNightReading = night;
+            ShowArticle(window, article);
+            RepaintNow(window, kPaintAll);
+            ClearNotes();
+            bool rtl = article == 33;
+            int s = -1;
+            for (const PageWalk& line : Lines()) {
+                AccessibleTextRun run;
+                if (line.line->count >= 40 && ReadingRun(View(), ReadingOffset(View(), line.line->offset), &run) &&
+                    run.rightToLeft == rtl) {
+                    s = line.line->offset;
+                    break;
+                }
+            }
+            ASSERT_GE(s, 0);
+            Note first{0, (uint16_t)article, 0, (uint16_t)s, (uint16_t)(s + 20), kHighlightYellow, false, 1, 1, u"", u""};
+            Note later = first;
+            later.start = (uint16_t)(s + 10), later.end = (uint16_t)(s + 30), later.colour = kHighlightBlue;
+            later.modified = 2;
+            ASSERT_NE(AddNote(first), 0u);
+            ASSERT_NE(AddNote(later), 0u);
+            int a[2], b[2];
+            ReadingSpan(View(), s, s + 20, &a[0], &a[1]);
+            ReadingSpan(View(), s + 10, s + 30, &b[0], &b[1]);
+            std::vector<int> edges = {a[0], a[1], b[0], b[1]};
+            std::sort(edges.begin(), edges.end());
+            ASSERT_EQ(std::unique(edges.begin(), edges.end()), edges.end());
+            // Reversed reading order puts the later passage first in a right-to-left paragraph.
+            EXPECT_EQ(b[0] < a[0], rtl);
+            for (int i = 0; i < 4; i++) {
+                int at = edges[i];
+                bool inA = at >= a[0] && at < a[1], inB = at >= b[0] && at < b[1];
+                AccessibleTextRun run;
+                ASSERT_TRUE(ReadingRun(View(), at, &run));
+                int paragraphEnd = run.end;
+                NarrowToHighlights(View(), at, &run);
+                EXPECT_EQ(run.start, at);
+                EXPECT_EQ(run.end, i < 3 ? edges[i + 1] : paragraphEnd) << i;
+                EXPECT_EQ(run.background, inB   ? HighlightFill(kHighlightBlue)
+                                          : inA ? HighlightFill(kHighlightYellow)
+                                                : CLR_INVALID)
+                    << i;
+            }
+        }
 }

@@ -306,6 +306,12 @@ void SetAccessibleCaret(HWND window, int caret, int selectionStart, int selectio
     });
 }
 
+void SetAccessibleDescription(HWND window, const WCHAR* description) {
+    Window* w = WindowOf(window);
+    // Qt announces a change of the widget's description itself.
+    if (w && w->client) CallOrSkip([&] { w->client->setAccessibleDescription(FromUnits(description)); });
+}
+
 void SetAccessibleName(HWND window, const WCHAR* name) {
     Window* w = WindowOf(window);
     if (w && w->frame) CallOrSkip([&] { w->frame->setAccessibleName(FromUnits(name)); });

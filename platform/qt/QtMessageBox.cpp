@@ -44,9 +44,6 @@ int AnswerOf(QMessageBox::StandardButton button) {
 // icon, up to three buttons (some window managers draw minimise and maximise
 // whatever a window asks for) and a margin on either side.
 constexpr int kCaptionSlots = 6;
-// Only a close button: a box is answered, not minimised or maximised.
-constexpr Qt::WindowFlags kBoxFrame =
-    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
 // The width the title bar needs to show the whole caption, in the bold face most
 // window managers draw captions in.
@@ -82,7 +79,7 @@ int ShowQtMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     QPointer<QMessageBox> box = new QMessageBox(IconOf(type), title, text ? QString::fromUtf16(text) : QString(),
                                                 ButtonsOf(type), parent);
     box->setTextFormat(Qt::PlainText);
-    box->setWindowFlags(kBoxFrame);
+    box->setWindowFlags(kOwnedFrame);
     FitCaption(box);
     box->setWindowModality(Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -100,6 +100,10 @@ bool TakeDueTimer(MSG* msg, bool remove);
 // Widgets (QtWindowWidgets.cpp): the client area, a top-level frame, the caption OK strip.
 QWidget* MakeClientWidget(HWND window, QWidget* parent);
 QWidget* MakeFrameWidget(HWND window, QWidget* owner);
+// A dialog or message box has only a close button: it is answered, not minimised
+// or maximised (as dialogs are without those boxes in their style).
+constexpr Qt::WindowFlags kOwnedFrame =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 // Puts in place the screen readers' view of windows (QtAccessible.cpp), before a
 // first window is asked for its own.
 void InstallAccessibility();

@@ -157,7 +157,7 @@ class ClientWidget : public QWidget {
 class FrameWidget : public QWidget {
   public:
     FrameWidget(HWND window, QWidget* owner)
-        : QWidget(owner, owner ? Qt::Dialog : Qt::Window), window_(window) {
+        : QWidget(owner, owner ? kOwnedFrame : Qt::Window), window_(window) {
         setProperty("hwnd", (qulonglong)(uintptr_t)window);
     }
 

@@ -134,6 +134,35 @@ def language_checks(doc, want):
     return first
 
 
+def highlight_checks(application, doc):
+    """A highlight is a run with its own background; a note is the description
+    of the text while the caret stands in its passage."""
+    text = doc.queryText()
+    whole = text.getText(0, -1)
+    line = next(i for i in range(len(whole)) if "\n" not in whole[i:i + 60])
+    text.setSelection(0, line + 3, line + 12) if text.getNSelections() else text.addSelection(line + 3, line + 12)
+    pump(0.3)
+    key("ctrl+h")
+    attrs, start, end = text.getAttributeRun(line + 5, False)
+    attrs = dict(a.split(":", 1) for a in attrs)
+    check(attrs.get("bg-color") and (start, end) == (line + 3, line + 12),
+          "a highlight is a run with a background: %s %d-%d" % (attrs, start - line, end - line))
+    attrs, start, end = text.getAttributeRun(line + 20, False)
+    attrs = dict(a.split(":", 1) for a in attrs)
+    check("bg-color" not in attrs and start == line + 12, "the text after it has none: %s from %d" % (attrs, start - line))
+    text.setSelection(0, line + 30, line + 40)
+    pump(0.3)
+    key("ctrl+shift+h")
+    subprocess.run(["xdotool", "type", "Read twice"], check=False)
+    press(application, "OK")
+    text.setCaretOffset(line + 33)
+    pump(0.4)
+    check(doc.description == "Read twice", "the note is the description at its passage: %r" % doc.description)
+    text.setCaretOffset(line + 50)
+    pump(0.4)
+    check(doc.description == "", "no description outside it: %r" % doc.description)
+
+
 def named_controls(application):
     unnamed = []
     for o in walk_all(application):
@@ -239,6 +268,7 @@ def main():
         text_checks(doc)
         language_checks(doc, "en")
         fuzz(doc)
+        highlight_checks(application, doc)
         named_controls(application)
         press(application, "Next Article")
         check(doc.name != "Welcome to this handbook", "the next article's title: %r" % doc.name)
