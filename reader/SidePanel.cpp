@@ -30,9 +30,10 @@ struct SidePanel {
     bool wide;      // the window was kShownFromWidth wide or more at its last size
     int dragFrom;   // the splitter's press, in its own coordinates; -1 when not dragging
     int tab;
+    bool filled;  // the tab strip and the tabs are made
 };
 
-SidePanel gPanel = {nullptr, nullptr, nullptr, kDefaultWidth, kUnset, false, -1, kSearchTab};
+SidePanel gPanel = {nullptr, nullptr, nullptr, kDefaultWidth, kUnset, false, -1, kSearchTab, false};
 
 // What the panel asks of each tab, in the order of the strip.
 struct PanelTabFaces {
@@ -139,23 +140,11 @@ int FittedWidth(int w) {
     return std::clamp(gPanel.width, kMinWidth, most);
 }
 
-}  // namespace
-
-void CreateSidePanel(HWND mainWindow) {
-    RegisterPanelClasses();
-    gPanel.width = std::clamp(ReadSetting(TEXT("SidePanelWidth"), kDefaultWidth), kMinWidth, 4000);
-    int32_t shown = ReadSetting(TEXT("SidePanel"), kUnset);
-    gPanel.shown = shown == 0 || shown == 1 ? shown : kUnset;
-    gPanel.wide = false;
-    gPanel.dragFrom = -1;
-    int32_t tab = ReadSetting(TEXT("SidePanelTab"), kSearchTab);
-    gPanel.tab = tab >= 0 && tab < kTabCount ? tab : kSearchTab;
-    gPanel.window = CreateWindowExW(0, kPanelClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
-                                    gApp.instance, nullptr);
-    gPanel.splitter = CreateWindowExW(0, kSplitterClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
-                                      gApp.instance, nullptr);
-    if (!gPanel.window || !gPanel.splitter) return;
-    ShowSizingCursor(gPanel.splitter);
+// The tab strip and the tabs are made when the panel first shows: a window that
+// starts too narrow for it does not pay for them before its first paint.
+void FillPanel() {
+    if (gPanel.filled || !gPanel.window) return;
+    gPanel.filled = true;
     WCHAR labels[128] = {};  // one a line
     for (int i = 0, n = 0; i < kTabCount; i++) {
         if (i && n < 127) labels[n++] = '\n';
@@ -168,6 +157,27 @@ void CreateSidePanel(HWND mainWindow) {
     ShowTab(gPanel.tab);
 }
 
+}  // namespace
+
+void CreateSidePanel(HWND mainWindow) {
+    RegisterPanelClasses();
+    gPanel.width = std::clamp(ReadSetting(TEXT("SidePanelWidth"), kDefaultWidth), kMinWidth, 4000);
+    int32_t shown = ReadSetting(TEXT("SidePanel"), kUnset);
+    gPanel.shown = shown == 0 || shown == 1 ? shown : kUnset;
+    gPanel.wide = false;
+    gPanel.dragFrom = -1;
+    gPanel.filled = false;
+    gPanel.tabs = nullptr;
+    int32_t tab = ReadSetting(TEXT("SidePanelTab"), kSearchTab);
+    gPanel.tab = tab >= 0 && tab < kTabCount ? tab : kSearchTab;
+    gPanel.window = CreateWindowExW(0, kPanelClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
+                                    gApp.instance, nullptr);
+    gPanel.splitter = CreateWindowExW(0, kSplitterClass, TEXT(""), WS_CHILD, 0, 0, 0, 0, mainWindow, nullptr,
+                                      gApp.instance, nullptr);
+    if (!gPanel.window || !gPanel.splitter) return;
+    ShowSizingCursor(gPanel.splitter);
+}
+
 void ResizeBesideSidePanel(HWND mainWindow, LPARAM size) {
     int w = LOWORD(size), h = HIWORD(size);
     gPanel.wide = w >= kShownFromWidth;
@@ -175,6 +185,7 @@ void ResizeBesideSidePanel(HWND mainWindow, LPARAM size) {
     int top = gApp.useMenuBar ? 0 : gApp.barHeight, height = std::max(h - gApp.barHeight, 0);
     int panel = shown ? FittedWidth(w) : 0, taken = shown ? panel + kSplitterWidth : 0;
     if (shown) {
+        FillPanel();
         int x = OnRight() ? w - panel : 0;
         MoveWindow(gPanel.window, x, top, panel, height, TRUE);
         MoveWindow(gPanel.splitter, OnRight() ? x - kSplitterWidth : panel, top, kSplitterWidth, height, TRUE);
@@ -210,6 +221,7 @@ void ShowSidePanel(bool shown) {
 void OpenPanelTab(PanelTab tab, bool focus) {
     if (!gPanel.window) return;
     if (!SidePanelShown()) ShowSidePanel(true);
+    FillPanel();
     ChooseTab(tab);
     if (focus) kTabs[tab].focus();
 }
