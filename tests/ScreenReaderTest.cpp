@@ -55,7 +55,7 @@ TEST(ScreenReaderSystem, AnAtSpiClientReadsTheArticleItsCaretSelectionBoxesAndLa
     EXPECT_NE(output.find("walk: 0 failures"), std::string::npos) << output;
 }
 
-TEST(ScreenReaderSystem, OrcaSpeaksTheNextArticlesTitleAndEachIndexLineAsTheMarkMoves) {
+TEST(ScreenReaderSystem, OrcaNamesAHighlightSaysItsNoteAndSpeaksTheNextTitleAndEachIndexLine) {
     if (std::string missing = MissingTool(true); !missing.empty()) GTEST_SKIP() << missing << " is not installed";
     std::string output = RunScript("Listen.py", true);
     EXPECT_NE(output.find("listen: 0 failures"), std::string::npos) << output;

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Runs Orca with its debug log on beside a reader and checks what it says.
 
-Usage: Listen.py READER LOG. Next Article must speak the new article's title,
-and each line of the index as the mark moves onto it. Prints what Orca said
+Usage: Listen.py READER LOG. A highlight's colour must be named when Orca is
+asked for the attributes, its note said when the article takes the focus with
+the caret in the passage; Next Article must speak the new article's title, and
+each line of the index as the mark moves onto it. Prints what Orca said
 and "listen: N failures" last.
 """
 import os
@@ -11,7 +13,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from Walk import app, article_of, check, failures, key, pump  # noqa: E402
+from Walk import app, article_of, check, failures, key, press, pump  # noqa: E402
 
 
 def spoken(log):
@@ -29,6 +31,7 @@ expected = []
 
 def main():
     reader, log = sys.argv[1], sys.argv[2]
+    log_path.append(log)
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     env.pop("QT_QPA_PLATFORM", None)
     proc = subprocess.Popen([reader], env=env)
@@ -41,6 +44,7 @@ def main():
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         pump(6.0)
         doc = article_of(application)
+        note_said(application, doc)
         mark = len(spoken(log))
         key("Right")
         expected.append((mark, doc.name, "Next Article speaks the new title"))
@@ -83,6 +87,35 @@ def main():
         for mark, wanted, what in expected:
             check(any(wanted in line for line in said[mark:]), "%s: %r" % (what, wanted))
         print("listen: %d failures" % len(failures), flush=True)
+
+
+def note_said(application, doc):
+    """A note on a passage: the caret moved into it makes Orca say the note."""
+    text = doc.queryText()
+    whole = text.getText(0, -1)
+    line = next(i for i in range(len(whole)) if "\n" not in whole[i:i + 60])
+    text.setSelection(0, line + 3, line + 12) if text.getNSelections() else text.addSelection(line + 3, line + 12)
+    pump(0.3)
+    key("ctrl+shift+h")
+    subprocess.run(["xdotool", "type", "Remember the tokens"], check=False)
+    press(application, "OK")
+    text.setCaretOffset(line + 5)
+    pump(1.0)
+    mark = len(spoken(log_path[0]))
+    key("F7")
+    key("Insert+f")
+    pump(2.0)
+    key("F7")
+    expected.append((mark, "background color", "Orca's attribute key names the highlight's background"))
+    mark = len(spoken(log_path[0]))
+    key("ctrl+g")
+    pump(1.0)
+    key("Escape")
+    pump(2.0)
+    expected.append((mark, "Remember the tokens", "the note is said as the article takes the focus again"))
+
+
+log_path = []
 
 
 def _items(tree):
