@@ -180,7 +180,8 @@ void UpdateScrollBar(HWND window) {
     // Every change of the rows shown ends here.
     PublishArticleView(window);
     ArticleView* view = gApp.articleView;
-    if (view) DrawStatusLine(view, gApp.currentArticle);  // notes a read mark first
+    // A window not shown yet draws the line at its first paint.
+    if (view && IsWindowVisible(window)) DrawStatusLine(view, gApp.currentArticle);  // notes a read mark first
     FollowCurrentArticle();
     if (!(gApp.Flags & kFlagScrollBar) || !view) return;
     SCROLLINFO info = ProportionalScrollInfo(view);

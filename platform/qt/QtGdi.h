@@ -10,9 +10,10 @@
 
 // A DC drawing into an image owned by the caller (a window's client image). The
 // image may be reassigned (resized) while the DC lives; onDraw runs after every
-// drawing call so the window can schedule a repaint. DestroyImageDC leaves the
-// image alone.
-HDC CreateImageDC(QImage* image, std::function<void()> onDraw = {});
+// drawing call so the window can schedule a repaint, beforeDraw before every one
+// (and before the image is handed out) so the window can make its image only then.
+// DestroyImageDC leaves the image alone.
+HDC CreateImageDC(QImage* image, std::function<void()> onDraw = {}, std::function<void()> beforeDraw = {});
 void DestroyImageDC(HDC dc);
 // The image a DC draws into; null for DCs that are not image DCs.
 QImage* ImageOfDC(HDC dc);

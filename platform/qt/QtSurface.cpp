@@ -32,7 +32,8 @@ QImage ImageOfPixels(const GdiBitmap& bitmap) {
 }
 }  // namespace
 
-QtSurface::QtSurface(QImage* image, std::function<void()> onDraw) : image_(image), onDraw_(std::move(onDraw)) {
+QtSurface::QtSurface(QImage* image, std::function<void()> onDraw, std::function<void()> beforeDraw)
+    : image_(image), onDraw_(std::move(onDraw)), beforeDraw_(std::move(beforeDraw)) {
     EnsureQtApplication();
 }
 
@@ -155,8 +156,8 @@ void QtSurface::Target(GdiBitmap* bitmap) {
 
 // ---- The API the window layer uses ----
 
-HDC CreateImageDC(QImage* image, std::function<void()> onDraw) {
-    return CreateSurfaceDC(std::make_unique<QtSurface>(image, std::move(onDraw)));
+HDC CreateImageDC(QImage* image, std::function<void()> onDraw, std::function<void()> beforeDraw) {
+    return CreateSurfaceDC(std::make_unique<QtSurface>(image, std::move(onDraw), std::move(beforeDraw)));
 }
 
 void DestroyImageDC(HDC dc) { DeleteDC(dc); }

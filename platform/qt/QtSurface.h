@@ -19,10 +19,14 @@ void PaintFill(QPainter& painter, const RECT& rect, const GdiBrush& brush);
 
 class QtSurface : public Surface {
   public:
-    // onDraw runs after every drawing call (a window schedules its repaint there).
-    QtSurface(QImage* image, std::function<void()> onDraw);
+    // onDraw runs after every drawing call (a window schedules its repaint there);
+    // beforeDraw before any, so that the image may be made only when drawn into.
+    QtSurface(QImage* image, std::function<void()> onDraw, std::function<void()> beforeDraw = {});
 
-    QImage* image() { return image_; }
+    QImage* image() {
+        if (beforeDraw_) beforeDraw_();
+        return image_;
+    }
 
     SurfaceFontMetrics Metrics(const LOGFONTW& font) override;
     void Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) override;
@@ -35,10 +39,13 @@ class QtSurface : public Surface {
     std::u16string FaceName(const LOGFONTW& font) override;
 
   private:
-    bool Drawable() const { return image_ && !image_->isNull(); }
+    bool Drawable() {
+        QImage* target = image();
+        return target && !target->isNull();
+    }
     void Drawn();
 
     QImage* image_;
     QImage bitmapImage_;  // a memory DC's view of its selected bitmap
-    std::function<void()> onDraw_;
+    std::function<void()> onDraw_, beforeDraw_;
 };

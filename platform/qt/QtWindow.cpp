@@ -51,6 +51,17 @@ void ResizeImage(Window* w, int width, int height) {
     w->image = next;  // the same object: DCs on it stay valid
 }
 
+}  // namespace
+
+// Made when first drawn into, at the client's size then: a window sized again
+// before its first paint (the placement kept from the last run) makes it once.
+QImage& ClientImage(Window* w) {
+    if (w->image.isNull()) ResizeImage(w, w->clientWidth, w->clientHeight);
+    return w->image;
+}
+
+namespace {
+
 void Invalidate(Window* w, bool erase) {
     w->updateRect = {0, 0, std::max(w->clientWidth, 0), std::max(w->clientHeight, 0)};
     w->invalid = true;
@@ -72,7 +83,7 @@ void ClientResized(Window* w, int width, int height) {
     if (width == w->clientWidth && height == w->clientHeight) return;
     w->clientWidth = width;
     w->clientHeight = height;
-    if (w->hasImage) ResizeImage(w, width, height);
+    if (w->hasImage && !w->image.isNull()) ResizeImage(w, width, height);
     LayoutDockedBars(w);
     Invalidate(w, true);
     if (!w->creating) SendMessageW(w->handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
@@ -530,9 +541,16 @@ HDC GetDC(HWND window) {
         if (!w || !w->hasImage) return nullptr;
         QPointer<QWidget> client = w->client;
         w->dcs.reserve(w->dcs.size() + 1);  // so that the DC, once made, is kept
-        HDC dc = CreateImageDC(&w->image, [client] {
-            if (client) client->update();
-        });
+        HWND handle = w->handle;
+        auto makeImage = [handle] {
+            if (Window* target = WindowOf(handle)) ClientImage(target);
+        };
+        HDC dc = CreateImageDC(
+            &w->image,
+            [client] {
+                if (client) client->update();
+            },
+            makeImage);
         if (dc) w->dcs.push_back(dc);
         return dc;
     });

@@ -39,7 +39,7 @@ struct Window {
     QPointer<QWidget> frame;   // the outermost widget: the Qt window of a top-level window
     QPointer<QWidget> client;  // the client area; child windows' widgets live in it
     bool hasImage = false;     // GetDC and BeginPaint draw into image
-    QImage image;
+    QImage image;              // made by ClientImage when first drawn into
     std::vector<HDC> dcs;
     QPointer<QScrollBar> scrollBar;
     SCROLLINFO scroll{};
@@ -100,6 +100,8 @@ bool TakeDueTimer(MSG* msg, bool remove);
 // Widgets (QtWindowWidgets.cpp): the client area, a top-level frame, the caption OK strip.
 QWidget* MakeClientWidget(HWND window, QWidget* parent);
 QWidget* MakeFrameWidget(HWND window, QWidget* owner);
+// The image a window with hasImage draws into (QtWindow.cpp), made when first asked for.
+QImage& ClientImage(Window* w);
 // A dialog or message box has only a close button: it is answered, not minimised
 // or maximised (as dialogs are without those boxes in their style).
 constexpr Qt::WindowFlags kOwnedFrame =

@@ -109,7 +109,7 @@ class ClientWidget : public QWidget {
     void paintEvent(QPaintEvent*) override {
         Window* w = WindowOf(window_);
         if (!w || !w->hasImage) return;
-        QPainter(this).drawImage(0, 0, w->image);
+        QPainter(this).drawImage(0, 0, ClientImage(w));
     }
     void mousePressEvent(QMouseEvent* e) override {
         if (e->button() == Qt::BackButton || e->button() == Qt::ForwardButton) {
