@@ -189,7 +189,9 @@ TEST_F(IndexDialogTest, TheKeyboardMovesAMarkOpensHeadingsAndChoosesTheMarkedLin
             int row = FocusRow(view);
             EXPECT_GE(row, view->topRow);
             // At the maximum top row the tree can go no further (its last row may be cut).
-            if (view->topRow < view->maxTopRow) EXPECT_LT(row, view->topRow + view->rowsPainted);
+            if (view->topRow < view->maxTopRow) {
+                EXPECT_LT(row, view->topRow + view->rowsPainted);
+            }
         }
         EXPECT_GE(FocusRow(view), rows - 3);  // the last record
         while (FocusedLine(view)->key != 0x4005) SendMessageW(dialog, WM_KEYDOWN, VK_UP, 0);

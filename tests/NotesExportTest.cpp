@@ -118,7 +118,9 @@ TEST_F(NotesExport, TheCommandLineWritesEachFormatFromTheNotesFile) {
     for (const Case& c : cases) {
         std::string out = config.dir + "/out-" + c.format;
         ASSERT_EQ(Velun({"--export-notes", "--format", c.format, "--out", out}), c.status) << c.format;
-        if (c.status == 0) EXPECT_EQ(ReadWholeFile(out).rfind(c.begins, 0), 0u) << c.format;
+        if (c.status == 0) {
+            EXPECT_EQ(ReadWholeFile(out).rfind(c.begins, 0), 0u) << c.format;
+        }
     }
     EXPECT_EQ(Velun({"--export", "4", "--format", "markdown", "--out", config.dir + "/x"}), 2);
     std::ofstream(NotesFilePath(), std::ios::binary) << "damaged";

@@ -57,7 +57,9 @@ TEST_F(ReadingColumnTest, EachWidthHoldsTheLinesToItsMeasureCentredAndFullWindow
             EXPECT_GE(right, left - 1) << command;
             EXPECT_LT(right - left, previous / 8) << command;
         }
-        if (command == kCmdColumnMedium) EXPECT_NEAR(span.characters / span.lines, 75, 5);
+        if (command == kCmdColumnMedium) {
+            EXPECT_NEAR(span.characters / span.lines, 75, 5);
+        }
     }
 }
 
