@@ -1,5 +1,9 @@
 #include "PanelStart.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
 #include "platform/TestHooks.h"
 #include "shell/AppState.h"
 #include "shell/WinMain.h"
@@ -10,6 +14,11 @@ void PumpMessages() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+void PaintWhatIsLeft(QWidget* widget) {
+    QEvent update(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(widget->window(), &update);
 }
 
 HWND StartAtPanelTab(WORD tabCommand) {
