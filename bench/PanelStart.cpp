@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "platform/TestHooks.h"
+#include "platform/qt/QtWindow.h"
 #include "shell/AppState.h"
 #include "shell/WinMain.h"
 
@@ -30,5 +31,6 @@ HWND StartAtPanelTab(WORD tabCommand) {
     PumpMessages();
     SendMessageW(window, WM_COMMAND, tabCommand, 0);
     PumpMessages();
+    PaintWhatIsLeft(WidgetOf(window));  // the window as first shown is no key's work
     return window;
 }
