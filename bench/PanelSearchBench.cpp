@@ -40,12 +40,15 @@ double Seconds() {
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
 }
 
-// One key: the box's text changes, the collection is searched, the list painted.
+// One key: the box's text changes, the collection is searched, the list painted,
+// and whatever else of the window the key changed.
 double TimeKey(HWND box, const std::u16string& text) {
     double start = Seconds();
     SetWindowTextW(box, text.c_str());
     PumpMessages();
-    WidgetOf(SidePanelWindow())->findChild<QListView*>()->repaint();
+    QListView* list = WidgetOf(SidePanelWindow())->findChild<QListView*>();
+    list->repaint();
+    PaintWhatIsLeft(list);
     return Seconds() - start;
 }
 

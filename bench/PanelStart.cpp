@@ -1,6 +1,11 @@
 #include "PanelStart.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
 #include "platform/TestHooks.h"
+#include "platform/qt/QtWindow.h"
 #include "shell/AppState.h"
 #include "shell/WinMain.h"
 
@@ -12,6 +17,11 @@ void PumpMessages() {
     }
 }
 
+void PaintWhatIsLeft(QWidget* widget) {
+    QEvent update(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(widget->window(), &update);
+}
+
 HWND StartAtPanelTab(WORD tabCommand) {
     ScriptMessageBoxes({});
     gApp.instance = GetModuleHandleW(nullptr);
@@ -21,5 +31,6 @@ HWND StartAtPanelTab(WORD tabCommand) {
     PumpMessages();
     SendMessageW(window, WM_COMMAND, tabCommand, 0);
     PumpMessages();
+    PaintWhatIsLeft(WidgetOf(window));  // the window as first shown is no key's work
     return window;
 }

@@ -1,6 +1,6 @@
 #include "ContentsFilter.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "../content/IndexRecords.h"
@@ -58,7 +58,7 @@ bool FilterIsEmpty(const ContentsFilter& filter) { return filter.wordCount == 0 
 bool CaptionMatches(const ContentsFilter& filter, const BYTE* caption, int length, int number) {
     if (filter.impossible) return false;
     char digits[12];
-    int n = std::snprintf(digits, sizeof digits, "%d", number);
+    int n = (int)(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);  // runs for every caption on every key
     for (int w = 0; w < filter.wordCount; w++) {
         const WCHAR* word = filter.words[w];
         if (!BeginsAWord(word, caption, length) && !StartsAt(word, (const BYTE*)digits, n, 0)) return false;

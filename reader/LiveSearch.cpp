@@ -66,22 +66,33 @@ int RowText(const LiveSearch& search, int row, WCHAR* out, int capacity, bool* h
 }  // namespace
 
 void RunLiveSearch(LiveSearch* search) {
+    // A match of the new string holds one of the last whenever the last lies inside
+    // it and both are read under the same rules, except whole words (the shorter is
+    // no word inside the longer): only the articles the last found need reading.
+    int rules = CurrentRules();
+    bool narrowed = search->complete && search->query[0] && rules == search->rules && !(rules & 2) &&
+                    std::strstr(gApp.searchString, search->query);
+    bool read[kArticleCount + 1] = {};
+    for (const LiveGroup& group : search->groups) read[group.article] = true;
     std::memcpy(search->query, gApp.searchString, kSearchStringSize);
-    search->rules = CurrentRules();
+    search->rules = rules;
     search->hits.clear();
     search->groups.clear();
     search->rows.clear();
     search->chosen = -1;
+    search->complete = true;
     if (!gApp.searchString[0]) return;
     const TextPattern& pattern = SearchPattern();
     // Memory running out lists nothing, as a search that finds nothing does.
     try {
         for (int number = 1; number <= kArticleCount; number++)
-            if (const BYTE* article = SearchableArticle(number)) CollectArticleHits(search, number, article, pattern);
+            if (const BYTE* article = (!narrowed || read[number]) ? SearchableArticle(number) : nullptr)
+                CollectArticleHits(search, number, article, pattern);
     } catch (const std::bad_alloc&) {
         search->hits.clear();
         search->groups.clear();
         search->rows.clear();
+        search->complete = false;
     }
 }
 

@@ -27,6 +27,7 @@ struct LiveSearch {
     std::vector<LiveGroup> groups;
     std::vector<int> rows;  // a hit's index, or -(group + 1) for a group's heading
     int chosen;             // index of the hit shown, -1 for none
+    bool complete;          // every hit was kept (memory did not run out)
 };
 
 // Finds every hit of the current search string under the current rules.

@@ -24,22 +24,31 @@ struct Canvas {
     ~Canvas() { DestroyImageDC(dc); }
 };
 
-struct ScopedFont {
+struct ScopedFontHandle {
     HDC dc;
     HFONT font;
     HGDIOBJ previous;
-    ScopedFont(HDC d, int height, int weight, const char16_t* face = u"") : dc(d) {
-        LOGFONTW description{};
-        description.lfHeight = height;
-        description.lfWeight = weight;
-        wcscpy(description.lfFaceName, face);
+    ScopedFontHandle(HDC d, const LOGFONTW& description) : dc(d) {
         font = CreateFontIndirectW(&description);
         previous = SelectObject(dc, font);
     }
-    ~ScopedFont() {
+    ~ScopedFontHandle() {
         SelectObject(dc, previous);
         DeleteObject(font);
     }
+};
+
+LOGFONTW FontOf(int height, int weight, const char16_t* face) {
+    LOGFONTW description{};
+    description.lfHeight = height;
+    description.lfWeight = weight;
+    wcscpy(description.lfFaceName, face);
+    return description;
+}
+
+struct ScopedFont : ScopedFontHandle {
+    ScopedFont(HDC d, int height, int weight, const char16_t* face = u"")
+        : ScopedFontHandle(d, FontOf(height, weight, face)) {}
 };
 
 // Bounding box of the pixels in area that differ from the background (empty: none).
@@ -190,6 +199,43 @@ TEST(QtSurface, OpaqueTextFillsExactlyItsCell) {
         for (int x = 30; x < 30 + extent; x++) blue += c.image.pixel(x, y) == qRgb(0, 0, 255);
     }
     EXPECT_GT(blue, 2);  // the dashes, in the text colour
+}
+
+// A run clipped to a box colours exactly what the same run drawn free colours
+// inside the box, whether its ink stays inside (the surface may then leave the
+// clip out) or reaches over an edge (italic overhangs, a box cut short).
+TEST(QtSurface, AClippedRunColoursExactlyItsFreeInkInsideTheClip) {
+    struct Font {
+        int height, weight;
+        BYTE italic, underline;
+    };
+    const Font fonts[] = {{16, FW_NORMAL, 0, 0}, {16, FW_BOLD, 0, 0}, {22, FW_NORMAL, 1, 0}, {13, FW_BOLD, 1, 1}};
+    std::u16string ascii, hebrew;
+    for (char16_t c = 0x21; c < 0x7F; c++) ascii += c;
+    for (char16_t c = 0x5B0; c <= 0x5EA; c++) hebrew += c;
+    const std::u16string texts[] = {u"fjord Wave quill Tf,", ascii, hebrew, u"\u20AC 1\u05BC \u00E9\u00C5\u00FF"};
+    for (const Font& font : fonts) {
+        for (const std::u16string& text : texts) {
+            for (int cut : {0, 3}) {  // the box as measured, and cut short at the right
+                Canvas clipped(1200), free(1200);
+                LOGFONTW description{};
+                description.lfHeight = font.height;
+                description.lfWeight = font.weight;
+                description.lfItalic = font.italic;
+                description.lfUnderline = font.underline;
+                ScopedFontHandle f1(clipped.dc, description), f2(free.dc, description);
+                int count = (int)text.size();
+                RECT box{20, 10, 20 + Extent(clipped.dc, text, count) - cut, 10 + CellHeight(clipped.dc)};
+                ExtTextOutW(clipped.dc, 20, 10, ETO_CLIPPED, &box, text.data(), count, nullptr);
+                ExtTextOutW(free.dc, 20, 10, 0, nullptr, text.data(), count, nullptr);
+                QImage expected = free.image;
+                for (int y = 0; y < expected.height(); y++)
+                    for (int x = 0; x < expected.width(); x++)
+                        if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) expected.setPixel(x, y, kWhite);
+                EXPECT_EQ(clipped.image, expected) << font.height << " " << font.italic << " cut " << cut;
+            }
+        }
+    }
 }
 
 TEST(QtSurface, RectanglesAndFillsHitExactPixels) {

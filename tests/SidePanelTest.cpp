@@ -10,6 +10,7 @@
 #include "ShellFixture.h"
 #include "platform/Panel.h"
 #include "platform/qt/QtWindow.h"
+#include "reader/LiveSearch.h"
 #include "reader/PanelSearch.h"
 #include "reader/SearchRules.h"
 #include "reader/SidePanel.h"
@@ -178,6 +179,46 @@ TEST_F(SidePanelTest, AHebrewQueryListsOnlyHebrewHitsAsNamedSelectableRows) {
     EXPECT_TRUE(rows->child(1)->text(QAccessible::Name).contains(QStringLiteral("אבא")));
     EXPECT_TRUE(rows->child(1)->state().selected);
     EXPECT_TRUE(rows->child(1)->state().focusable);
+}
+
+// Each key searches only the articles the last key found when it can: typed key
+// by key, with a key taken back and under every rule, the hits are those of a
+// search of the whole collection.
+TEST_F(SidePanelTest, AQueryTypedKeyByKeyFindsWhatASearchOfTheWholeCollectionFinds) {
+    SetProduct(u"FontAsciiBase", REG_DWORD, DwordBytes(1488));
+    ASSERT_TRUE(StartAt(1000, 600));
+    struct Case {
+        std::vector<std::u16string> typed;
+        bool matchCase, wholeWord;
+    };
+    const Case cases[] = {
+        {{u"t", u"th", u"the", u"the ", u"the l"}, false, false},
+        {{u"Th", u"The", u"Thx", u"The"}, true, false},  // a key taken back reads everything again
+        {{u"th", u"the", u"they"}, false, true},         // a whole word holds no shorter word
+        {{u"\u05d0", u"\u05d0\u05d1", u"\u05d0\u05d1\u05d0"}, false, false},
+        {{u"\u05e9\u05dc\u05d5", u"\u05e9\u05dc\u05d5\u05dd"}, false, false},  // a final form folded
+    };
+    auto same = [](const LiveSearch& a, const LiveSearch& b) {
+        return a.hits.size() == b.hits.size() && a.rows == b.rows &&
+               std::equal(a.hits.begin(), a.hits.end(), b.hits.begin(), [](const LiveHit& x, const LiveHit& y) {
+                   return x.article == y.article && x.offset == y.offset;
+               });
+    };
+    for (const Case& c : cases) {
+        if (c.matchCase) gApp.Flags |= kFlagMatchCase;
+        else gApp.Flags &= ~kFlagMatchCase;
+        SetWholeWordSearch(c.wholeWord);
+        LiveSearch typed{};
+        for (const std::u16string& text : c.typed) {
+            SetSearchString(text.c_str(), (int)text.size());
+            RunLiveSearch(&typed);
+            LiveSearch whole{};
+            RunLiveSearch(&whole);
+            EXPECT_TRUE(same(typed, whole)) << Utf16ToUtf8(text.c_str()) << ": " << typed.hits.size() << " hits, not "
+                                            << whole.hits.size();
+        }
+    }
+    gApp.Flags &= ~kFlagMatchCase;
 }
 
 // The list draws its rows itself, for speed: pixel for pixel what the style's

@@ -56,6 +56,17 @@ int AdvanceOf(const QRawFont& face, quint32 glyph) {
     return (int)std::lround(advance.x());
 }
 
+QtGlyph GlyphIn(const QRawFont& face, int faceIndex, quint32 index, int advance) {
+    QRectF ink = face.boundingRect(index);
+    return QtGlyph{faceIndex,
+                   index,
+                   advance,
+                   (int)std::floor(ink.left()),
+                   (int)std::floor(ink.top()),
+                   (int)std::ceil(ink.right()),
+                   (int)std::ceil(ink.bottom())};
+}
+
 // The printable ASCII characters of the chosen face in one look-up of glyphs and
 // one of advances; those it lacks are resolved one by one when met.
 void ResolveAscii(QtRealFont& real) {
@@ -69,7 +80,7 @@ void ResolveAscii(QtRealFont& real) {
     for (qsizetype i = 0; i < text.size(); i++) {
         char32_t c = text[i].unicode();
         if (!face.supportsCharacter(c)) continue;
-        real.lowGlyphs[c] = QtGlyph{0, indexes[i], (int)std::lround(advances[i].x())};
+        real.lowGlyphs[c] = GlyphIn(face, 0, indexes[i], (int)std::lround(advances[i].x()));
     }
 }
 
@@ -122,18 +133,13 @@ QtGlyph Resolve(QtRealFont& font, char32_t codePoint) {
         }
         const QRawFont& face = font.faces[i];
         if (!face.isValid() || !face.supportsCharacter(codePoint)) continue;
-        QtGlyph glyph;
-        glyph.face = (int)i;
         QList<quint32> indexes = face.glyphIndexesForString(QString::fromUcs4(&codePoint, 1));
-        glyph.index = indexes.isEmpty() ? 0 : indexes[0];
-        glyph.advance = AdvanceOf(face, glyph.index);
-        return glyph;
+        quint32 index = indexes.isEmpty() ? 0 : indexes[0];
+        return GlyphIn(face, (int)i, index, AdvanceOf(face, index));
     }
     // No face has it: the chosen face's missing-glyph box.
-    QtGlyph glyph;
-    glyph.face = 0;
-    glyph.advance = font.faces[0].isValid() ? AdvanceOf(font.faces[0], 0) : 0;
-    return glyph;
+    const QRawFont& first = font.faces[0];
+    return first.isValid() ? GlyphIn(first, 0, 0, AdvanceOf(first, 0)) : QtGlyph{0, 0, 0};
 }
 }  // namespace
 

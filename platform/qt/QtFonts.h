@@ -15,6 +15,9 @@ struct QtGlyph {
     int face = -1;  // index into QtRealFont::faces, -1 until resolved
     quint32 index = 0;
     int advance = 0;
+    // The pixels the glyph can colour, from its pen position on the baseline (y
+    // grows down).
+    int inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
 };
 
 struct QtRealFont {

@@ -1,5 +1,7 @@
 #include "QtSurface.h"
 
+#include <climits>
+
 #include <QGlyphRun>
 #include <QPainter>
 
@@ -24,6 +26,30 @@ void ForEachCharacter(const WCHAR* text, int count, F f) {
             f(i, (char32_t)text[i]);
         }
     }
+}
+
+int UnderlineThickness(const QtRealFont& real) { return std::max(1, real.metrics.height / 16); }
+int UnderlineOffset(const QtRealFont& real) { return std::max(1, real.metrics.descent / 3); }
+
+// Whether everything the run draws (fill, glyphs, underline) lies inside rect: a
+// clip would then change nothing, and setting one costs the raster engine a pass
+// over every line of the image for each run, more than drawing its glyphs.
+bool StaysInside(QtRealFont& real, const SurfaceTextRun& run, int baseline, const RECT& rect) {
+    RECT ink = run.background ? *run.background : RECT{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    auto take = [&ink](int left, int top, int right, int bottom) {
+        ink = RECT{std::min<LONG>(ink.left, left), std::min<LONG>(ink.top, top), std::max<LONG>(ink.right, right),
+                   std::max<LONG>(ink.bottom, bottom)};
+    };
+    ForEachCharacter(run.text, run.count, [&](int i, char32_t c) {
+        const QtGlyph& glyph = GlyphOf(real, c);
+        int x = run.x + run.positions[i];
+        take(x + glyph.inkLeft, baseline + glyph.inkTop, x + glyph.inkRight, baseline + glyph.inkBottom);
+    });
+    if (run.font->lfUnderline && run.count > 0) {
+        int top = baseline + UnderlineOffset(real);
+        take(run.x, top, run.x + run.positions[run.count], top + UnderlineThickness(real));
+    }
+    return ink.left >= rect.left && ink.top >= rect.top && ink.right <= rect.right && ink.bottom <= rect.bottom;
 }
 
 QImage ImageOfPixels(const GdiBitmap& bitmap) {
@@ -56,10 +82,11 @@ void QtSurface::Advances(const LOGFONTW& font, const WCHAR* text, int count, int
 
 void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
     QtRealFont& real = RealiseFont(*run.font);
-    if (run.clip) painter.setClipRect(RectOf(*run.clip));
+    int baseline = run.y + real.metrics.ascent;
+    bool clipped = run.clip && !StaysInside(real, run, baseline, *run.clip);
+    if (clipped) painter.setClipRect(RectOf(*run.clip));
     if (run.background) painter.fillRect(RectOf(*run.background), ColourOf(run.backgroundColour));
     painter.setPen(ColourOf(run.textColour));
-    int baseline = run.y + real.metrics.ascent;
 
     // Consecutive characters from the same face go out as one glyph run, each
     // glyph at the position the DC logic measured: the run is never reordered.
@@ -86,12 +113,10 @@ void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
         positions.append(QPointF(run.x + run.positions[i], baseline));
     });
     flush();
-    if (run.font->lfUnderline && run.count > 0) {
-        int thickness = std::max(1, real.metrics.height / 16);
-        painter.fillRect(run.x, baseline + std::max(1, real.metrics.descent / 3), run.positions[run.count], thickness,
+    if (run.font->lfUnderline && run.count > 0)
+        painter.fillRect(run.x, baseline + UnderlineOffset(real), run.positions[run.count], UnderlineThickness(real),
                          ColourOf(run.textColour));
-    }
-    if (run.clip) painter.setClipping(false);
+    if (clipped) painter.setClipping(false);
 }
 
 void PaintRectangle(QPainter& painter, const RECT& rect, const GdiPen& pen, const GdiBrush& brush) {
