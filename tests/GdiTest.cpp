@@ -42,7 +42,7 @@ LOGFONTW FontOf(int height, int weight, const char16_t* face) {
     LOGFONTW description{};
     description.lfHeight = height;
     description.lfWeight = weight;
-    wcscpy(description.lfFaceName, face);
+    for (int i = 0; face[i] && i < LF_FACESIZE - 1; i++) description.lfFaceName[i] = face[i];
     return description;
 }
 
