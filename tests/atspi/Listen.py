@@ -13,7 +13,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from Walk import app, article_of, check, failures, key, press, pump  # noqa: E402
+from Walk import app, article_of, check, failures, key, press, pump, select_in_a_long_line  # noqa: E402
 
 
 def spoken(log):
@@ -92,10 +92,7 @@ def main():
 def note_said(application, doc):
     """A note on a passage: the caret moved into it makes Orca say the note."""
     text = doc.queryText()
-    whole = text.getText(0, -1)
-    line = next(i for i in range(len(whole)) if "\n" not in whole[i:i + 60])
-    text.setSelection(0, line + 3, line + 12) if text.getNSelections() else text.addSelection(line + 3, line + 12)
-    pump(0.3)
+    line = select_in_a_long_line(text, 3, 12)
     key("ctrl+shift+h")
     subprocess.run(["xdotool", "type", "Remember the tokens"], check=False)
     press(application, "OK")

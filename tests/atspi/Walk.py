@@ -134,14 +134,21 @@ def language_checks(doc, want):
     return first
 
 
+def select_in_a_long_line(text, start, end):
+    """Selects [start, end) counted from the first offset that begins 60
+    characters without a line end, and returns that offset."""
+    whole = text.getText(0, -1)
+    line = next(i for i in range(len(whole)) if "\n" not in whole[i:i + 60])
+    text.setSelection(0, line + start, line + end) if text.getNSelections() else text.addSelection(line + start, line + end)
+    pump(0.3)
+    return line
+
+
 def highlight_checks(application, doc):
     """A highlight is a run with its own background; a note is the description
     of the text while the caret stands in its passage."""
     text = doc.queryText()
-    whole = text.getText(0, -1)
-    line = next(i for i in range(len(whole)) if "\n" not in whole[i:i + 60])
-    text.setSelection(0, line + 3, line + 12) if text.getNSelections() else text.addSelection(line + 3, line + 12)
-    pump(0.3)
+    line = select_in_a_long_line(text, 3, 12)
     key("ctrl+h")
     attrs, start, end = text.getAttributeRun(line + 5, False)
     attrs = dict(a.split(":", 1) for a in attrs)
