@@ -14,9 +14,11 @@
 
 namespace {
 
+enum : int { kRuleMatchCase = 1, kRuleWholeWord = 2, kRuleHebrewScoped = 4, kRuleRecordZero = 8 };
+
 int CurrentRules() {
-    return ((gApp.Flags & kFlagMatchCase) ? 1 : 0) | (WholeWordSearch() ? 2 : 0) | (HebrewScopedSearch() ? 4 : 0) |
-           (SearchesRecord(0) ? 8 : 0);
+    return ((gApp.Flags & kFlagMatchCase) ? kRuleMatchCase : 0) | (WholeWordSearch() ? kRuleWholeWord : 0) |
+           (HebrewScopedSearch() ? kRuleHebrewScoped : 0) | (SearchesRecord(0) ? kRuleRecordZero : 0);
 }
 
 void CollectArticleHits(LiveSearch* search, int number, const BYTE* article, const TextPattern& pattern) {
@@ -70,7 +72,7 @@ void RunLiveSearch(LiveSearch* search) {
     // it and both are read under the same rules, except whole words (the shorter is
     // no word inside the longer): only the articles the last found need reading.
     int rules = CurrentRules();
-    bool narrowed = search->complete && search->query[0] && rules == search->rules && !(rules & 2) &&
+    bool narrowed = search->complete && search->query[0] && rules == search->rules && !(rules & kRuleWholeWord) &&
                     std::strstr(gApp.searchString, search->query);
     bool read[kArticleCount + 1] = {};
     for (const LiveGroup& group : search->groups) read[group.article] = true;
