@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Memory over time: drives the reader under a private Xvfb at 1920x1080 (xdotool)
-# through every article, 100 searches, the index, resizes and Back, twice over, and
-# reports its peak and final RSS. Goals: the RSS after the second pass within 5 MB
-# of the RSS after the first (no growth), and the peak under 60 MB.
+# through every article, 100 searches, the index, resizes, Back and the side panel,
+# twice over, and reports its peak and final RSS. Goals: the RSS after the second
+# pass within 5 MB of the RSS after the first (no growth), and the peak under 60 MB.
 #   bench/memory-soak.sh BUILD_DIR
 #   MEMORY_DISPLAY  display number for the private Xvfb, default 96
 set -euo pipefail
@@ -62,7 +62,23 @@ pass() {
     settle 0.5
   done
   for _ in $(seq 30); do keys alt+Left; done
-  # The side panel's steps go here when it lands.
+  # The side panel (shown at this width): search as you type, the Contents filter,
+  # hidden and shown again.
+  keys ctrl+f
+  for word in "${words[@]}" e the; do
+    xdotool type --delay 10 "$word"
+    settle 0.2
+    keys Down Return ctrl+f BackSpace
+  done
+  keys ctrl+shift+c
+  for word in al ta hebrew 12; do
+    xdotool type --delay 10 "$word"
+    settle 0.2
+    keys Escape
+  done
+  keys F9
+  settle 0.5
+  keys F9
   settle 2
 }
 
