@@ -36,6 +36,10 @@ add_custom_command(
 add_custom_target(velun_screenshot ALL DEPENDS ${DESKTOP_OUT}/${VELUN_SCREENSHOT})
 
 install(TARGETS velun velun-pack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Where the reader looks for it, from its own folder (CMakeLists.txt); a module is
+# not run, so it is not executable.
+install(TARGETS velun-print LIBRARY DESTINATION ${VELUN_PRIVATE_LIB_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${DESKTOP_OUT}/${VELUN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${DESKTOP_OUT}/${VELUN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${ICON_THEME_DIR} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)

@@ -11,10 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 
 #include "NoThrow.h"
 #include "ProgramIdentity.h"
@@ -73,19 +71,22 @@ std::string Timestamp() {
 }
 
 // 0: read; 1: there is no file; -1: unreadable or too large (*why says which).
+// Through stdio: C++ streams would build their locale at start for this one file.
 int ReadWholeFile(const std::string& path, std::string* text, std::string* why) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
+    std::unique_ptr<FILE, decltype(&fclose)> file(fopen(path.c_str(), "rb"), fclose);
+    if (!file) {
         if (errno == ENOENT) return 1;
         return *why = std::strerror(errno), -1;
     }
+    struct stat st;
+    if (fstat(fileno(file.get()), &st) != 0) return *why = std::strerror(errno), -1;
     if ((size_t)st.st_size > kMaxRegistryFileSize) return *why = "the file is too large", -1;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return *why = std::strerror(errno), -1;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad() || buffer.str().size() > kMaxRegistryFileSize) return *why = "read error", -1;
-    *text = buffer.str();
+    std::string read;
+    char chunk[1 << 14];
+    for (size_t n; read.size() <= kMaxRegistryFileSize && (n = fread(chunk, 1, sizeof chunk, file.get())) > 0;)
+        read.append(chunk, n);
+    if (ferror(file.get()) || read.size() > kMaxRegistryFileSize) return *why = "read error", -1;
+    *text = std::move(read);
     return 0;
 }
 

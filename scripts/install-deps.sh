@@ -6,7 +6,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config lld
   qt6-base-dev libgl-dev libfontconfig-dev
   libfribidi-dev zlib1g-dev
   libgtest-dev libbenchmark-dev

@@ -80,7 +80,7 @@ void ResolveAscii(QtRealFont& real) {
     for (qsizetype i = 0; i < text.size(); i++) {
         char32_t c = text[i].unicode();
         if (!face.supportsCharacter(c)) continue;
-        real.lowGlyphs[c] = GlyphIn(face, 0, indexes[i], (int)std::lround(advances[i].x()));
+        real.asciiGlyphs[c] = GlyphIn(face, 0, indexes[i], (int)std::lround(advances[i].x()));
     }
 }
 
@@ -178,7 +178,6 @@ QtRealFont& RealiseFont(const LOGFONTW& font) {
         // Cached only when whole: memory running out part way leaves the slot empty.
         EnsureQtApplication();
         auto made = std::make_unique<QtRealFont>();
-        made->lowGlyphs.resize(kLowGlyphs);
         Realise(*made, font);
         slot = std::move(made);
     }
@@ -187,8 +186,18 @@ QtRealFont& RealiseFont(const LOGFONTW& font) {
     return *slot;
 }
 
+namespace {
+// Where a code point's glyph is kept; the slots stay where they are once made.
+QtGlyph& SlotOf(QtRealFont& font, char32_t codePoint) {
+    if (codePoint < kAsciiGlyphs) return font.asciiGlyphs[codePoint];
+    if (codePoint >= kLowGlyphs) return font.otherGlyphs[codePoint];
+    if (!font.lowGlyphs) font.lowGlyphs = std::make_unique<QtGlyph[]>(kLowGlyphs - kAsciiGlyphs);
+    return font.lowGlyphs[codePoint - kAsciiGlyphs];
+}
+}  // namespace
+
 const QtGlyph& GlyphOf(QtRealFont& font, char32_t codePoint) {
-    QtGlyph& glyph = codePoint < kLowGlyphs ? font.lowGlyphs[codePoint] : font.otherGlyphs[codePoint];
+    QtGlyph& glyph = SlotOf(font, codePoint);
     if (glyph.face < 0) glyph = Resolve(font, codePoint);
     return glyph;
 }

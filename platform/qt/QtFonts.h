@@ -20,6 +20,9 @@ struct QtGlyph {
     int inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
 };
 
+constexpr char32_t kAsciiGlyphs = 0x80;
+constexpr char32_t kLowGlyphs = 0x600;
+
 struct QtRealFont {
     // faces[0] is the chosen face; later entries are the fallback families, realised on demand.
     std::vector<QRawFont> faces;
@@ -27,11 +30,12 @@ struct QtRealFont {
     bool bold = false;
     bool italic = false;
     SurfaceFontMetrics metrics;
-    std::vector<QtGlyph> lowGlyphs;  // code points below kLowGlyphs, filled as met
+    // Glyphs filled as met. Most text is ASCII: the rest of the low range (Latin,
+    // Greek, Cyrillic and Hebrew) is made when the first of it is met.
+    QtGlyph asciiGlyphs[kAsciiGlyphs];
+    std::unique_ptr<QtGlyph[]> lowGlyphs;  // from U+0080 to kLowGlyphs
     std::unordered_map<char32_t, QtGlyph> otherGlyphs;
 };
-
-constexpr char32_t kLowGlyphs = 0x600;  // Latin, Greek, Cyrillic and Hebrew
 
 // The realised font for a description; cached for the life of the process.
 QtRealFont& RealiseFont(const LOGFONTW& font);

@@ -1,15 +1,14 @@
-// Printing and PDF files on Qt Print Support: a surface painting on a printer's
-// or a PDF writer's painter, the print dialog, the preview and the save dialog.
+// Printing and PDF files: a surface painting on a printer's or a PDF writer's
+// painter, the print dialog and the preview (through the print module), and the
+// save dialog.
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLibrary>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <QGroupBox>
@@ -24,6 +23,7 @@
 #include "../ProgramIdentity.h"
 #include "../Print.h"
 #include "PdfFinish.h"
+#include "PrintModule.h"
 #include "QtApp.h"
 #include "QtSurface.h"
 #include "QtWindow.h"
@@ -153,13 +153,6 @@ bool ReplaceFile(const char* path, const std::string& bytes) {
     return false;
 }
 
-void ConfigurePrinter(QPrinter& printer, const PrintDocumentInfo& info) {
-    printer.setDocName(QString::fromStdU16String(info.title));
-    printer.setCreator(QString::fromStdU16String(info.author));
-    printer.setPageSize(PageSizeOf(info.paper));
-    printer.setFullPage(true);
-}
-
 // The choices as radio buttons (at most 3, the first checked) in a box titled "Print".
 QGroupBox* ChoiceBox(const WCHAR* const* choices, int choiceCount, std::vector<QRadioButton*>* buttons) {
     auto* box = new QGroupBox(QStringLiteral("Print"));
@@ -176,6 +169,62 @@ int CheckedChoice(const std::vector<QRadioButton*>& buttons) {
     for (size_t i = 0; i < buttons.size(); i++)
         if (buttons[i]->isChecked()) return (int)i;
     return 0;
+}
+
+// What the program's own message boxes are titled.
+QString ProgramTitle() {
+    const WCHAR* title = RegisteredProgram().windowTitle;
+    return title ? QString::fromUtf16(title) : QString();
+}
+
+// The print module beside the program (in the build) or in the program's private
+// library folder (installed); null, with a message shown, when it cannot be loaded.
+QFunctionPointer PrintModuleEntry(QWidget* parent, const char* name) {
+    static QLibrary sModule;
+    if (!sModule.isLoaded()) {
+        QString dir = QCoreApplication::applicationDirPath() + '/';
+        for (const char* folder : {"", VELUN_PRINT_MODULE_FOLDER "/"}) {
+            sModule.setFileName(dir + folder + VELUN_PRINT_MODULE);
+            if (sModule.load()) break;
+        }
+    }
+    QFunctionPointer entry = sModule.isLoaded() ? sModule.resolve(name) : nullptr;
+    if (!entry)
+        QMessageBox::warning(parent, ProgramTitle(), QStringLiteral("Printing is not available: ") + sModule.errorString());
+    return entry;
+}
+
+// The printer's painting as the print module calls it back: the choice taken in the
+// dialog names the document and is passed to the painting.
+struct ChoicePaint {
+    const PrintDocumentInfo* infos;
+    std::vector<QRadioButton*> buttons;
+    int choice = 0;
+    int (*paint)(HDC, const PrintPageArea&, void*, int);
+    void* context;
+};
+
+QString ChosenDocName(void* context) {
+    auto* job = (ChoicePaint*)context;
+    job->choice = CheckedChoice(job->buttons);
+    return QString::fromStdU16String(job->infos[job->choice].title);
+}
+
+int PaintChoice(QPagedPaintDevice& device, QPainter& painter, int resolution, void* context) {
+    auto* job = (ChoicePaint*)context;
+    return PaintDocument(device, painter, resolution, job->paint, job->context, job->choice, nullptr);
+}
+
+int PaintPlain(QPagedPaintDevice& device, QPainter& painter, int resolution, void* context) {
+    return PaintDocument(device, painter, resolution, PaintWithoutChoice, context, 0, nullptr);
+}
+
+PrintJob JobOf(const PrintDocumentInfo& info) {
+    PrintJob job;
+    job.docName = QString::fromStdU16String(info.title);
+    job.creator = QString::fromStdU16String(info.author);
+    job.pageSize = PageSizeOf(info.paper);
+    return job;
 }
 
 }  // namespace
@@ -230,26 +279,19 @@ int ShowPrintDialog(HWND owner, const PrintDocumentInfo* infos, const WCHAR* con
                     int (*paint)(HDC, const PrintPageArea&, void*, int), void* context) {
     EnsureQtApplication();
     QWidget* parent = (owner ? WidgetOf(owner) : nullptr);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        const WCHAR* title = RegisteredProgram().windowTitle;
-        QMessageBox::information(parent, title ? QString::fromUtf16(title) : QString(),
-                                 QStringLiteral("No printer is installed. The pages can still be written to a "
-                                                "PDF file."));
-        return 1;
-    }
-    QPrinter printer(QPrinter::HighResolution);
-    ConfigurePrinter(printer, infos[0]);
-    QPrintDialog dialog(&printer, parent);
-    std::vector<QRadioButton*> buttons;
-    dialog.setOptionTabs({ChoiceBox(choices, choiceCount, &buttons)});
-    if (dialog.exec() != QDialog::Accepted) return 1;
-    int choice = CheckedChoice(buttons);
-    printer.setDocName(QString::fromStdU16String(infos[choice].title));
-    QPainter painter;
-    if (!painter.begin(&printer)) return 1;
-    int painted = PaintDocument(printer, painter, printer.resolution(), paint, context, choice, nullptr);
-    painter.end();
-    return painted ? 2 : 0;
+    auto print = (PrintThroughDialogEntry)PrintModuleEntry(parent, VELUN_PRINT_DIALOG_ENTRY);
+    if (!print) return 1;
+    ChoicePaint choicePaint{infos, {}, 0, paint, context};
+    PrintJob job = JobOf(infos[0]);
+    job.options = ChoiceBox(choices, choiceCount, &choicePaint.buttons);
+    job.chosenDocName = ChosenDocName;
+    job.paint = PaintChoice;
+    job.context = &choicePaint;
+    int printed = print(parent, job);
+    if (printed != kNoPrinter) return printed;
+    QMessageBox::information(parent, ProgramTitle(),
+                             QStringLiteral("No printer is installed. The pages can still be written to a PDF file."));
+    return 1;
 }
 
 int AskPrintChoice(HWND owner, const WCHAR* caption, const WCHAR* const* choices, int choiceCount) {
@@ -269,17 +311,14 @@ int AskPrintChoice(HWND owner, const WCHAR* caption, const WCHAR* const* choices
 
 void ShowPrintPreview(HWND owner, const PrintDocumentInfo& info, PaintPrintPages paint, void* context) {
     EnsureQtApplication();
-    QPrinter printer(QPrinter::HighResolution);
-    ConfigurePrinter(printer, info);
-    QPrintPreviewDialog dialog(&printer, (owner ? WidgetOf(owner) : nullptr));
+    QWidget* parent = (owner ? WidgetOf(owner) : nullptr);
+    auto preview = (PrintPreviewEntry)PrintModuleEntry(parent, VELUN_PRINT_PREVIEW_ENTRY);
+    if (!preview) return;
     PlainPaint plain = {paint, context};
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* target) {
-        QPainter painter;
-        if (!painter.begin(target)) return;
-        PaintDocument(*target, painter, target->resolution(), PaintWithoutChoice, &plain, 0, nullptr);
-        painter.end();
-    });
-    dialog.exec();
+    PrintJob job = JobOf(info);
+    job.paint = PaintPlain;
+    job.context = &plain;
+    preview(parent, job);
 }
 
 std::string AskPdfPath(HWND owner, const WCHAR* suggestedName) {

@@ -14,6 +14,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for program in velun velun-pack; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
+# Printing is a module loaded when first used: starting the reader does not load Qt Print Support.
+[ -f "$prefix/lib/velun/print/velun-print.so" ] || fail "the print module is not installed"
+readelf -d "$prefix/bin/velun" | grep -q 'libQt6PrintSupport' && fail "velun loads Qt Print Support at start"
 out="$("$prefix/bin/velun" --version)" || fail "velun --version failed"
 [ "$out" = "Velun $version" ] || fail "velun --version says '$out'"
 # Read whole first: grep -q stops early, and a long help then ends in SIGPIPE.
