@@ -75,7 +75,10 @@ std::u16string QtSurface::FaceName(const LOGFONTW& font) {
 }
 
 void QtSurface::Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) {
-    QtRealFont& real = RealiseFont(font);
+    GlyphAdvances(RealiseFont(font), text, count, advances);
+}
+
+void GlyphAdvances(QtRealFont& real, const WCHAR* text, int count, int* advances) {
     std::fill(advances, advances + count, 0);
     ForEachCharacter(text, count, [&](int i, char32_t c) { advances[i] = GlyphOf(real, c).advance; });
 }
