@@ -35,6 +35,10 @@ class RowModel : public QAbstractListModel {
         endResetModel();
     }
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : count_; }
+    // Asked for every row at each layout: without the base's virtual bounds checks.
+    QModelIndex index(int row, int column, const QModelIndex& parent) const override {
+        return row >= 0 && row < count_ && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
+    }
     Row RowAt(int row) const {
         WCHAR text[kRowCapacity];
         bool heading = false;
@@ -158,6 +162,16 @@ class RowDelegate : public QStyledItemDelegate {
                                                    selected ? QPalette::Highlight : QPalette::Window);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
+    // The style's item of one line: rows are cut to the list's width, so none is
+    // measured (the base lays a whole row out at every layout).
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        QStyleOptionViewItem item(option);
+        item.features = QStyleOptionViewItem::HasDisplay;
+        item.text = QStringLiteral(" ");
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        return style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), widget);
+    }
 };
 
 void Notify(HWND control, WORD code) {
@@ -179,6 +193,9 @@ QWidget* MakeRowList(Window* w, QWidget* parent) {
     list->setModel(new RowModel(list));
     list->setItemDelegate(new RowDelegate(list));
     list->setUniformItemSizes(true);
+    // Per item, the scroll bar's range would be made from every row's position at
+    // each layout; per pixel it is the rows' height.
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
