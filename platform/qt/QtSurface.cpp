@@ -93,16 +93,22 @@ void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
 
     // Consecutive characters from the same face go out as one glyph run, each
     // glyph at the position the DC logic measured: the run is never reordered.
+    // The lists are made once a run: emptied only after the glyph run that shares
+    // them is gone, they keep their room.
     QList<quint32> indexes;
     QList<QPointF> positions;
+    indexes.reserve(run.count);
+    positions.reserve(run.count);
     int face = -1;
     auto flush = [&]() {
         if (indexes.isEmpty()) return;
-        QGlyphRun glyphs;
-        glyphs.setRawFont(real.faces[face]);
-        glyphs.setGlyphIndexes(indexes);
-        glyphs.setPositions(positions);
-        painter.drawGlyphRun(QPointF(0, 0), glyphs);
+        {
+            QGlyphRun glyphs;
+            glyphs.setRawFont(real.faces[face]);
+            glyphs.setGlyphIndexes(indexes);
+            glyphs.setPositions(positions);
+            painter.drawGlyphRun(QPointF(0, 0), glyphs);
+        }
         indexes.clear();
         positions.clear();
     };
