@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <map>
 
 #include "ShellFixture.h"
 #include "platform/Panel.h"
@@ -234,13 +233,9 @@ struct RowInk {
     bool endsInDots = false;
 };
 
+// Ink is what differs from the area's top right pixel, which no glyph reaches.
 RowInk InkOf(const QImage& image, const QRect& area) {
-    std::map<QRgb, int> counts;
-    for (int y = area.top(); y <= area.bottom(); y++)
-        for (int x = area.left(); x <= area.right(); x++) counts[image.pixel(x, y)]++;
-    QColor background = QColor(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-                                   return a.second < b.second;
-                               })->first);
+    QColor background = image.pixelColor(area.topRight());
     auto inkAt = [&](int x, int y) {
         QColor c = image.pixelColor(x, y);
         return std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
@@ -249,13 +244,12 @@ RowInk InkOf(const QImage& image, const QRect& area) {
     RowInk ink;
     for (int y = area.top(); y <= area.bottom(); y++)
         for (int x = area.left(); x <= area.right(); x++) {
-            int amount = inkAt(x, y);
-            ink.amount += amount;
-            if (amount < 160) continue;
+            ink.amount += inkAt(x, y);
+            if (inkAt(x, y) < 160) continue;
             ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
             ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
         }
-    int top = INT_MAX, bottom = -1;
+    int top = INT_MAX, bottom = -1;  // of the last six columns' ink
     for (int y = area.top(); y <= area.bottom(); y++)
         for (int x = std::max(0, ink.right - 5); x <= ink.right; x++)
             if (inkAt(x, y) >= 160) top = std::min(top, y), bottom = std::max(bottom, y);
