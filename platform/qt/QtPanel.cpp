@@ -9,6 +9,8 @@
 #include <QTabBar>
 
 #include "../Panel.h"
+#include "QtFonts.h"
+#include "QtSurface.h"
 #include "QtWindow.h"
 
 const WCHAR kTabStripClass[] = u"TabStrip";
@@ -17,6 +19,7 @@ const WCHAR kRowListClass[] = u"RowList";
 namespace {
 
 constexpr int kRowCapacity = 256;
+constexpr WCHAR kEllipsis = 0x2026;
 
 struct Row {
     QString text;
@@ -32,6 +35,10 @@ class RowModel : public QAbstractListModel {
         endResetModel();
     }
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : count_; }
+    // Asked for every row at each layout: without the base's virtual bounds checks.
+    QModelIndex index(int row, int column, const QModelIndex& parent) const override {
+        return row >= 0 && row < count_ && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
+    }
     Row RowAt(int row) const {
         WCHAR text[kRowCapacity];
         bool heading = false;
@@ -55,9 +62,74 @@ class RowModel : public QAbstractListModel {
     void* context_ = nullptr;
 };
 
+// Whether a row must go through Qt's text layout: right-to-left letters and marks
+// need its bidi reordering (the reader's own glyphs are drawn in stored order),
+// control characters its spacing, and characters beyond the first plane its
+// choice of faces.
+bool NeedsShaping(const QString& text) {
+    for (QChar unit : text) {
+        char16_t u = unit.unicode();
+        if (u < 0x20 || (u >= 0x0590 && u <= 0x08FF) || (u >= 0xD800 && u <= 0xDFFF) || (u >= 0xFB1D && u <= 0xFDFF) ||
+            (u >= 0xFE70 && u <= 0xFEFF) || u == 0x200F || u == 0x202B || u == 0x202E || u == 0x2067)
+            return true;
+    }
+    return false;
+}
+
+// A row's units and the left edge of each (positions[count] is its end), cut with
+// an ellipsis where they would pass the width: nothing when not even that fits.
+struct FittedRow {
+    WCHAR units[kRowCapacity + 1];
+    int positions[kRowCapacity + 2];
+    int count = 0;
+};
+
+void FitRow(QtRealFont& real, const QString& text, int width, FittedRow* row) {
+    int n = std::min((int)text.size(), kRowCapacity - 1);
+    std::copy_n(reinterpret_cast<const WCHAR*>(text.utf16()), n, row->units);
+    int advances[kRowCapacity];
+    GlyphAdvances(real, row->units, n, advances);
+    row->positions[0] = 0;
+    for (int i = 0; i < n; i++) row->positions[i + 1] = row->positions[i] + advances[i];
+    row->count = n;
+    if (row->positions[n] <= width) return;
+    int ellipsis = GlyphOf(real, kEllipsis).advance, room = width - ellipsis;
+    if (room < 0) {
+        row->count = 0;
+        return;
+    }
+    while (n > 0 && row->positions[n] > room) n--;
+    row->units[n] = kEllipsis;
+    row->positions[n + 1] = row->positions[n] + ellipsis;
+    row->count = n + 1;
+}
+
+// Draws a left-to-right row with the glyphs and advances the article uses: no
+// shaping, and one measuring pass that also elides.
+void PaintOwnGlyphs(QPainter& painter, const QFont& font, const QString& text, const QRect& area, QColor colour) {
+    LOGFONTW logFont = LogFontFromQFont(font);
+    QtRealFont& real = RealiseFont(logFont);
+    FittedRow row;
+    FitRow(real, text, area.width(), &row);
+    // The baseline where Qt's layout puts it: the face's unrounded line centred.
+    const QRawFont& face = real.faces[0];
+    int baseline = area.top() + (int)std::lround((area.height() - face.ascent() - face.descent()) / 2 + face.ascent());
+    SurfaceTextRun run{&logFont, row.units, row.count, row.positions, area.left(), baseline - real.metrics.ascent,
+                       nullptr, nullptr, RGB(colour.red(), colour.green(), colour.blue()), 0, nullptr};
+    PaintRun(painter, run);
+}
+
+void PaintShaped(QPainter& painter, const QStyleOptionViewItem& item, const QString& text, const QRect& area) {
+    QTextOption layout(QStyle::visualAlignment(item.direction, Qt::AlignLeft | Qt::AlignVCenter));
+    layout.setTextDirection(item.direction);
+    layout.setWrapMode(QTextOption::NoWrap);
+    painter.setFont(item.font);
+    painter.drawText(QRectF(area), QFontMetrics(item.font).elidedText(text, Qt::ElideRight, area.width()), layout);
+}
+
 // Draws a row as the style's item delegate does for a row of text alone, asking
-// for the row once and laying its text out twice (to elide it, to draw it): the
-// style's own path lays each row out four times, which was most of a keystroke.
+// for the row once. Left-to-right rows are drawn with the reader's own glyphs:
+// Qt's shaping, once to elide and once to draw, was most of a keystroke.
 class RowDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -74,14 +146,13 @@ class RowDelegate : public QStyledItemDelegate {
         bool selected = item.state & QStyle::State_Selected;
         int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         QRect area = item.rect.adjusted(margin, 0, -margin, 0);
-        QTextOption layout(QStyle::visualAlignment(item.direction, Qt::AlignLeft | Qt::AlignVCenter));
-        layout.setTextDirection(item.direction);
-        layout.setWrapMode(QTextOption::NoWrap);
+        QColor colour = item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
         painter->save();
-        painter->setFont(item.font);
-        painter->setPen(item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(QRectF(area), QFontMetrics(item.font).elidedText(row.text, Qt::ElideRight, area.width()),
-                          layout);
+        painter->setPen(colour);
+        if (item.direction == Qt::LeftToRight && !NeedsShaping(row.text))
+            PaintOwnGlyphs(*painter, item.font, row.text, area, colour);
+        else
+            PaintShaped(*painter, item, row.text, area);
         painter->restore();
         if (!(item.state & QStyle::State_HasFocus)) return;
         QStyleOptionFocusRect focus;
@@ -90,6 +161,16 @@ class RowDelegate : public QStyledItemDelegate {
         focus.backgroundColor = item.palette.color(group == QPalette::Disabled ? group : QPalette::Normal,
                                                    selected ? QPalette::Highlight : QPalette::Window);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+    // The style's item of one line: rows are cut to the list's width, so none is
+    // measured (the base lays a whole row out at every layout).
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        QStyleOptionViewItem item(option);
+        item.features = QStyleOptionViewItem::HasDisplay;
+        item.text = QStringLiteral(" ");
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        return style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), widget);
     }
 };
 
@@ -112,6 +193,9 @@ QWidget* MakeRowList(Window* w, QWidget* parent) {
     list->setModel(new RowModel(list));
     list->setItemDelegate(new RowDelegate(list));
     list->setUniformItemSizes(true);
+    // Per item, the scroll bar's range would be made from every row's position at
+    // each layout; per pixel it is the rows' height.
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

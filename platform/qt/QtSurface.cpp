@@ -75,7 +75,10 @@ std::u16string QtSurface::FaceName(const LOGFONTW& font) {
 }
 
 void QtSurface::Advances(const LOGFONTW& font, const WCHAR* text, int count, int* advances) {
-    QtRealFont& real = RealiseFont(font);
+    GlyphAdvances(RealiseFont(font), text, count, advances);
+}
+
+void GlyphAdvances(QtRealFont& real, const WCHAR* text, int count, int* advances) {
     std::fill(advances, advances + count, 0);
     ForEachCharacter(text, count, [&](int i, char32_t c) { advances[i] = GlyphOf(real, c).advance; });
 }
@@ -90,16 +93,22 @@ void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
 
     // Consecutive characters from the same face go out as one glyph run, each
     // glyph at the position the DC logic measured: the run is never reordered.
+    // The lists are made once a run: emptied only after the glyph run that shares
+    // them is gone, they keep their room.
     QList<quint32> indexes;
     QList<QPointF> positions;
+    indexes.reserve(run.count);
+    positions.reserve(run.count);
     int face = -1;
     auto flush = [&]() {
         if (indexes.isEmpty()) return;
-        QGlyphRun glyphs;
-        glyphs.setRawFont(real.faces[face]);
-        glyphs.setGlyphIndexes(indexes);
-        glyphs.setPositions(positions);
-        painter.drawGlyphRun(QPointF(0, 0), glyphs);
+        {
+            QGlyphRun glyphs;
+            glyphs.setRawFont(real.faces[face]);
+            glyphs.setGlyphIndexes(indexes);
+            glyphs.setPositions(positions);
+            painter.drawGlyphRun(QPointF(0, 0), glyphs);
+        }
         indexes.clear();
         positions.clear();
     };

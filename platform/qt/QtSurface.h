@@ -9,11 +9,15 @@
 #include "../Surface.h"
 
 class QPainter;
+struct QtRealFont;
 
 inline QColor ColourOf(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-// The drawing itself, shared by every Qt surface (images, printers, PDF files).
+// The drawing itself, shared by every Qt surface (images, printers, PDF files) and
+// the side panel's rows.
 void PaintRun(QPainter& painter, const SurfaceTextRun& run);
+// Whole-pixel advance of each of count units; a surrogate pair's second unit has none.
+void GlyphAdvances(QtRealFont& real, const WCHAR* text, int count, int* advances);
 void PaintRectangle(QPainter& painter, const RECT& rect, const GdiPen& pen, const GdiBrush& brush);
 void PaintFill(QPainter& painter, const RECT& rect, const GdiBrush& brush);
 
