@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <cstring>
 #include <map>
 
 #include "../Desktop.h"
@@ -61,11 +62,20 @@ void GiveBackFreedImagesSoon() {
     timer->start();
 }
 
+// The old image's pixels where they still fall, white elsewhere: one pass over the
+// new image, which at 1920x1080 is a good part of a resize step.
 void ResizeImage(Window* w, int width, int height) {
     QImage next(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
-    next.fill(Qt::white);
-    bool replaced = !w->image.isNull();
-    if (replaced) QPainter(&next).drawImage(0, 0, w->image);
+    if (next.isNull()) return;  // out of memory: the old image stays
+    const QImage& old = w->image;
+    int keptRows = std::min(old.height(), next.height()), keptBytes = 4 * std::min(old.width(), next.width());
+    for (int y = 0; y < next.height(); y++) {
+        uchar* row = next.scanLine(y);
+        int kept = y < keptRows ? keptBytes : 0;
+        if (kept) std::memcpy(row, old.constScanLine(y), (size_t)kept);
+        std::memset(row + kept, 0xFF, (size_t)(next.bytesPerLine() - kept));  // white in RGB32
+    }
+    bool replaced = !old.isNull();
     w->image = next;  // the same object: DCs on it stay valid
     if (replaced) GiveBackFreedImagesSoon();
 }
