@@ -88,6 +88,12 @@ int ContextEnd(const BYTE* text, int readable, int hitEnd) {
 }
 
 
+// The stored bytes 0x80 to 0x9F (the list bullet among them) as the screen shows them.
+void ShowControls(WCHAR* from, WCHAR* to) {
+    for (WCHAR* unit = from; unit < to; unit++)
+        if (*unit >= 0x80 && *unit < 0xA0) *unit = (WCHAR)C1AsWindows1252(*unit);
+}
+
 // A part of a record as the dialogs show it, at `at`; returns its end. Left-to-right
 // text is shown byte for byte, sixteen at a time: there may be thousands of hits.
 // A last block short of sixteen is widened whole where the record (with its NUL)
@@ -95,18 +101,22 @@ int ContextEnd(const BYTE* text, int readable, int hitEnd) {
 WCHAR* ShowPart(const ArticleRecord& record, int from, int to, WCHAR* at) {
     if (record.style & kStyleRtl) {
         ShowStoredText(record.text + from, to - from, true, at);
+        ShowControls(at, at + (to - from));
         return at + (to - from);
     }
     int readable = (int)record.textLength + 1;
     for (int i = from; i < to; i += 16) {
+        WCHAR* block = at + (i - from);
         if (i + 16 > readable) {
-            std::copy(record.text + i, record.text + to, at + (i - from));
+            std::copy(record.text + i, record.text + to, block);
+            ShowControls(block, at + (to - from));
             break;
         }
         Bytes16 bytes;
         std::memcpy(&bytes, record.text + i, sizeof bytes);
         Units16 units = __builtin_convertvector(bytes, Units16);
-        std::memcpy(at + (i - from), &units, sizeof units);
+        std::memcpy(block, &units, sizeof units);
+        if (LanesSet((ScanBlock)((bytes & 0xE0) == 0x80))) ShowControls(block, block + 16);
     }
     return at + (to - from);
 }
@@ -137,9 +147,6 @@ const WCHAR* ContextOf(const ArticleRecord& record, int hit, int length, WCHAR* 
     }
     if (cut[1]) *at++ = kEllipsis;
     *at = 0;
-    // The stored bytes 0x80 to 0x9F (the list bullet among them) as the screen shows them.
-    for (WCHAR* unit = out; unit < at; unit++)
-        if (*unit >= 0x80 && *unit < 0xA0) *unit = (WCHAR)C1AsWindows1252(*unit);
     return out;
 }
 
