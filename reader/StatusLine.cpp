@@ -97,8 +97,11 @@ void DrawStatusLine(const ArticleView* view, int number) {
     RECT left = line;
     left.right -= WidthOf(surface, text, n) + gap;  // never under the progress
     if (int noteLength = Length(StatusNote(number))) {
-        DrawTextW(surface, gNote.text, noteLength, &left, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        left.right -= WidthOf(surface, gNote.text, noteLength) + gap;
+        // A note wider than its room keeps its start (the hit's number), cut at the end.
+        int noteWidth = WidthOf(surface, gNote.text, noteLength);
+        UINT side = noteWidth > left.right - left.left ? DT_LEFT : DT_RIGHT;
+        DrawTextW(surface, gNote.text, noteLength, &left, side | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        left.right -= noteWidth + gap;
     }
     char numberText[16];
     std::snprintf(numberText, sizeof numberText, "%d  ", number);

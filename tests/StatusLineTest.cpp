@@ -71,6 +71,18 @@ TEST_F(StatusLine, ItsTextIsDrawnUnderTheArticleByDayAndByNight) {
     EXPECT_EQ(std::u16string(title), u"The History of Printing in Europe - Velun");
 }
 
+TEST_F(StatusLine, ANoteWiderThanItsRoomKeepsItsStartAndIsCutAtTheEnd) {
+    auto startOfLine = [&](const char16_t* note) {
+        SetStatusNote(note, 142);
+        DrawStatusLine(View(), 142);
+        const QImage& image = WindowOf(window)->image;
+        int top = View()->top + View()->height;
+        return image.copy(View()->left, top, 40, StatusLineHeight(window));
+    };
+    QImage shorter = startOfLine(u"hit 1 of 248 in 99 articles, a note of some length");
+    EXPECT_EQ(startOfLine(u"hit 1 of 248 in 99 articles, a note of some greater length still"), shorter);
+}
+
 TEST_F(StatusLine, TheScrollThumbIsTheShareOfTheArticleAPageShows) {
     QScrollBar* bar = ScrollBarOf(window);
     ASSERT_NE(bar, nullptr);
