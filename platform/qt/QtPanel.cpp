@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <QTabBar>
 
+#include "../NoThrow.h"
 #include "../Panel.h"
 #include "QtFonts.h"
 #include "QtSurface.h"
@@ -133,7 +134,18 @@ void PaintShaped(QPainter& painter, const QStyleOptionViewItem& item, const QStr
 class RowDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    // Qt's views are built without exceptions: one passing through them skips their
+    // painters' destructors, so what memory running out throws stops here (the row
+    // is left undrawn) and the painter's saved state is always given back.
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        CallOrSkip([&] { PaintRow(painter, option, index); });
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return CallOrFail(QSize(), [&] { return OneLineItem(option); });
+    }
+
+  private:
+    static void PaintRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
         Row row = static_cast<const RowModel*>(index.model())->RowAt(index.row());
         QStyleOptionViewItem item(option);
         item.font.setBold(row.heading);
@@ -149,10 +161,12 @@ class RowDelegate : public QStyledItemDelegate {
         QColor colour = item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
         painter->save();
         painter->setPen(colour);
-        if (item.direction == Qt::LeftToRight && !NeedsShaping(row.text))
-            PaintOwnGlyphs(*painter, item.font, row.text, area, colour);
-        else
-            PaintShaped(*painter, item, row.text, area);
+        CallOrSkip([&] {
+            if (item.direction == Qt::LeftToRight && !NeedsShaping(row.text))
+                PaintOwnGlyphs(*painter, item.font, row.text, area, colour);
+            else
+                PaintShaped(*painter, item, row.text, area);
+        });
         painter->restore();
         if (!(item.state & QStyle::State_HasFocus)) return;
         QStyleOptionFocusRect focus;
@@ -164,7 +178,7 @@ class RowDelegate : public QStyledItemDelegate {
     }
     // The style's item of one line: rows are cut to the list's width, so none is
     // measured (the base lays a whole row out at every layout).
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+    static QSize OneLineItem(const QStyleOptionViewItem& option) {
         QStyleOptionViewItem item(option);
         item.features = QStyleOptionViewItem::HasDisplay;
         item.text = QStringLiteral(" ");
