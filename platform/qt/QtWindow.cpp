@@ -49,7 +49,7 @@ WindowClass* FindClass(LPCWSTR name) {
 
 // A client image is megabytes, made again at each resize; once the first is freed,
 // malloc puts the next ones on its heap and keeps their pages when they are freed
-// in turn (about 6 MB held after a few resizes at 1920x1080). They are given back
+// in turn (about 8 MB held after a few resizes at 1920x1080). They are given back
 // once the resizing has stopped for a moment, so a drag keeps reusing them.
 void GiveBackFreedImagesSoon() {
     static QTimer* timer = nullptr;
