@@ -97,9 +97,15 @@ void DrawStatusLine(const ArticleView* view, int number) {
     RECT left = line;
     left.right -= WidthOf(surface, text, n) + gap;  // never under the progress
     if (int noteLength = Length(StatusNote(number))) {
-        // A note wider than its room keeps its start (the hit's number), cut at the end.
-        int noteWidth = WidthOf(surface, gNote.text, noteLength);
-        UINT side = noteWidth > left.right - left.left ? DT_LEFT : DT_RIGHT;
+        // A note wider than its room keeps its start (the hit's number) and loses
+        // whole words from its end: a number cut short would read as another.
+        int noteWidth = WidthOf(surface, gNote.text, noteLength), room = left.right - left.left;
+        UINT side = DT_RIGHT;
+        for (int end = noteLength; noteWidth > room && end > 0; noteWidth = WidthOf(surface, gNote.text, noteLength)) {
+            while (end > 0 && gNote.text[end - 1] != u' ') end--;
+            noteLength = end > 0 ? end - 1 : 0;
+            end = noteLength, side = DT_LEFT;
+        }
         DrawTextW(surface, gNote.text, noteLength, &left, side | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         left.right -= noteWidth + gap;
     }
