@@ -28,5 +28,5 @@ struct PrintJob {
 constexpr int kNoPrinter = -1;
 using PrintThroughDialogEntry = int (*)(QWidget* parent, const PrintJob& job);
 using PrintPreviewEntry = void (*)(QWidget* parent, const PrintJob& job);
-#define VELUN_PRINT_DIALOG_ENTRY "VelunPrintThroughDialog"
-#define VELUN_PRINT_PREVIEW_ENTRY "VelunPrintPreview"
+#define PRINT_DIALOG_ENTRY "PrintThroughDialog"
+#define PRINT_PREVIEW_ENTRY "PrintPreview"

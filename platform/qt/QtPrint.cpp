@@ -183,8 +183,8 @@ QFunctionPointer PrintModuleEntry(QWidget* parent, const char* name) {
     static QLibrary sModule;
     if (!sModule.isLoaded()) {
         QString dir = QCoreApplication::applicationDirPath() + '/';
-        for (const char* folder : {"", VELUN_PRINT_MODULE_FOLDER "/"}) {
-            sModule.setFileName(dir + folder + VELUN_PRINT_MODULE);
+        for (const char* folder : {"", PRINT_MODULE_FOLDER "/"}) {
+            sModule.setFileName(dir + folder + PRINT_MODULE_FILE);
             if (sModule.load()) break;
         }
     }
@@ -279,7 +279,7 @@ int ShowPrintDialog(HWND owner, const PrintDocumentInfo* infos, const WCHAR* con
                     int (*paint)(HDC, const PrintPageArea&, void*, int), void* context) {
     EnsureQtApplication();
     QWidget* parent = (owner ? WidgetOf(owner) : nullptr);
-    auto print = (PrintThroughDialogEntry)PrintModuleEntry(parent, VELUN_PRINT_DIALOG_ENTRY);
+    auto print = (PrintThroughDialogEntry)PrintModuleEntry(parent, PRINT_DIALOG_ENTRY);
     if (!print) return 1;
     ChoicePaint choicePaint{infos, {}, 0, paint, context};
     PrintJob job = JobOf(infos[0]);
@@ -312,7 +312,7 @@ int AskPrintChoice(HWND owner, const WCHAR* caption, const WCHAR* const* choices
 void ShowPrintPreview(HWND owner, const PrintDocumentInfo& info, PaintPrintPages paint, void* context) {
     EnsureQtApplication();
     QWidget* parent = (owner ? WidgetOf(owner) : nullptr);
-    auto preview = (PrintPreviewEntry)PrintModuleEntry(parent, VELUN_PRINT_PREVIEW_ENTRY);
+    auto preview = (PrintPreviewEntry)PrintModuleEntry(parent, PRINT_PREVIEW_ENTRY);
     if (!preview) return;
     PlainPaint plain = {paint, context};
     PrintJob job = JobOf(info);

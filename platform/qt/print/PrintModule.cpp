@@ -28,7 +28,7 @@ int PaintOn(QPrinter& printer, const PrintJob& job) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int VelunPrintThroughDialog(QWidget* parent, const PrintJob& job) {
+extern "C" __attribute__((visibility("default"))) int PrintThroughDialog(QWidget* parent, const PrintJob& job) {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         delete job.options;
         return kNoPrinter;
@@ -42,7 +42,7 @@ extern "C" __attribute__((visibility("default"))) int VelunPrintThroughDialog(QW
     return PaintOn(printer, job);
 }
 
-extern "C" __attribute__((visibility("default"))) void VelunPrintPreview(QWidget* parent, const PrintJob& job) {
+extern "C" __attribute__((visibility("default"))) void PrintPreview(QWidget* parent, const PrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
     ConfigurePrinter(printer, job);
     QPrintPreviewDialog dialog(&printer, parent);
