@@ -21,12 +21,27 @@ int CurrentRules() {
            (HebrewScopedSearch() ? kRuleHebrewScoped : 0) | (SearchesRecord(0) ? kRuleRecordZero : 0);
 }
 
-void CollectArticleHits(LiveSearch* search, int number, const BYTE* article, const TextPattern& pattern) {
+// The last hits of one article, in offset order: a narrowed search reads only the
+// records that held one of them.
+struct LastHits {
+    const LiveHit* next;
+    const LiveHit* end;
+};
+
+bool HeldALastHit(LastHits* last, const BYTE* article, const ArticleRecord& record) {
+    if (!last) return true;
+    size_t start = (size_t)(record.text - article), end = start + record.textLength;
+    while (last->next != last->end && last->next->offset < start) last->next++;
+    return last->next != last->end && last->next->offset < end;
+}
+
+void CollectArticleHits(LiveSearch* search, int number, const BYTE* article, const TextPattern& pattern,
+                        LastHits* last) {
     size_t before = search->hits.size();
     ArticleWalker records = StartArticleWalk(article);
     ArticleRecord record;
     while (NextArticleRecord(&records, &record)) {
-        if (!SearchesRecord(record.style)) continue;
+        if (!SearchesRecord(record.style) || !HeldALastHit(last, article, record)) continue;
         TextScan scan = StartTextScan(pattern, (const char*)record.text, record.textLength);
         while (const char* at = NextRuledHit(&scan, record.text, record.textLength, record.style))
             search->hits.push_back({(uint16_t)number, (uint16_t)((const BYTE*)at - article)});
@@ -65,17 +80,32 @@ int RowText(const LiveSearch& search, int row, WCHAR* out, int capacity, bool* h
     return Copy(article ? u"    " + std::u16string(context) : u"", out, capacity);
 }
 
+// Every article, or, narrowed, only the records that held one of the last hits.
+void CollectHits(LiveSearch* search, bool narrowed) {
+    const TextPattern& pattern = SearchPattern();
+    const LiveHit* last = search->lastHits.data();
+    const LiveHit* lastEnd = last + search->lastHits.size();
+    for (int number = 1; number <= kArticleCount; number++) {
+        LastHits held{last, last};
+        while (held.end != lastEnd && held.end->article == number) held.end++;
+        last = held.end;
+        if (narrowed && held.next == held.end) continue;
+        if (const BYTE* article = SearchableArticle(number))
+            CollectArticleHits(search, number, article, pattern, narrowed ? &held : nullptr);
+    }
+}
+
 }  // namespace
 
 void RunLiveSearch(LiveSearch* search) {
     // A match of the new string holds one of the last whenever the last lies inside
     // it and both are read under the same rules, except whole words (the shorter is
-    // no word inside the longer): only the articles the last found need reading.
+    // no word inside the longer): only the records that held a last hit need reading.
     int rules = CurrentRules();
     bool narrowed = search->complete && search->query[0] && rules == search->rules && !(rules & kRuleWholeWord) &&
                     std::strstr(gApp.searchString, search->query);
-    bool read[kArticleCount + 1] = {};
-    for (const LiveGroup& group : search->groups) read[group.article] = true;
+    // The last hits change places with the new ones' room, so typing allocates nothing.
+    search->lastHits.swap(search->hits);
     std::memcpy(search->query, gApp.searchString, kSearchStringSize);
     search->rules = rules;
     search->hits.clear();
@@ -83,13 +113,9 @@ void RunLiveSearch(LiveSearch* search) {
     search->rows.clear();
     search->chosen = -1;
     search->complete = true;
-    if (!gApp.searchString[0]) return;
-    const TextPattern& pattern = SearchPattern();
     // Memory running out lists nothing, as a search that finds nothing does.
     try {
-        for (int number = 1; number <= kArticleCount; number++)
-            if (const BYTE* article = (!narrowed || read[number]) ? SearchableArticle(number) : nullptr)
-                CollectArticleHits(search, number, article, pattern);
+        if (gApp.searchString[0]) CollectHits(search, narrowed);
     } catch (const std::bad_alloc&) {
         search->hits.clear();
         search->groups.clear();

@@ -24,6 +24,7 @@ struct LiveSearch {
     char query[kSearchStringSize];  // the search string and rules the hits are of
     int rules;
     std::vector<LiveHit> hits;
+    std::vector<LiveHit> lastHits;  // those of the search before, which a longer string narrows
     std::vector<LiveGroup> groups;
     std::vector<int> rows;  // a hit's index, or -(group + 1) for a group's heading
     int chosen;             // index of the hit shown, -1 for none

@@ -197,10 +197,12 @@ TEST_F(SidePanelTest, AQueryTypedKeyByKeyFindsWhatASearchOfTheWholeCollectionFin
     };
     const Case cases[] = {
         {{u"t", u"th", u"the", u"the ", u"the l"}, false, false},
+        {{u"e", u"he", u"the", u"other"}, false, false},  // the last string inside the new, not at its start
         {{u"Th", u"The", u"Thx", u"The"}, true, false},  // a key taken back reads everything again
         {{u"th", u"the", u"they"}, false, true},         // a whole word holds no shorter word
         {{u"\u05d0", u"\u05d0\u05d1", u"\u05d0\u05d1\u05d0"}, false, false},
         {{u"\u05e9\u05dc\u05d5", u"\u05e9\u05dc\u05d5\u05dd"}, false, false},  // a final form folded
+        {{u"\u05d0", u"\u05d0\u05b8", u"\u05d0\u05b8\u05d1"}, false, false},          // a point in the query ignored
     };
     auto same = [](const LiveSearch& a, const LiveSearch& b) {
         return a.hits.size() == b.hits.size() && a.rows == b.rows &&
