@@ -8,6 +8,20 @@
 inline bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 inline bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
 inline char32_t CodePointOfPair(WCHAR high, WCHAR low) { return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00); }
+// Calls f(index, code point) for each character of count units; a surrogate pair
+// is one character at its first unit, and its second unit is skipped.
+template <class F>
+void ForEachCharacter(const WCHAR* text, int count, F f) {
+    for (int i = 0; i < count; i++) {
+        if (IsHighSurrogate(text[i]) && i + 1 < count && IsLowSurrogate(text[i + 1])) {
+            f(i, CodePointOfPair(text[i], text[i + 1]));
+            i++;
+        } else {
+            f(i, (char32_t)text[i]);
+        }
+    }
+}
+
 // One unit, or a surrogate pair above U+FFFF.
 inline void AppendCodePoint(std::u16string& out, char32_t c) {
     if (c < 0x10000) {

@@ -202,6 +202,16 @@ const QtGlyph& GlyphOf(QtRealFont& font, char32_t codePoint) {
     return glyph;
 }
 
+const QtGlyph& MaskedGlyphOf(QtRealFont& font, char32_t codePoint) {
+    QtGlyph& glyph = SlotOf(font, codePoint);
+    if (glyph.face < 0) glyph = Resolve(font, codePoint);
+    if (glyph.mask < 0) {
+        font.masks.push_back(MakeGlyphMask(font.faces[glyph.face], glyph));
+        glyph.mask = (int)font.masks.size() - 1;
+    }
+    return glyph;
+}
+
 QFont QFontFromLogFont(const LOGFONTW& font) {
     QtRealFont& real = RealiseFont(font);
     QFont qfont(FamilyOf(font));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../Surface.h"
+#include "GlyphBlit.h"
 
 struct QtGlyph {
     int face = -1;  // index into QtRealFont::faces, -1 until resolved
@@ -18,6 +19,7 @@ struct QtGlyph {
     // The pixels the glyph can colour, from its pen position on the baseline (y
     // grows down).
     int inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
+    int mask = -1;  // index into QtRealFont::masks, -1 until first drawn
 };
 
 constexpr char32_t kAsciiGlyphs = 0x80;
@@ -35,12 +37,18 @@ struct QtRealFont {
     QtGlyph asciiGlyphs[kAsciiGlyphs];
     std::unique_ptr<QtGlyph[]> lowGlyphs;  // from U+0080 to kLowGlyphs
     std::unordered_map<char32_t, QtGlyph> otherGlyphs;
+    // Coverage maps of the glyphs drawn so far, and per face whether they draw as
+    // Qt draws: 0 not yet known, 1 yes, -1 no.
+    std::vector<GlyphMask> masks;
+    std::vector<signed char> faceBlits;
 };
 
 // The realised font for a description; cached for the life of the process.
 QtRealFont& RealiseFont(const LOGFONTW& font);
 // The glyph that draws a code point, from the first face that has it.
 const QtGlyph& GlyphOf(QtRealFont& font, char32_t codePoint);
+// The same with its coverage map (font.masks[glyph.mask]) made.
+const QtGlyph& MaskedGlyphOf(QtRealFont& font, char32_t codePoint);
 // The family used for an empty face name.
 QString DefaultFontFamily();
 // A QFont that matches what the surface draws for the description (for widgets).

@@ -7,26 +7,13 @@
 
 #include "../GdiInternal.h"
 #include "../Utf16.h"
+#include "GlyphBlit.h"
 #include "QtApp.h"
 #include "QtFonts.h"
 #include "QtGdi.h"
 
 namespace {
 QRect RectOf(const RECT& r) { return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)); }
-
-// Calls f(index, code point) for each character; a surrogate pair is one
-// character at its first unit, and its second unit gets no glyph and no advance.
-template <class F>
-void ForEachCharacter(const WCHAR* text, int count, F f) {
-    for (int i = 0; i < count; i++) {
-        if (IsHighSurrogate(text[i]) && i + 1 < count && IsLowSurrogate(text[i + 1])) {
-            f(i, CodePointOfPair(text[i], text[i + 1]));
-            i++;
-        } else {
-            f(i, (char32_t)text[i]);
-        }
-    }
-}
 
 int UnderlineThickness(const QtRealFont& real) { return std::max(1, real.metrics.height / 16); }
 int UnderlineOffset(const QtRealFont& real) { return std::max(1, real.metrics.descent / 3); }
@@ -83,18 +70,12 @@ void GlyphAdvances(QtRealFont& real, const WCHAR* text, int count, int* advances
     ForEachCharacter(text, count, [&](int i, char32_t c) { advances[i] = GlyphOf(real, c).advance; });
 }
 
-void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
-    QtRealFont& real = RealiseFont(*run.font);
-    int baseline = run.y + real.metrics.ascent;
-    bool clipped = run.clip && !StaysInside(real, run, baseline, *run.clip);
-    if (clipped) painter.setClipRect(RectOf(*run.clip));
-    if (run.background) painter.fillRect(RectOf(*run.background), ColourOf(run.backgroundColour));
-    painter.setPen(ColourOf(run.textColour));
-
-    // Consecutive characters from the same face go out as one glyph run, each
-    // glyph at the position the DC logic measured: the run is never reordered.
-    // The lists are made once a run: emptied only after the glyph run that shares
-    // them is gone, they keep their room.
+namespace {
+// Consecutive characters from the same face go out as one glyph run, each glyph
+// at the position the DC logic measured: the run is never reordered. The lists
+// are made once a run: emptied only after the glyph run that shares them is gone,
+// they keep their room.
+void PaintGlyphRuns(QPainter& painter, QtRealFont& real, const SurfaceTextRun& run, int baseline) {
     QList<quint32> indexes;
     QList<QPointF> positions;
     indexes.reserve(run.count);
@@ -122,6 +103,19 @@ void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
         positions.append(QPointF(run.x + run.positions[i], baseline));
     });
     flush();
+}
+}  // namespace
+
+void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
+    QtRealFont& real = RealiseFont(*run.font);
+    int baseline = run.y + real.metrics.ascent;
+    bool clipped = run.clip && !StaysInside(real, run, baseline, *run.clip);
+    if (clipped) painter.setClipRect(RectOf(*run.clip));
+    if (run.background) painter.fillRect(RectOf(*run.background), ColourOf(run.backgroundColour));
+    painter.setPen(ColourOf(run.textColour));
+    // Into an image, the glyphs are blended here; on paper, in a PDF or where the
+    // desktop's text differs, Qt draws them.
+    if (!BlitGlyphs(painter, real, run, baseline)) PaintGlyphRuns(painter, real, run, baseline);
     if (run.font->lfUnderline && run.count > 0)
         painter.fillRect(run.x, baseline + UnderlineOffset(real), run.positions[run.count], UnderlineThickness(real),
                          ColourOf(run.textColour));
@@ -145,19 +139,45 @@ void PaintFill(QPainter& painter, const RECT& rect, const GdiBrush& brush) {
     painter.fillRect(RectOf(rect), ColourOf(brush.colour));
 }
 
+namespace {
+// A run drawn straight into the image's pixels, with no painter: one made for each
+// run cost more than the run's glyphs. False having drawn nothing when the image or
+// a face blends otherwise, or the fill is turned inside out.
+bool DrawRunIntoPixels(QImage& image, const SurfaceTextRun& run) {
+    PixelTarget target;
+    QtRealFont& real = RealiseFont(*run.font);
+    bool inverted = run.background && (run.background->right < run.background->left ||
+                                       run.background->bottom < run.background->top);
+    if (inverted || !PixelTargetOf(image, &target) || !GlyphsBlit(real, run)) return false;
+    if (run.clip) ClipTarget(&target, RectOf(*run.clip));
+    int baseline = run.y + real.metrics.ascent;
+    if (run.background) FillPixels(target, RectOf(*run.background), run.backgroundColour);
+    BlitGlyphs(target, real, run, run.x, baseline);
+    if (run.font->lfUnderline && run.count > 0)
+        FillPixels(target, QRect(run.x, baseline + UnderlineOffset(real), run.positions[run.count], UnderlineThickness(real)),
+                   run.textColour);
+    return true;
+}
+}  // namespace
+
 void QtSurface::DrawRun(const SurfaceTextRun& run) {
     if (!Drawable()) return;
-    QPainter painter(image_);
-    PaintRun(painter, run);
-    painter.end();
+    if (!DrawRunIntoPixels(*image_, run)) {
+        QPainter painter(image_);
+        PaintRun(painter, run);
+    }
     Drawn();
 }
 
 void QtSurface::Fill(const RECT& rect, const GdiBrush& brush) {
     if (!Drawable()) return;
-    QPainter painter(image_);
-    PaintFill(painter, rect, brush);
-    painter.end();
+    PixelTarget target;
+    if (rect.right >= rect.left && rect.bottom >= rect.top && PixelTargetOf(*image_, &target)) {
+        FillPixels(target, RectOf(rect), brush.colour);
+    } else {
+        QPainter painter(image_);
+        PaintFill(painter, rect, brush);
+    }
     Drawn();
 }
 
