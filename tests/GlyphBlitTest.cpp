@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Utf16.h"
+#include "platform/qt/QtGdi.h"
 #include "platform/qt/GlyphBlit.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtSurface.h"
@@ -123,6 +124,26 @@ TEST(GlyphBlit, LeavesToQtWhatItCannotDrawAsQtDoesAndTouchesNothing) {
     QPicture picture;
     QPainter recorder(&picture);
     EXPECT_FALSE(BlitGlyphs(recorder, real, line.run, line.baseline)) << "a picture is not pixels";
+}
+
+// Coordinates near the ends of int draw nothing outside the image and overflow nothing.
+TEST(GlyphBlit, RunsAndFillsFarOffTheImageTouchOnlyItsPixels) {
+    const int kFar = 2000000000;
+    const RECT fills[] = {{-kFar, -kFar, kFar, kFar}, {kFar - 4, 0, kFar, 10}, {0, -kFar, 10, -kFar + 5}};
+    const POINT texts[] = {{kFar, 10}, {-kFar, 10}, {10, kFar}, {10, -kFar}, {-kFar, -kFar}};
+    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        QImage image(64, 24, format);
+        image.fill(Qt::white);
+        HDC dc = CreateImageDC(&image);
+        SetBkMode(dc, TRANSPARENT);
+        QImage blank = image;
+        for (const POINT& at : texts) ExtTextOutW(dc, at.x, at.y, 0, nullptr, u"Wg\u05e9", 3, nullptr);
+        EXPECT_TRUE(image == blank) << "no text lies on the image";
+        for (const RECT& fill : fills) FillRect(dc, &fill, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        DestroyImageDC(dc);
+        EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(63, 23), qRgb(0, 0, 0)) << "the fill covering everything reached the last pixel";
+    }
 }
 
 }  // namespace

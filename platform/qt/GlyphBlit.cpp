@@ -61,14 +61,15 @@ void BlendRow(uint32_t* pixels, const unsigned char* coverage, int n, uint32_t c
         if (coverage[i]) pixels[i] = ByteMul(colour, coverage[i]) + ByteMul(pixels[i], 255 - coverage[i]);
 }
 
-void BlitMask(const PixelTarget& target, int x, int y, const GlyphMask& mask, uint32_t colour) {
-    int left = std::max(x, target.left), right = std::min(x + mask.width, target.right);
-    int top = std::max(y, target.top), bottom = std::min(y + mask.height, target.bottom);
+void BlitMask(const PixelTarget& target, long long x, long long y, const GlyphMask& mask, uint32_t colour) {
+    long long left = std::max<long long>(x, target.left), right = std::min<long long>(x + mask.width, target.right);
+    long long top = std::max<long long>(y, target.top), bottom = std::min<long long>(y + mask.height, target.bottom);
     if (left >= right || top >= bottom) return;
     // A row goes out in whole groups of four where the clip and the mask's zero
     // padding leave room: a pixel under no coverage is written back as it was.
-    int from = left - x, n = std::min({(right - left + 3) & ~3, mask.stride - from, target.right - left});
-    for (int row = top; row < bottom; row++)
+    int from = (int)(left - x);
+    int n = (int)std::min({(right - left + 3) & ~3LL, (long long)(mask.stride - from), target.right - left});
+    for (long long row = top; row < bottom; row++)
         BlendRow(target.pixels + row * target.stride + left, mask.coverage.data() + (row - y) * mask.stride + from, n,
                  colour);
 }
@@ -127,6 +128,10 @@ QImage* ImageOf(QPainter& painter) {
     return device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
 }
 
+PixelEdges EdgesOf(const QRect& r) {
+    return {r.left(), r.top(), (long long)r.left() + r.width(), (long long)r.top() + r.height()};
+}
+
 // Where the painter may draw in the image, and its offset there; a clip of several
 // rectangles is left to Qt.
 bool DeviceArea(QPainter& painter, QImage& image, QPoint* offset, PixelTarget* target) {
@@ -138,12 +143,12 @@ bool DeviceArea(QPainter& painter, QImage& image, QPoint* offset, PixelTarget* t
     QRegion system = painter.paintEngine()->systemClip();
     if (!system.isEmpty()) {
         if (system.rectCount() != 1) return false;
-        ClipTarget(target, system.boundingRect());
+        ClipTarget(target, EdgesOf(system.boundingRect()));
     }
     if (painter.hasClipping()) {
         QRegion own = painter.clipRegion();
         if (own.rectCount() > 1) return false;
-        ClipTarget(target, own.boundingRect().translated(*offset));
+        ClipTarget(target, EdgesOf(own.boundingRect().translated(*offset)));
     }
     return true;
 }
@@ -183,17 +188,17 @@ bool PixelTargetOf(QImage& image, PixelTarget* target) {
     return true;
 }
 
-void ClipTarget(PixelTarget* target, const QRect& clip) {
-    target->left = std::max(target->left, clip.left());
-    target->top = std::max(target->top, clip.top());
-    target->right = std::max(target->left, std::min(target->right, clip.left() + clip.width()));
-    target->bottom = std::max(target->top, std::min(target->bottom, clip.top() + clip.height()));
+void ClipTarget(PixelTarget* target, const PixelEdges& clip) {
+    target->left = std::clamp(clip.left, target->left, target->right);
+    target->top = std::clamp(clip.top, target->top, target->bottom);
+    target->right = std::clamp(clip.right, target->left, target->right);
+    target->bottom = std::clamp(clip.bottom, target->top, target->bottom);
 }
 
-void FillPixels(const PixelTarget& target, const QRect& area, COLORREF colour) {
-    int left = std::max(area.left(), target.left), right = std::min(area.left() + area.width(), target.right);
-    int top = std::max(area.top(), target.top), bottom = std::min(area.top() + area.height(), target.bottom);
-    for (int row = top; row < bottom && left < right; row++)
+void FillPixels(const PixelTarget& target, const PixelEdges& area, COLORREF colour) {
+    long long left = std::max(area.left, target.left), right = std::min(area.right, target.right);
+    long long top = std::max(area.top, target.top), bottom = std::min(area.bottom, target.bottom);
+    for (long long row = top; row < bottom && left < right; row++)
         std::fill(target.pixels + row * target.stride + left, target.pixels + row * target.stride + right,
                   PixelOf(colour));
 }
@@ -207,7 +212,7 @@ bool GlyphsBlit(QtRealFont& real, const SurfaceTextRun& run) {
     return drawable;
 }
 
-void BlitGlyphs(const PixelTarget& target, QtRealFont& real, const SurfaceTextRun& run, int x, int baseline) {
+void BlitGlyphs(const PixelTarget& target, QtRealFont& real, const SurfaceTextRun& run, long long x, long long baseline) {
     uint32_t colour = PixelOf(run.textColour);
     ForEachCharacter(run.text, run.count, [&](int i, char32_t c) {
         const GlyphMask& mask = real.masks[MaskedGlyphOf(real, c).mask];
@@ -220,6 +225,6 @@ bool BlitGlyphs(QPainter& painter, QtRealFont& real, const SurfaceTextRun& run, 
     QPoint offset;
     PixelTarget target;
     if (!image || !DeviceArea(painter, *image, &offset, &target) || !GlyphsBlit(real, run)) return false;
-    BlitGlyphs(target, real, run, offset.x() + run.x, offset.y() + baseline);
+    BlitGlyphs(target, real, run, (long long)offset.x() + run.x, (long long)offset.y() + baseline);
     return true;
 }

@@ -13,7 +13,6 @@
 
 class QPainter;
 class QRawFont;
-class QRect;
 struct QtGlyph;
 struct QtRealFont;
 struct SurfaceTextRun;
@@ -32,20 +31,26 @@ GlyphMask MakeGlyphMask(const QRawFont& face, const QtGlyph& glyph);
 // own, cut by the clip; right and bottom lie outside.
 struct PixelTarget {
     uint32_t* pixels;
-    qsizetype stride;  // in pixels
-    int left, top, right, bottom;
+    long long stride;  // in pixels
+    long long left, top, right, bottom;
+};
+
+// A rectangle's edges, right and bottom outside it, wide enough that no sum of
+// coordinates overflows.
+struct PixelEdges {
+    long long left, top, right, bottom;
 };
 
 // False when the image's pixels blend otherwise than these functions blend.
 bool PixelTargetOf(QImage& image, PixelTarget* target);
-void ClipTarget(PixelTarget* target, const QRect& clip);
+void ClipTarget(PixelTarget* target, const PixelEdges& clip);
 // An opaque colour over the part of the area inside the target.
-void FillPixels(const PixelTarget& target, const QRect& area, COLORREF colour);
+void FillPixels(const PixelTarget& target, const PixelEdges& area, COLORREF colour);
 
 // Whether every glyph of the run can be blended here as Qt would draw it.
 bool GlyphsBlit(QtRealFont& real, const SurfaceTextRun& run);
 // The run's glyphs (not its fill, clip or underline), its pen starting at x on the baseline.
-void BlitGlyphs(const PixelTarget& target, QtRealFont& real, const SurfaceTextRun& run, int x, int baseline);
+void BlitGlyphs(const PixelTarget& target, QtRealFont& real, const SurfaceTextRun& run, long long x, long long baseline);
 // The same through a painter, into the image it draws on; false having drawn
 // nothing when its target, transform or clip, or one of the run's faces, is not
 // one this can draw into.

@@ -13,6 +13,7 @@
 #include "QtGdi.h"
 
 namespace {
+PixelEdges EdgesOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 QRect RectOf(const RECT& r) { return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)); }
 
 int UnderlineThickness(const QtRealFont& real) { return std::max(1, real.metrics.height / 16); }
@@ -149,13 +150,15 @@ bool DrawRunIntoPixels(QImage& image, const SurfaceTextRun& run) {
     bool inverted = run.background && (run.background->right < run.background->left ||
                                        run.background->bottom < run.background->top);
     if (inverted || !PixelTargetOf(image, &target) || !GlyphsBlit(real, run)) return false;
-    if (run.clip) ClipTarget(&target, RectOf(*run.clip));
-    int baseline = run.y + real.metrics.ascent;
-    if (run.background) FillPixels(target, RectOf(*run.background), run.backgroundColour);
+    if (run.clip) ClipTarget(&target, EdgesOf(*run.clip));
+    long long baseline = (long long)run.y + real.metrics.ascent;
+    if (run.background) FillPixels(target, EdgesOf(*run.background), run.backgroundColour);
     BlitGlyphs(target, real, run, run.x, baseline);
-    if (run.font->lfUnderline && run.count > 0)
-        FillPixels(target, QRect(run.x, baseline + UnderlineOffset(real), run.positions[run.count], UnderlineThickness(real)),
+    if (run.font->lfUnderline && run.count > 0) {
+        long long top = baseline + UnderlineOffset(real);
+        FillPixels(target, {run.x, top, (long long)run.x + run.positions[run.count], top + UnderlineThickness(real)},
                    run.textColour);
+    }
     return true;
 }
 }  // namespace
@@ -173,7 +176,7 @@ void QtSurface::Fill(const RECT& rect, const GdiBrush& brush) {
     if (!Drawable()) return;
     PixelTarget target;
     if (rect.right >= rect.left && rect.bottom >= rect.top && PixelTargetOf(*image_, &target)) {
-        FillPixels(target, RectOf(rect), brush.colour);
+        FillPixels(target, EdgesOf(rect), brush.colour);
     } else {
         QPainter painter(image_);
         PaintFill(painter, rect, brush);
