@@ -85,7 +85,8 @@ int ReadWholeFile(const std::string& path, std::string* text, std::string* why) 
     char chunk[1 << 14];
     for (size_t n; read.size() <= kMaxRegistryFileSize && (n = fread(chunk, 1, sizeof chunk, file.get())) > 0;)
         read.append(chunk, n);
-    if (ferror(file.get()) || read.size() > kMaxRegistryFileSize) return *why = "read error", -1;
+    if (ferror(file.get())) return *why = std::strerror(errno), -1;
+    if (read.size() > kMaxRegistryFileSize) return *why = "the file is too large", -1;
     *text = std::move(read);
     return 0;
 }

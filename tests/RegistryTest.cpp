@@ -188,6 +188,26 @@ TEST(Registry, HugeValuesAreRefused) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too large"), std::string::npos);
 }
 
+// A settings path that cannot be read as a file (a folder stands there) gives the
+// defaults, says why once, keeps what stood there aside and saves a fresh file.
+TEST(Registry, AnUnreadableFileGivesDefaultsAndIsKeptAside) {
+    TempConfig config;
+    std::filesystem::create_directories(config.RegistryPath() + "/inside");
+    ForgetRegistry();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(QueryValue(kProduct, u"Flags").status, ERROR_FILE_NOT_FOUND);
+    std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
+    EXPECT_NE(warning.find("Is a directory"), std::string::npos) << warning;
+    SetValue(kProduct, u"Lesson", REG_DWORD, {3, 0, 0, 0});
+    EXPECT_NE(config.ReadRegistryFile().find("\"Lesson\"=dword:00000003"), std::string::npos);
+    int kept = 0;
+    for (auto& e : std::filesystem::directory_iterator(config.dir + "/velun"))
+        kept += e.path().filename().string().rfind("registry.txt.broken-", 0) == 0 &&
+                std::filesystem::exists(e.path() / "inside");
+    EXPECT_EQ(kept, 1);
+}
+
 // A save killed at any moment leaves either the old file or the new one, whole.
 TEST(Registry, ASaveKilledAtAnyMomentLeavesOldOrNewFile) {
     TempConfig config;
