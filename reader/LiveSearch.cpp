@@ -168,3 +168,8 @@ std::u16string LiveStatusText(const LiveSearch& search) {
     if (search.chosen < 0) return Ascii(std::to_string(hits) + (hits == 1 ? " hit" : " hits") + in);
     return Ascii("hit " + std::to_string(search.chosen + 1) + " of " + std::to_string(hits) + in);
 }
+
+std::u16string LiveStatusBrief(const LiveSearch& search) {
+    if (search.chosen < 0 || search.chosen >= (int)search.hits.size()) return u"";
+    return Ascii(std::to_string(search.chosen + 1) + "/" + std::to_string(search.hits.size()));
+}

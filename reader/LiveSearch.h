@@ -44,3 +44,5 @@ int RowOfHit(const LiveSearch& search, int hit);
 int GroupOfHit(const LiveSearch& search, int hit);
 // "hit 4 of 31 in 12 articles"; without a chosen hit "31 hits in 12 articles".
 std::u16string LiveStatusText(const LiveSearch& search);
+// The chosen hit where there is little room: "4/31"; empty without one.
+std::u16string LiveStatusBrief(const LiveSearch& search);

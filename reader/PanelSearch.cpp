@@ -44,7 +44,7 @@ void ShowStatus() {
         SetWindowTextW(gTab.status, text.c_str());
         const LiveSearch& search = gTab.search;
         if (search.chosen >= 0 && search.chosen < (int)search.hits.size())
-            SetStatusNote(text.c_str(), search.hits[search.chosen].article);
+            SetStatusNote(text.c_str(), search.hits[search.chosen].article, LiveStatusBrief(search).c_str());
     } catch (const std::bad_alloc&) {
         SetWindowTextW(gTab.status, u"");
     }

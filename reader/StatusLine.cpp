@@ -15,10 +15,11 @@ constexpr int kTextSize = 256;
 
 struct NoteShown {
     WCHAR text[64];
+    WCHAR brief[24];
     int article;
 };
 
-NoteShown gNote = {{0}, 0};
+NoteShown gNote = {{0}, {0}, 0};
 
 int Length(const WCHAR* text) {
     int n = 0;
@@ -49,6 +50,26 @@ int LineHeightOf(HDC surface) {
     GetTextMetricsW(surface, &metrics);
     SelectObject(surface, previous);
     return metrics.tmHeight + 2 * kPadding;
+}
+
+// The note at the right of the room left, its right edge then moved left past it.
+// A note wider than the room keeps its start (the hit's number) and loses whole
+// words from its end: a number cut short would read as another.
+void DrawNote(HDC surface, RECT* room, int gap) {
+    const WCHAR* note = gNote.text;
+    int length = Length(note), width = WidthOf(surface, note, length);
+    if (width > room->right - room->left && gNote.brief[0]) {
+        note = gNote.brief;
+        length = Length(note), width = WidthOf(surface, note, length);
+    }
+    UINT side = DT_RIGHT;
+    for (int end = length; width > room->right - room->left && end > 0; width = WidthOf(surface, note, length)) {
+        while (end > 0 && note[end - 1] != u' ') end--;
+        length = end > 0 ? end - 1 : 0;
+        end = length, side = DT_LEFT;
+    }
+    DrawTextW(surface, note, length, room, side | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    room->right -= width + gap;
 }
 
 }  // namespace
@@ -96,19 +117,7 @@ void DrawStatusLine(const ArticleView* view, int number) {
     int gap = 2 * LineHeightOf(surface);
     RECT left = line;
     left.right -= WidthOf(surface, text, n) + gap;  // never under the progress
-    if (int noteLength = Length(StatusNote(number))) {
-        // A note wider than its room keeps its start (the hit's number) and loses
-        // whole words from its end: a number cut short would read as another.
-        int noteWidth = WidthOf(surface, gNote.text, noteLength), room = left.right - left.left;
-        UINT side = DT_RIGHT;
-        for (int end = noteLength; noteWidth > room && end > 0; noteWidth = WidthOf(surface, gNote.text, noteLength)) {
-            while (end > 0 && gNote.text[end - 1] != u' ') end--;
-            noteLength = end > 0 ? end - 1 : 0;
-            end = noteLength, side = DT_LEFT;
-        }
-        DrawTextW(surface, gNote.text, noteLength, &left, side | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        left.right -= noteWidth + gap;
-    }
+    if (Length(StatusNote(number))) DrawNote(surface, &left, gap);
     char numberText[16];
     std::snprintf(numberText, sizeof numberText, "%d  ", number);
     int at = Widen(numberText, text, kTextSize);
@@ -143,17 +152,24 @@ SCROLLINFO ProportionalScrollInfo(const ArticleView* view) {
     return info;
 }
 
-void SetStatusNote(const WCHAR* text, int article) {
-    int n = 0;
-    for (; text && text[n] && n < (int)std::size(gNote.text) - 1; n++) gNote.text[n] = text[n];
-    gNote.text[n] = 0;
+template <size_t N>
+void CopyNote(WCHAR (&to)[N], const WCHAR* text) {
+    size_t n = 0;
+    for (; text && text[n] && n < N - 1; n++) to[n] = text[n];
+    to[n] = 0;
+}
+
+void SetStatusNote(const WCHAR* text, int article, const WCHAR* brief) {
+    CopyNote(gNote.text, text);
+    CopyNote(gNote.brief, brief);
     gNote.article = article;
 }
 
 void NoteSearchStep(int fromArticle, int fromHit, int toArticle, int toHit) {
     // Past the last article, or round the whole collection back into the same one.
     bool wrapped = toArticle < fromArticle || (toArticle == fromArticle && fromHit && toHit <= fromHit);
-    SetStatusNote(wrapped ? u"search wrapped from the last article to the first" : u"", toArticle);
+    SetStatusNote(wrapped ? u"search wrapped from the last article to the first" : u"", toArticle,
+                  wrapped ? u"wrapped" : nullptr);
 }
 
 const WCHAR* StatusNote(int article) { return article == gNote.article ? gNote.text : u""; }

@@ -21,9 +21,10 @@ int StatusLineHeight(HWND window);
 // right and "n of 187 read" before it where there is room.
 void DrawStatusLine(const ArticleView* view, int number);
 // A short note shown in the line, left of the progress, while its article is the
-// one shown: where the side panel's search stands, or that a search wrapped.
-// Empty text clears it.
-void SetStatusNote(const WCHAR* text, int article);
+// one shown: where the side panel's search stands, or that a search wrapped. Where
+// the text has no room the brief form stands instead ("1/248" for "hit 1 of 248 in
+// 99 articles"), else the text loses whole words from its end. Empty text clears it.
+void SetStatusNote(const WCHAR* text, int article, const WCHAR* brief = nullptr);
 // The note the line shows with that article: empty when there is none.
 const WCHAR* StatusNote(int article);
 // Search Again moved from a hit (article, offset; 0 for none) to another: says so

@@ -83,6 +83,21 @@ TEST_F(StatusLine, ANoteWiderThanItsRoomKeepsItsStartAndIsCutAtTheEnd) {
     EXPECT_EQ(startOfLine(u"hit 1 of 248 in 99 articles, a note of some greater length still"), shorter);
 }
 
+// A note with a brief form shows it where the whole has no room, as if it were the note.
+TEST_F(StatusLine, ANoteWithoutRoomShowsItsBriefForm) {
+    auto line = [&](const char16_t* note, const char16_t* brief) {
+        SetStatusNote(note, 142, brief);
+        DrawStatusLine(View(), 142);
+        int top = View()->top + View()->height;
+        return WindowOf(window)->image.copy(View()->left, top, View()->width, StatusLineHeight(window));
+    };
+    QImage brief = line(u"1/248", nullptr), blank = line(u"", nullptr);
+    EXPECT_NE(brief, blank);
+    EXPECT_EQ(line(u"hit 1 of 248 in 99 articles", u"1/248"), brief);
+    SetClientSize(window, 900, 320);  // with room, the note stands whole
+    EXPECT_NE(line(u"hit 1 of 248 in 99 articles", u"1/248"), line(u"1/248", nullptr));
+}
+
 TEST_F(StatusLine, TheScrollThumbIsTheShareOfTheArticleAPageShows) {
     QScrollBar* bar = ScrollBarOf(window);
     ASSERT_NE(bar, nullptr);
