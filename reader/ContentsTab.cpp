@@ -18,6 +18,7 @@
 #include "Highlights.h"
 #include "ReadMarks.h"
 #include "SaveSoon.h"
+#include "SidePanel.h"
 #include "TreeKeys.h"
 
 namespace {
@@ -168,7 +169,9 @@ void Filter() {
 }
 
 void Read(int article) {
-    if (article > 0 && article != gApp.currentArticle) ShowArticle(gApp.mainWindow, article);
+    if (article <= 0) return;
+    if (article != gApp.currentArticle) ShowArticle(gApp.mainWindow, article);
+    SidePanelChoiceMade();
 }
 
 void OnSize(int width, int height) {

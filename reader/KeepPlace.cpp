@@ -51,3 +51,13 @@ bool ReturnToPlace(ArticleView* view, int offset) {
     view->topRow = (uint16_t)(found > view->maxTopRow ? view->maxTopRow : found);
     return true;
 }
+
+LitHits LitHitsOf(const ArticleView* view) {
+    return {view->article, view->hitStart, view->hitEnd, view->otherHits, view->otherHitCount, view->otherHitLength};
+}
+
+void Relight(ArticleView* view, const LitHits& lit) {
+    if (!view->article || view->article != lit.article) return;
+    view->hitStart = lit.hitStart, view->hitEnd = lit.hitEnd;
+    view->otherHits = lit.otherHits, view->otherHitCount = lit.otherHitCount, view->otherHitLength = lit.otherHitLength;
+}

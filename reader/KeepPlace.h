@@ -19,3 +19,24 @@ void KeepingPlace(ArticleView* view, Change change) {
     change();
     if (offset >= 0) ReturnToPlace(view, offset);
 }
+
+// The hits lit on an article (the search's, and the side panel's others): a new
+// size or place of the view lays it out again, but its text is the same and so
+// are they.
+struct LitHits {
+    const BYTE* article;
+    uint16_t hitStart, hitEnd;
+    const uint16_t* otherHits;
+    uint16_t otherHitCount, otherHitLength;
+};
+
+LitHits LitHitsOf(const ArticleView* view);
+// Lights them again when the view still shows their article.
+void Relight(ArticleView* view, const LitHits& lit);
+
+template <class Change>
+void KeepingPlaceAndHits(ArticleView* view, Change change) {
+    LitHits lit = LitHitsOf(view);
+    KeepingPlace(view, change);
+    Relight(view, lit);
+}

@@ -14,6 +14,7 @@
 #include "FindAll.h"
 #include "Highlights.h"
 #include "Notes.h"
+#include "SidePanel.h"
 
 namespace {
 
@@ -204,6 +205,7 @@ bool NotesTabCommand(WPARAM wParam) {
             return true;
         case kListId:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) ShowRow(CurrentListRow(gTab.list));
+            if (HIWORD(wParam) == LBN_DBLCLK) SidePanelChoiceMade();
             return true;
         case kCmdUndoRemoveNote: UndoRemoveNote(); return true;
     }
@@ -217,6 +219,7 @@ bool NotesTabKey(WPARAM key) {
     }
     if (key == VK_RETURN) {
         ShowRow(std::max(CurrentListRow(gTab.list), 0));
+        SidePanelChoiceMade();
         return true;
     }
     return false;

@@ -13,6 +13,7 @@
 #include "../shell/Search.h"
 #include "LiveSearch.h"
 #include "SearchRules.h"
+#include "SidePanel.h"
 #include "StatusLine.h"
 
 namespace {
@@ -159,6 +160,7 @@ bool PanelSearchCommand(WPARAM wParam) {
         case kWholeWordBoxId: SearchAsTyped(); return true;
         case kListId:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) ChooseRow(CurrentListRow(gTab.list));
+            if (HIWORD(wParam) == LBN_DBLCLK) SidePanelChoiceMade();
             return true;
     }
     return false;
@@ -169,7 +171,10 @@ bool PanelSearchKey(WPARAM key) {
     switch (key) {
         case VK_DOWN: ChooseHit(chosen + 1); return true;
         case VK_UP: ChooseHit(std::max(chosen - 1, 0)); return true;
-        case VK_RETURN: ChooseHit(std::max(chosen, 0)); return true;
+        case VK_RETURN:
+            ChooseHit(std::max(chosen, 0));
+            SidePanelChoiceMade();
+            return true;
     }
     return false;
 }

@@ -9,6 +9,7 @@
 #include "../shell/MainWindow.h"
 #include "../shell/Settings.h"
 #include "ContentsTab.h"
+#include "KeepPlace.h"
 #include "NotesTab.h"
 #include "PanelSearch.h"
 
@@ -28,12 +29,15 @@ struct SidePanel {
     int width;
     int32_t shown;  // 0 or 1 once chosen; kUnset: shown when the window is wide enough
     bool wide;      // the window was kShownFromWidth wide or more at its last size
-    int dragFrom;   // the splitter's press, in its own coordinates; -1 when not dragging
+    // Too narrow for the panel beside a readable article, the window shows the panel
+    // over the whole of it, stepping aside for this run once something is chosen.
+    bool narrow, steppedAside;
+    int dragFrom;  // the splitter's press, in its own coordinates; -1 when not dragging
     int tab;
     bool filled;  // the tab strip and the tabs are made
 };
 
-SidePanel gPanel = {nullptr, nullptr, nullptr, kDefaultWidth, kUnset, false, -1, kSearchTab, false};
+SidePanel gPanel = {nullptr, nullptr, nullptr, kDefaultWidth, kUnset, false, false, false, -1, kSearchTab, false};
 
 // What the panel asks of each tab, in the order of the strip.
 struct PanelTabFaces {
@@ -181,9 +185,11 @@ void CreateSidePanel(HWND mainWindow) {
 void ResizeBesideSidePanel(HWND mainWindow, LPARAM size) {
     int w = LOWORD(size), h = HIWORD(size);
     gPanel.wide = w >= kShownFromWidth;
-    bool shown = SidePanelShown();
+    gPanel.narrow = w < kMinWidth + kSplitterWidth + kMinArticleWidth;
+    gPanel.steppedAside = gPanel.steppedAside && gPanel.narrow;
+    bool shown = SidePanelShown(), over = shown && gPanel.narrow;
     int top = gApp.useMenuBar ? 0 : gApp.barHeight, height = std::max(h - gApp.barHeight, 0);
-    int panel = shown ? FittedWidth(w) : 0, taken = shown ? panel + kSplitterWidth : 0;
+    int panel = over ? w : shown ? FittedWidth(w) : 0, taken = shown && !over ? panel + kSplitterWidth : 0;
     if (shown) {
         FillPanel();
         int x = OnRight() ? w - panel : 0;
@@ -191,7 +197,7 @@ void ResizeBesideSidePanel(HWND mainWindow, LPARAM size) {
         MoveWindow(gPanel.splitter, OnRight() ? x - kSplitterWidth : panel, top, kSplitterWidth, height, TRUE);
     }
     ShowWindow(gPanel.window, shown ? SW_SHOW : SW_HIDE);
-    ShowWindow(gPanel.splitter, shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(gPanel.splitter, shown && !over ? SW_SHOW : SW_HIDE);
     int articleWidth = std::max(w - taken, 0);
     ResizeForWindow(mainWindow, MAKELPARAM(articleWidth, h));
     ArticleView* view = gApp.articleView;
@@ -201,21 +207,36 @@ void ResizeBesideSidePanel(HWND mainWindow, LPARAM size) {
     int g = gApp.SurroundingGutter, left = (articleWidth > 2 * g ? g : 0) + (OnRight() ? 0 : taken);
     if (view->left == left) return;
     uint16_t topRow = view->topRow;
+    LitHits lit = LitHitsOf(view);
     view->left = left;
     ResizeArticleView(view, view->width, view->height);
     view->topRow = std::min(topRow, view->maxTopRow);
+    Relight(view, lit);
     UpdateScrollBar(mainWindow);
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
-bool SidePanelShown() { return gPanel.window && (gPanel.shown == kUnset ? gPanel.wide : gPanel.shown == 1); }
+bool SidePanelShown() {
+    bool chosen = gPanel.shown == kUnset ? gPanel.wide : gPanel.shown == 1;
+    return gPanel.window && chosen && !(gPanel.narrow && gPanel.steppedAside);
+}
 
 void ShowSidePanel(bool shown) {
     if (!gPanel.window) return;
     gPanel.shown = shown;
+    gPanel.steppedAside = false;
     RegWriteNumber(TEXT("SidePanel"), shown);
     RefitMainWindow();
+    // Over the whole window, the panel takes the keyboard the article can no longer use.
+    if (shown && gPanel.narrow) kTabs[gPanel.tab].focus();
     if (!shown) SetFocus(gApp.mainWindow);
+}
+
+void SidePanelChoiceMade() {
+    if (!gPanel.narrow || !SidePanelShown()) return;
+    gPanel.steppedAside = true;
+    RefitMainWindow();
+    SetFocus(gApp.mainWindow);
 }
 
 void OpenPanelTab(PanelTab tab, bool focus) {

@@ -14,6 +14,9 @@ void CreateSidePanel(HWND mainWindow);
 void ResizeBesideSidePanel(HWND mainWindow, LPARAM size);
 bool SidePanelShown();
 void ShowSidePanel(bool shown);
+// A hit, article or note was chosen for reading in the panel: over a window too
+// narrow for both, the panel steps aside for the article until shown again.
+void SidePanelChoiceMade();
 // Shows the panel at a tab; with focus the tab's box takes the keyboard, its text selected.
 void OpenPanelTab(PanelTab tab, bool focus);
 // The panel's window and its current tab, for the tabs' own code.

@@ -238,8 +238,10 @@ void ResizeForWindow(HWND window, LPARAM size) {
     if (!view) return;
     // Left and top stay where OpenArticleView put them: from now on the view is inset
     // by g on all four sides of the area the bar leaves.
-    if (moved || w != view->width || h != view->height) {
-        KeepingPlace(view, [&] { ResizeArticleView(view, w, h - gApp.barHeight - StatusLineHeight(window)); });
+    // A size the view already has keeps its layout.
+    int height = h - gApp.barHeight - StatusLineHeight(window);
+    if (moved || w != view->width || height != view->height) {
+        KeepingPlaceAndHits(view, [&] { ResizeArticleView(view, w, height); });
         UpdateScrollBar(window);
     }
 }

@@ -115,6 +115,21 @@ TEST_F(ContentsTabTest, TheFilterShowsTheArticlesWhoseWordsOrNumberStartWithWhat
     EXPECT_EQ(MarkedArticle(), 55);
 }
 
+// Over a window too narrow for both, reading an article steps the panel aside.
+TEST_F(ContentsTabTest, InANarrowWindowReadingAnArticleShowsItInThePanelsPlace) {
+    StartOn(1, 240, 320);
+    Send(WM_COMMAND, kCmdContentsTab);
+    Pump();
+    ASSERT_TRUE(SidePanelShown());
+    TypeFilter("tav");
+    Press(FilterBox(), Qt::Key_Return);
+    EXPECT_EQ(gApp.currentArticle, 55);
+    EXPECT_FALSE(SidePanelShown());
+    Send(WM_COMMAND, kCmdContentsTab);
+    Pump();
+    EXPECT_TRUE(SidePanelShown()) << "Ctrl+Shift+C brings it back";
+}
+
 TEST_F(ContentsTabTest, TheTreesKeysMoveTheMarkAndEnterOrAClickReads) {
     OpenOn(1);
     Press(FilterBox(), Qt::Key_Down);

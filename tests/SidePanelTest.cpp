@@ -89,6 +89,39 @@ TEST_F(SidePanelTest, ANarrowWindowOpensWithoutItUntilCtrlFOpensTheSearchTab) {
     EXPECT_EQ(ShortcutWindow(gApp.mainWindow), gApp.mainWindow);
 }
 
+// A window too narrow for both shows the panel over the whole article, as a drawer:
+// Enter on a hit (or reading an article or note) lets the article show again, for
+// this run only; a wider window docks the panel again.
+TEST_F(SidePanelTest, InAWindowTooNarrowForBothThePanelCoversTheArticleUntilAHitIsChosen) {
+    ASSERT_TRUE(StartAt(240, 320));
+    Command(kCmdSidePanel);
+    ASSERT_TRUE(SidePanelShown());
+    RECT panel, client;
+    GetWindowRect(SidePanelWindow(), &panel);
+    GetClientRect(window, &client);
+    EXPECT_EQ(panel.right - panel.left, client.right);
+    EXPECT_GT(View()->width, 150) << "the article under the panel keeps the window's width";
+    EXPECT_TRUE(GetFocus() == SidePanelWindow() || GetParent(GetFocus()) == SidePanelWindow());
+    Type(u"alphab");
+    SendMessageW(SidePanelWindow(), WM_KEYDOWN, VK_RETURN, 0);
+    Pump();
+    EXPECT_FALSE(SidePanelShown());
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(Status().substr(0, 10), "hit 1 of 2");
+    EXPECT_EQ(View()->hitEnd - View()->hitStart, 6) << "the hit chosen is lit";
+    EXPECT_EQ(Product(u"SidePanel").data, DwordBytes(1)) << "stepping aside is not a choice kept";
+    Command(kCmdSearchAgain);  // F3 goes on through the list with the panel aside
+    EXPECT_EQ(Status().substr(0, 10), "hit 2 of 2");
+    EXPECT_FALSE(SidePanelShown());
+    SetClientSize(window, 1000, 600);
+    Pump();
+    EXPECT_TRUE(SidePanelShown());
+    GetWindowRect(SidePanelWindow(), &panel);
+    EXPECT_LT(panel.right - panel.left, 500);
+    EXPECT_EQ(View()->hitEnd - View()->hitStart, 6) << "a new size keeps the hit lit";
+    EXPECT_GT(View()->otherHitCount, 0);
+}
+
 TEST_F(SidePanelTest, TypingListsEveryHitAndF3WalksThemInCollectionOrder) {
     ASSERT_TRUE(StartAt(1000, 600));
     Type(u"alef");
