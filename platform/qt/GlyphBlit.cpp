@@ -74,9 +74,10 @@ void BlitMask(const PixelTarget& target, long long x, long long y, const GlyphMa
                  colour);
 }
 
-// Whether Qt draws the sample glyph of a face as BlitMask does: in both formats, a
-// dark colour on white and a light one on a dark ground.
-bool DrawsAsQt(const QRawFont& face, const QtGlyph& glyph, const GlyphMask& mask) {
+// 1 when Qt draws the sample glyph of a face as BlitMask does, in both formats, a
+// dark colour on white and a light one on a dark ground; -1 when it draws it
+// otherwise; 0 when memory ran out before it could tell.
+int DrawsAsQt(const QRawFont& face, const QtGlyph& glyph, const GlyphMask& mask) {
     struct Sample {
         QImage::Format format;
         QRgb ground, colour;
@@ -87,7 +88,7 @@ bool DrawsAsQt(const QRawFont& face, const QtGlyph& glyph, const GlyphMask& mask
     QPoint pen(4 - mask.left, 4 - mask.top);
     for (const Sample& sample : samples) {
         QImage qt(side, side, sample.format), own(side, side, sample.format);
-        if (qt.isNull() || own.isNull()) return false;
+        if (qt.isNull() || own.isNull()) return 0;
         qt.fill(sample.ground);
         own.fill(sample.ground);
         {
@@ -102,19 +103,23 @@ bool DrawsAsQt(const QRawFont& face, const QtGlyph& glyph, const GlyphMask& mask
         PixelTarget target;
         PixelTargetOf(own, &target);
         BlitMask(target, pen.x() + mask.left, pen.y() + mask.top, mask, sample.colour);
-        if (qt != own) return false;
+        if (qt != own) return -1;
     }
-    return true;
+    return 1;
 }
 
-// A face is tried on the first glyph it draws that has any ink.
+// A face is tried on the first glyph it draws that has any ink; one that could not
+// be tried is drawn by Qt and tried again next time.
 bool FaceBlits(QtRealFont& real, const QtGlyph& glyph, const GlyphMask& mask) {
     if (!mask.usable) return false;
     if (glyph.face < (int)real.faceBlits.size() && real.faceBlits[glyph.face] > 0) return true;
     if ((int)real.faceBlits.size() <= glyph.face) real.faceBlits.resize(glyph.face + 1, 0);
     signed char& known = real.faceBlits[glyph.face];
-    if (!known && mask.width > 0 && mask.height > 0)
-        known = DrawsAsQt(real.faces[glyph.face], glyph, mask) ? 1 : -1;
+    if (!known && mask.width > 0 && mask.height > 0) {
+        int told = DrawsAsQt(real.faces[glyph.face], glyph, mask);
+        if (!told) return false;
+        known = (signed char)told;
+    }
     return known >= 0;
 }
 
@@ -163,8 +168,12 @@ GlyphMask MakeGlyphMask(const QRawFont& face, const QtGlyph& glyph) {
     if (!face.isValid()) return mask;
     QImage map = face.alphaMapForGlyph(glyph.index, QRawFont::PixelAntialiasing);
     QImage::Format format = map.format();
-    if (!map.isNull() && format != QImage::Format_Indexed8 && format != QImage::Format_Alpha8 &&
-        format != QImage::Format_Grayscale8)
+    // No map for a glyph with ink (memory ran out, or the face draws in colour):
+    // Qt draws whatever holds it.
+    bool inked = glyph.inkRight > glyph.inkLeft && glyph.inkBottom > glyph.inkTop;
+    if (map.isNull() ? inked
+                     : format != QImage::Format_Indexed8 && format != QImage::Format_Alpha8 &&
+                           format != QImage::Format_Grayscale8)
         return mask;
     mask.left = glyph.inkLeft;
     mask.top = glyph.inkTop;
