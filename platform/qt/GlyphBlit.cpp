@@ -74,6 +74,16 @@ void BlitMask(const PixelTarget& target, long long x, long long y, const GlyphMa
                  colour);
 }
 
+bool Blendable(const QImage& image) {
+    QImage::Format format = image.format();
+    return (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) &&
+           image.devicePixelRatio() == 1.0 && !image.isNull();
+}
+
+PixelTarget TargetOver(const QImage& image, uchar* bits) {
+    return {reinterpret_cast<uint32_t*>(bits), image.bytesPerLine() / 4, 0, 0, image.width(), image.height()};
+}
+
 // 1 when Qt draws the sample glyph of a face as BlitMask does, in both formats, a
 // dark colour on white and a light one on a dark ground; -1 when it draws it
 // otherwise; 0 when memory ran out before it could tell.
@@ -100,9 +110,7 @@ int DrawsAsQt(const QRawFont& face, const QtGlyph& glyph, const GlyphMask& mask)
             run.setPositions({QPointF(pen)});
             painter.drawGlyphRun(QPointF(0, 0), run);
         }
-        PixelTarget target;
-        PixelTargetOf(own, &target);
-        BlitMask(target, pen.x() + mask.left, pen.y() + mask.top, mask, sample.colour);
+        BlitMask(TargetOver(own, own.bits()), pen.x() + mask.left, pen.y() + mask.top, mask, sample.colour);
         if (qt != own) return -1;
     }
     return 1;
@@ -138,12 +146,14 @@ PixelEdges EdgesOf(const QRect& r) {
 }
 
 // Where the painter may draw in the image, and its offset there; a clip of several
-// rectangles is left to Qt.
-bool DeviceArea(QPainter& painter, QImage& image, QPoint* offset, PixelTarget* target) {
+// rectangles is left to Qt. The pixels are the ones its engine draws into: taking
+// them makes no copy of an image shared since.
+bool DeviceArea(QPainter& painter, const QImage& image, QPoint* offset, PixelTarget* target) {
     const QTransform& transform = painter.deviceTransform();
-    if (!PixelTargetOf(image, target) || transform.type() > QTransform::TxTranslate ||
+    if (!Blendable(image) || transform.type() > QTransform::TxTranslate ||
         transform.dx() != std::floor(transform.dx()) || transform.dy() != std::floor(transform.dy()))
         return false;
+    *target = TargetOver(image, const_cast<uchar*>(image.constBits()));
     *offset = QPoint((int)transform.dx(), (int)transform.dy());
     QRegion system = painter.paintEngine()->systemClip();
     if (!system.isEmpty()) {
@@ -188,12 +198,8 @@ GlyphMask MakeGlyphMask(const QRawFont& face, const QtGlyph& glyph) {
 }
 
 bool PixelTargetOf(QImage& image, PixelTarget* target) {
-    QImage::Format format = image.format();
-    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
-        image.devicePixelRatio() != 1.0 || image.isNull())
-        return false;
-    *target = PixelTarget{reinterpret_cast<uint32_t*>(image.bits()), image.bytesPerLine() / 4, 0, 0, image.width(),
-                          image.height()};
+    if (!Blendable(image)) return false;
+    *target = TargetOver(image, image.bits());
     return true;
 }
 
