@@ -20,8 +20,10 @@ int SelectedTab(HWND strip);
 // A list that asks for the text of the rows it shows, so that tens of thousands
 // of rows cost nothing until seen. A heading row is drawn bold. The current row
 // moved by the user reaches the parent as WM_COMMAND (id, LBN_SELCHANGE); Enter or
-// a double click on it as WM_COMMAND (id, LBN_DBLCLK).
+// a double click on it as WM_COMMAND (id, LBN_DBLCLK); a click on a row, after
+// any change it made, as WM_COMMAND (id, kRowClicked).
 extern const WCHAR kRowListClass[];
+constexpr WORD kRowClicked = 0x101;
 // Writes row's text into out (capacity units with the terminator); returns the units.
 typedef int (*RowTextSource)(void* context, int row, WCHAR* out, int capacity, bool* heading);
 void SetListRows(HWND list, int count, RowTextSource source, void* context);

@@ -205,7 +205,7 @@ bool NotesTabCommand(WPARAM wParam) {
             return true;
         case kListId:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) ShowRow(CurrentListRow(gTab.list));
-            if (HIWORD(wParam) == LBN_DBLCLK) SidePanelChoiceMade();
+            if (HIWORD(wParam) == LBN_DBLCLK || HIWORD(wParam) == kRowClicked) SidePanelChoiceMade();
             return true;
         case kCmdUndoRemoveNote: UndoRemoveNote(); return true;
     }

@@ -160,7 +160,7 @@ bool PanelSearchCommand(WPARAM wParam) {
         case kWholeWordBoxId: SearchAsTyped(); return true;
         case kListId:
             if (HIWORD(wParam) == LBN_SELCHANGE || HIWORD(wParam) == LBN_DBLCLK) ChooseRow(CurrentListRow(gTab.list));
-            if (HIWORD(wParam) == LBN_DBLCLK) SidePanelChoiceMade();
+            if (HIWORD(wParam) == LBN_DBLCLK || HIWORD(wParam) == kRowClicked) SidePanelChoiceMade();
             return true;
     }
     return false;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QListView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -113,6 +114,18 @@ TEST_F(SidePanelTest, InAWindowTooNarrowForBothThePanelCoversTheArticleUntilAHit
     Command(kCmdSearchAgain);  // F3 goes on through the list with the panel aside
     EXPECT_EQ(Status().substr(0, 10), "hit 2 of 2");
     EXPECT_FALSE(SidePanelShown());
+    Command(kCmdSidePanel);  // back over the article; a click on a hit reads it
+    ASSERT_TRUE(SidePanelShown());
+    auto* list = WidgetOf(SidePanelWindow())->findChild<QListView*>();
+    QPoint row = list->visualRect(list->model()->index(4, 0)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, row, list->viewport()->mapToGlobal(row), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &click);
+    }
+    Pump();
+    EXPECT_FALSE(SidePanelShown());
+    EXPECT_EQ(Status().substr(0, 10), "hit 4 of 2");
     SetClientSize(window, 1000, 600);
     Pump();
     EXPECT_TRUE(SidePanelShown());

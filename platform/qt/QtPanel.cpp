@@ -218,6 +218,7 @@ QWidget* MakeRowList(Window* w, QWidget* parent) {
     QObject::connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged,
                      [handle] { Notify(handle, LBN_SELCHANGE); });
     QObject::connect(list, &QListView::activated, [handle] { Notify(handle, LBN_DBLCLK); });
+    QObject::connect(list, &QListView::clicked, [handle] { Notify(handle, kRowClicked); });
     return list;
 }
 
