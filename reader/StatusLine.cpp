@@ -72,6 +72,13 @@ void DrawNote(HDC surface, RECT* room, int gap) {
     room->right -= width + gap;
 }
 
+template <size_t N>
+void CopyNote(WCHAR (&to)[N], const WCHAR* text) {
+    size_t n = 0;
+    for (; text && text[n] && n < N - 1; n++) to[n] = text[n];
+    to[n] = 0;
+}
+
 }  // namespace
 
 ArticleProgress ProgressOf(const ArticleView* view) {
@@ -150,13 +157,6 @@ SCROLLINFO ProportionalScrollInfo(const ArticleView* view) {
     info.nPage = (UINT)PageRows(view);
     info.nPos = std::min<int>(view->topRow, view->maxTopRow);
     return info;
-}
-
-template <size_t N>
-void CopyNote(WCHAR (&to)[N], const WCHAR* text) {
-    size_t n = 0;
-    for (; text && text[n] && n < N - 1; n++) to[n] = text[n];
-    to[n] = 0;
 }
 
 void SetStatusNote(const WCHAR* text, int article, const WCHAR* brief) {

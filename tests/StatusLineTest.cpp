@@ -33,6 +33,14 @@ class StatusLine : public ReaderTest {
                 ink += (image.pixel(x, y) | 0xFF000000) != (background | 0xFF000000);
         return ink;
     }
+    // The line drawn with a note (and its brief form), from its left end: width
+    // pixels of it, or all of it.
+    QImage LineWith(const char16_t* note, const char16_t* brief = nullptr, int width = 0) {
+        SetStatusNote(note, 142, brief);
+        DrawStatusLine(View(), 142);
+        int top = View()->top + View()->height;
+        return WindowOf(window)->image.copy(View()->left, top, width ? width : View()->width, StatusLineHeight(window));
+    }
 };
 
 }  // namespace
@@ -72,30 +80,17 @@ TEST_F(StatusLine, ItsTextIsDrawnUnderTheArticleByDayAndByNight) {
 }
 
 TEST_F(StatusLine, ANoteWiderThanItsRoomKeepsItsStartAndIsCutAtTheEnd) {
-    auto startOfLine = [&](const char16_t* note) {
-        SetStatusNote(note, 142);
-        DrawStatusLine(View(), 142);
-        const QImage& image = WindowOf(window)->image;
-        int top = View()->top + View()->height;
-        return image.copy(View()->left, top, 40, StatusLineHeight(window));
-    };
-    QImage shorter = startOfLine(u"hit 1 of 248 in 99 articles, a note of some length");
-    EXPECT_EQ(startOfLine(u"hit 1 of 248 in 99 articles, a note of some greater length still"), shorter);
+    QImage shorter = LineWith(u"hit 1 of 248 in 99 articles, a note of some length", nullptr, 40);
+    EXPECT_EQ(LineWith(u"hit 1 of 248 in 99 articles, a note of some greater length still", nullptr, 40), shorter);
 }
 
 // A note with a brief form shows it where the whole has no room, as if it were the note.
 TEST_F(StatusLine, ANoteWithoutRoomShowsItsBriefForm) {
-    auto line = [&](const char16_t* note, const char16_t* brief) {
-        SetStatusNote(note, 142, brief);
-        DrawStatusLine(View(), 142);
-        int top = View()->top + View()->height;
-        return WindowOf(window)->image.copy(View()->left, top, View()->width, StatusLineHeight(window));
-    };
-    QImage brief = line(u"1/248", nullptr), blank = line(u"", nullptr);
+    QImage brief = LineWith(u"1/248"), blank = LineWith(u"");
     EXPECT_NE(brief, blank);
-    EXPECT_EQ(line(u"hit 1 of 248 in 99 articles", u"1/248"), brief);
+    EXPECT_EQ(LineWith(u"hit 1 of 248 in 99 articles", u"1/248"), brief);
     SetClientSize(window, 900, 320);  // with room, the note stands whole
-    EXPECT_NE(line(u"hit 1 of 248 in 99 articles", u"1/248"), line(u"1/248", nullptr));
+    EXPECT_NE(LineWith(u"hit 1 of 248 in 99 articles", u"1/248"), LineWith(u"1/248"));
 }
 
 TEST_F(StatusLine, TheScrollThumbIsTheShareOfTheArticleAPageShows) {

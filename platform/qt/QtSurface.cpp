@@ -16,8 +16,14 @@ namespace {
 PixelEdges EdgesOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 QRect RectOf(const RECT& r) { return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)); }
 
-int UnderlineThickness(const QtRealFont& real) { return std::max(1, real.metrics.height / 16); }
-int UnderlineOffset(const QtRealFont& real) { return std::max(1, real.metrics.descent / 3); }
+// GDI's fills of inverted rectangles are left to the painter, which turns them round.
+bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
+
+// Where an underlined run's line lies: under the whole run, a little below the baseline.
+PixelEdges UnderlineOf(const QtRealFont& real, const SurfaceTextRun& run, long long baseline) {
+    long long top = baseline + std::max(1, real.metrics.descent / 3);
+    return {run.x, top, (long long)run.x + run.positions[run.count], top + std::max(1, real.metrics.height / 16)};
+}
 
 // Whether everything the run draws (fill, glyphs, underline) lies inside rect: a
 // clip would then change nothing, and setting one costs the raster engine a pass
@@ -34,8 +40,8 @@ bool StaysInside(QtRealFont& real, const SurfaceTextRun& run, int baseline, cons
         take(x + glyph.inkLeft, baseline + glyph.inkTop, x + glyph.inkRight, baseline + glyph.inkBottom);
     });
     if (run.font->lfUnderline && run.count > 0) {
-        int top = baseline + UnderlineOffset(real);
-        take(run.x, top, run.x + run.positions[run.count], top + UnderlineThickness(real));
+        PixelEdges line = UnderlineOf(real, run, baseline);
+        take((int)line.left, (int)line.top, (int)line.right, (int)line.bottom);
     }
     return ink.left >= rect.left && ink.top >= rect.top && ink.right <= rect.right && ink.bottom <= rect.bottom;
 }
@@ -117,9 +123,11 @@ void PaintRun(QPainter& painter, const SurfaceTextRun& run) {
     // Into an image, the glyphs are blended here; on paper, in a PDF or where the
     // desktop's text differs, Qt draws them.
     if (!BlitGlyphs(painter, real, run, baseline)) PaintGlyphRuns(painter, real, run, baseline);
-    if (run.font->lfUnderline && run.count > 0)
-        painter.fillRect(run.x, baseline + UnderlineOffset(real), run.positions[run.count], UnderlineThickness(real),
+    if (run.font->lfUnderline && run.count > 0) {
+        PixelEdges line = UnderlineOf(real, run, baseline);
+        painter.fillRect(QRect((int)line.left, (int)line.top, (int)(line.right - line.left), (int)(line.bottom - line.top)),
                          ColourOf(run.textColour));
+    }
     if (clipped) painter.setClipping(false);
 }
 
@@ -147,18 +155,13 @@ namespace {
 bool DrawRunIntoPixels(QImage& image, const SurfaceTextRun& run) {
     PixelTarget target;
     QtRealFont& real = RealiseFont(*run.font);
-    bool inverted = run.background && (run.background->right < run.background->left ||
-                                       run.background->bottom < run.background->top);
-    if (inverted || !PixelTargetOf(image, &target) || !GlyphsBlit(real, run)) return false;
+    if ((run.background && Inverted(*run.background)) || !PixelTargetOf(image, &target) || !GlyphsBlit(real, run))
+        return false;
     if (run.clip) ClipTarget(&target, EdgesOf(*run.clip));
     long long baseline = (long long)run.y + real.metrics.ascent;
     if (run.background) FillPixels(target, EdgesOf(*run.background), run.backgroundColour);
     BlitGlyphs(target, real, run, run.x, baseline);
-    if (run.font->lfUnderline && run.count > 0) {
-        long long top = baseline + UnderlineOffset(real);
-        FillPixels(target, {run.x, top, (long long)run.x + run.positions[run.count], top + UnderlineThickness(real)},
-                   run.textColour);
-    }
+    if (run.font->lfUnderline && run.count > 0) FillPixels(target, UnderlineOf(real, run, baseline), run.textColour);
     return true;
 }
 }  // namespace
@@ -175,7 +178,7 @@ void QtSurface::DrawRun(const SurfaceTextRun& run) {
 void QtSurface::Fill(const RECT& rect, const GdiBrush& brush) {
     if (!Drawable()) return;
     PixelTarget target;
-    if (rect.right >= rect.left && rect.bottom >= rect.top && PixelTargetOf(*image_, &target)) {
+    if (!Inverted(rect) && PixelTargetOf(*image_, &target)) {
         FillPixels(target, EdgesOf(rect), brush.colour);
     } else {
         QPainter painter(image_);
